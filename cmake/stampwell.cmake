@@ -1,0 +1,132 @@
+# Helpers shared by every folder of the project.
+
+if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
+  set(STAMPWELL_WIN32 ON)
+  set(STAMPWELL_HOST OFF)
+  enable_language(RC)
+  set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 1252")
+  set(STAMPWELL_WINE_RUN ${CMAKE_SOURCE_DIR}/tools/wine-run.sh)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${STAMPWELL_WINE_RUN} --build-dir ${CMAKE_BINARY_DIR})
+else()
+  set(STAMPWELL_WIN32 OFF)
+  set(STAMPWELL_HOST ON)
+endif()
+
+set(STAMPWELL_ROOT ${CMAKE_SOURCE_DIR})
+set(STAMPWELL_RESOURCES ${CMAKE_SOURCE_DIR}/resources)
+
+add_library(stampwell_options INTERFACE)
+target_include_directories(stampwell_options INTERFACE ${CMAKE_SOURCE_DIR})
+target_compile_options(stampwell_options INTERFACE -Wall -Wextra -Wno-unused-parameter)
+if(STAMPWELL_WIN32)
+  # ANSI functions throughout: the system's texts are 8-bit strings in the ANSI code page.
+  target_compile_definitions(stampwell_options INTERFACE
+    _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0800 NOMINMAX STRICT)
+  target_link_options(stampwell_options INTERFACE -static -static-libgcc -static-libstdc++)
+else()
+  set(STAMPWELL_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_compile_options(stampwell_options INTERFACE ${STAMPWELL_SANITIZE})
+  target_link_options(stampwell_options INTERFACE ${STAMPWELL_SANITIZE})
+endif()
+
+# The libraries that Windows always loads from its own directory; only these may
+# appear in an import table (the others are loaded at run time by full path).
+set(STAMPWELL_SYSTEM_LIBS kernel32 user32 gdi32 advapi32 shell32 ole32 oleaut32 uuid shlwapi comdlg32 imm32)
+
+# A library of portable code: no <windows.h>, built in both trees.
+function(stampwell_portable_library name)
+  add_library(${name} STATIC ${ARGN})
+  target_link_libraries(${name} PUBLIC stampwell_options)
+endfunction()
+
+# A library of Win32 code: built in the win32 tree only.
+function(stampwell_win32_library name)
+  if(STAMPWELL_WIN32)
+    add_library(${name} STATIC ${ARGN})
+    target_link_libraries(${name} PUBLIC stampwell_options ${STAMPWELL_SYSTEM_LIBS})
+  endif()
+endfunction()
+
+# What a folder adds to the setup executable.
+function(stampwell_product_link)
+  set_property(GLOBAL APPEND PROPERTY STAMPWELL_PRODUCT_LIBS ${ARGN})
+endfunction()
+function(stampwell_product_sources)
+  foreach(f ${ARGN})
+    get_filename_component(abs ${f} ABSOLUTE)
+    set_property(GLOBAL APPEND PROPERTY STAMPWELL_PRODUCT_SOURCES ${abs})
+  endforeach()
+endfunction()
+# Resource scripts (.rc) and resource objects; a resource object can be generated.
+function(stampwell_product_resources)
+  foreach(f ${ARGN})
+    get_filename_component(abs ${f} ABSOLUTE)
+    set_property(GLOBAL APPEND PROPERTY STAMPWELL_PRODUCT_RESOURCES ${abs})
+  endforeach()
+endfunction()
+
+# The setup program: a 32-bit GUI executable that needs nothing beside itself.
+function(stampwell_make_product)
+  get_property(sources GLOBAL PROPERTY STAMPWELL_PRODUCT_SOURCES)
+  get_property(resources GLOBAL PROPERTY STAMPWELL_PRODUCT_RESOURCES)
+  get_property(libs GLOBAL PROPERTY STAMPWELL_PRODUCT_LIBS)
+  add_executable(StampwellSetup WIN32 ${sources} ${resources})
+  target_include_directories(StampwellSetup PRIVATE ${STAMPWELL_RESOURCES})
+  target_link_libraries(StampwellSetup PRIVATE ${libs} stampwell_options ${STAMPWELL_SYSTEM_LIBS})
+endfunction()
+
+# A host test: portable code under the sanitizers.
+function(stampwell_host_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  if(STAMPWELL_HOST)
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} stampwell_options gmock gtest_main)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES TIMEOUT 120 LABELS host)
+  endif()
+endfunction()
+
+# A Windows test: one executable, one CTest test, run under Wine in the shared session.
+# RESOURCES are .rc scripts or resource objects linked into the test program.
+function(stampwell_wine_test name)
+  cmake_parse_arguments(T "GUI" "TIMEOUT" "SOURCES;LIBS;RESOURCES" ${ARGN})
+  if(NOT STAMPWELL_WIN32)
+    return()
+  endif()
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  add_executable(${name} ${T_SOURCES} ${T_RESOURCES})
+  target_include_directories(${name} PRIVATE ${STAMPWELL_RESOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} stampwell_options gmock gtest_main ${STAMPWELL_SYSTEM_LIBS})
+  add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS wine
+    FIXTURES_REQUIRED wine_session
+    ENVIRONMENT "STAMPWELL_BUILD_DIR=${CMAKE_BINARY_DIR};STAMPWELL_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+endfunction()
+
+# A libFuzzer target (host tree, clang only) and a CTest test that runs it for a bounded time.
+function(stampwell_fuzz_target name)
+  cmake_parse_arguments(T "" "SECONDS" "SOURCES;LIBS" ${ARGN})
+  if(NOT STAMPWELL_HOST OR NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    return()
+  endif()
+  if(NOT T_SECONDS)
+    set(T_SECONDS 20)
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} stampwell_options)
+  set(corpus ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)
+  file(MAKE_DIRECTORY ${corpus})
+  add_test(NAME ${name} COMMAND ${name} -max_total_time=${T_SECONDS} -rss_limit_mb=2048 ${corpus})
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_SECONDS}0 LABELS fuzz)
+endfunction()
+
+if(STAMPWELL_WIN32)
+  add_test(NAME wine_session_start COMMAND ${STAMPWELL_WINE_RUN} --build-dir ${CMAKE_BINARY_DIR} --start)
+  add_test(NAME wine_session_stop COMMAND ${STAMPWELL_WINE_RUN} --build-dir ${CMAKE_BINARY_DIR} --stop)
+  set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine_session TIMEOUT 180)
+  set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine_session TIMEOUT 60)
+endif()

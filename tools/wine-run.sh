@@ -1,0 +1,130 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine in the isolated prefix of one build tree.
+#
+#   wine-run.sh --build-dir DIR --start         start the session: Xvfb and a persistent wineserver
+#   wine-run.sh --build-dir DIR --stop          stop what --start started
+#   wine-run.sh --build-dir DIR PROGRAM [ARGS]  run PROGRAM; exits with its exit code
+#
+# CTest uses the last form as the cross-compiling emulator, and the first two as the
+# setup and cleanup fixture of every Windows test, so one wineserver and one X server
+# serve the whole run. Run on its own, the script starts and stops both around PROGRAM.
+#
+# The prefix (64-bit, so the 32-bit programs run under WOW64 as on 64-bit Windows) lives
+# under the build tree, with a private HOME so that Wine links the desktop and documents
+# folders to folders of the build tree, not to the user's own. The display is always a
+# private Xvfb of 1024x768x24 so that window positions are known, unless
+# STAMPWELL_USE_DISPLAY=1 asks for the caller's DISPLAY.
+set -u
+
+build=""
+if [ "${1:-}" = "--build-dir" ]; then build=$2; shift 2; fi
+[ -n "$build" ] || { echo "wine-run: --build-dir DIR is required" >&2; exit 2; }
+build=$(cd "$build" && pwd)
+
+session="$build/wine-session"
+export WINEPREFIX="$build/wineprefix"
+export HOME="$build/winehome"
+export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share" XDG_CACHE_HOME="$HOME/.cache"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+mkdir -p "$HOME" "$session"
+
+alive() { [ -n "${1:-}" ] && kill -0 "$1" 2>/dev/null; }
+
+start_xvfb() {
+  local n
+  for n in $(seq 91 189); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+    local pid=$!
+    for _ in $(seq 1 100); do
+      [ -e "/tmp/.X11-unix/X$n" ] && { echo "$n $pid"; return 0; }
+      alive "$pid" || break
+      sleep 0.05
+    done
+    kill "$pid" 2>/dev/null
+  done
+  echo "wine-run: could not start Xvfb" >&2
+  return 1
+}
+
+ensure_prefix() {
+  # One prefix per build tree, made once; the lock keeps parallel tests from racing.
+  (
+    flock 9
+    if [ ! -f "$WINEPREFIX/.stampwell-ready" ]; then
+      wineboot -i </dev/null >/dev/null 2>&1
+      wineserver -w </dev/null >/dev/null 2>&1
+      touch "$WINEPREFIX/.stampwell-ready"
+    fi
+  ) 9>"$build/wineprefix.lock"
+}
+
+session_display() {
+  local n pid
+  [ -f "$session/xvfb" ] || return 1
+  read -r n pid <"$session/xvfb"
+  alive "$pid" || return 1
+  echo ":$n"
+}
+
+stop_session() {
+  wineserver -k 2>/dev/null
+  wineserver -w 2>/dev/null
+  if [ -f "$session/xvfb" ]; then
+    local n pid
+    read -r n pid <"$session/xvfb"
+    alive "$pid" && kill "$pid"
+    rm -f "$session/xvfb"
+  fi
+}
+
+case "${1:-}" in
+  --start)
+    stop_session
+    xv=$(start_xvfb) || exit 1
+    echo "$xv" >"$session/xvfb"
+    export DISPLAY=":${xv%% *}"
+    ensure_prefix
+    wineserver -p </dev/null >/dev/null 2>&1
+    exit 0
+    ;;
+  --stop)
+    stop_session
+    exit 0
+    ;;
+  "")
+    echo "wine-run: no program given" >&2; exit 2
+    ;;
+esac
+
+own_session=0
+if [ "${STAMPWELL_USE_DISPLAY:-0}" = 1 ] && [ -n "${DISPLAY:-}" ]; then
+  :
+elif d=$(session_display); then
+  export DISPLAY=$d
+else
+  xv=$(start_xvfb) || exit 1
+  export DISPLAY=":${xv%% *}"
+  own_session=1
+  own_xvfb_pid=${xv##* }
+fi
+ensure_prefix
+
+# Wine starts its helper processes (services, the desktop window) on demand, and they
+# inherit the standard handles of whoever started them. Through a file and tail, a caller
+# that reads our output to its end (CTest) never waits for those helpers to exit.
+out=$(mktemp "$session/out.XXXXXX")
+wine "$@" </dev/null >"$out" 2>&1 &
+pid=$!
+tail -n +1 -f --pid=$pid "$out"
+wait $pid
+rc=$?
+rm -f "$out"
+
+if [ $own_session = 1 ]; then
+  wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
+  kill "$own_xvfb_pid" 2>/dev/null
+fi
+exit $rc
