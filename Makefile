@@ -5,7 +5,7 @@ WIN32 := build/win32
 HOST := build/host
 CTEST_FLAGS ?= --output-on-failure
 
-.PHONY: all bootstrap win32 host run test test-host test-win32 clean
+.PHONY: all bootstrap win32 host run test test-host test-win32 bench clean
 
 all: win32 host
 
@@ -28,12 +28,17 @@ run: win32
 	bash tools/run-setup.sh $(WIN32)
 
 test-host: host
-	cd $(HOST) && ctest -j $(JOBS) $(CTEST_FLAGS)
+	cd $(HOST) && ctest -j $(JOBS) -LE bench $(CTEST_FLAGS)
 
 test-win32: win32
-	cd $(WIN32) && ctest -j $(JOBS) $(CTEST_FLAGS)
+	cd $(WIN32) && ctest -j $(JOBS) -LE bench $(CTEST_FLAGS)
 
 test: test-host test-win32
+
+# Benchmarks print their measurements; run one at a time so that they do not disturb each other.
+bench: win32 host
+	cd $(HOST) && ctest -L bench -V
+	cd $(WIN32) && ctest -L bench -V
 
 clean:
 	rm -rf build

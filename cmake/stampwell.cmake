@@ -130,3 +130,25 @@ if(STAMPWELL_WIN32)
   set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine_session TIMEOUT 180)
   set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine_session TIMEOUT 60)
 endif()
+
+# A benchmark: an executable that prints what it measured, side by side, as ratios.
+# Registered as a CTest test labelled "bench" that `make test` leaves out and `make bench`
+# runs; Windows benchmarks run under Wine like the tests.
+function(stampwell_benchmark name)
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;RESOURCES;ARGS" ${ARGN})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 900)
+  endif()
+  add_executable(${name} ${T_SOURCES} ${T_RESOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} stampwell_options)
+  if(STAMPWELL_WIN32)
+    target_include_directories(${name} PRIVATE ${STAMPWELL_RESOURCES})
+    target_link_libraries(${name} PRIVATE ${STAMPWELL_SYSTEM_LIBS})
+    add_test(NAME ${name} COMMAND ${name} ${T_ARGS})
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_session
+      ENVIRONMENT "STAMPWELL_BUILD_DIR=${CMAKE_BINARY_DIR};STAMPWELL_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  else()
+    add_test(NAME ${name} COMMAND ${name} ${T_ARGS})
+  endif()
+  set_tests_properties(${name} PROPERTIES LABELS bench TIMEOUT ${T_TIMEOUT})
+endfunction()
