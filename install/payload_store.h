@@ -1,0 +1,60 @@
+#pragma once
+// The payload: the product's files, carried as resources of a module, one per manifest entry.
+//
+// Entry N's bytes are the resource named "A" + N of type N + "A" (install/payload_naming.h).
+// The manifest travels with them, as the RCDATA resource "PAYLOADMANIFEST" that the build's
+// payload compiler writes beside them, so the two can never be out of step.
+
+#include <windows.h>
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace stampwell {
+
+// A read-only view of one entry's bytes in place in the loaded module: no copy is made.
+// It stays valid as long as the module is loaded (the program's own module: always).
+using PayloadView = std::span<const std::byte>;
+
+class PayloadStore {
+ public:
+  // The manifest as given; the resources are looked up in module.
+  PayloadStore(HMODULE module, std::vector<std::string> manifest);
+
+  // The manifest and payload of module itself. Throws InstallError when the module carries
+  // no manifest or a manifest that breaks the rules.
+  static PayloadStore FromModule(HMODULE module);
+
+  int EntryCount() const { return static_cast<int>(manifest_.size()); }
+  // The relative path of entry n, 1 to EntryCount(). Throws std::out_of_range otherwise.
+  const std::string& Entry(int n) const;
+  const std::vector<std::string>& Manifest() const { return manifest_; }
+
+  // Throws InstallError when the module holds no resource for entry n.
+  PayloadView Open(int n) const;
+
+  // Creates path, or truncates the file there, and writes entry n's bytes in one write.
+  // Throws InstallError when the resource is missing or the file cannot be created or
+  // written; a file that could not be written whole is removed rather than left short.
+  void WriteToFile(int n, const std::string& path) const;
+
+ private:
+  HMODULE module_;
+  std::vector<std::string> manifest_;
+};
+
+// The setup program's own payload, read from its module on first use.
+const PayloadStore& ProgramPayload();
+
+// The calls of the install run, on ProgramPayload().
+int PayloadEntryCount();
+const std::string& PayloadEntryPath(int n);
+PayloadView OpenPayload(int n);
+void WritePayloadToFile(int n, const std::string& path);
+
+// Writes bytes to path in one write (create or truncate); what WriteToFile does with a view.
+void WriteBytesToFile(PayloadView bytes, const std::string& path);
+
+}  // namespace stampwell
