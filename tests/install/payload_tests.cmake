@@ -9,3 +9,9 @@ endif()
 stampwell_wine_test(payload_rules_win32_test
   SOURCES payload_rules_test.cpp
   LIBS stampwell_payload_portable)
+stampwell_host_test(payload_compiler_test
+  SOURCES payload_compiler_test.cpp
+  LIBS stampwell_payload_compiler)
+stampwell_host_test(demo_uninstall_plan_test
+  SOURCES uninstall_plan_test.cpp
+  LIBS stampwell_demo_uninstall_plan)
