@@ -38,3 +38,6 @@ if(STAMPWELL_WIN32)
   add_dependencies(payload_store_test StampwellSetup)
   set_property(TEST payload_store_test APPEND PROPERTY ENVIRONMENT "STAMPWELL_PAYLOAD_FOLDER=${STAMPWELL_PAYLOAD_FOLDER}")
 endif()
+stampwell_wine_test(uninstall_record_test
+  SOURCES uninstall_record_test.cpp win32_test_support.cpp
+  LIBS stampwell_uninstall)
