@@ -41,3 +41,9 @@ endif()
 stampwell_wine_test(uninstall_record_test
   SOURCES uninstall_record_test.cpp win32_test_support.cpp
   LIBS stampwell_uninstall)
+stampwell_wine_test(uninstaller_round_trip_test
+  SOURCES uninstaller_round_trip_test.cpp win32_test_support.cpp
+  LIBS stampwell_uninstall)
+if(STAMPWELL_WIN32)
+  add_dependencies(uninstaller_round_trip_test StampwellSetup)
+endif()
