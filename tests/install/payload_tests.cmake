@@ -46,4 +46,8 @@ stampwell_wine_test(uninstaller_round_trip_test
   LIBS stampwell_uninstall)
 if(STAMPWELL_WIN32)
   add_dependencies(uninstaller_round_trip_test StampwellSetup)
+  set_property(TEST uninstaller_round_trip_test APPEND PROPERTY ENVIRONMENT "STAMPWELL_PAYLOAD_KIND=${STAMPWELL_PAYLOAD_KIND}")
 endif()
+stampwell_fuzz_target(uninstall_log_fuzz
+  SOURCES uninstall_log_fuzz.cpp
+  LIBS stampwell_demo_uninstall_plan)

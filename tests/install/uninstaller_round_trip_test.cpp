@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,8 @@ bool WaitUntilGone(const std::string& path) {
 class UninstallerRoundTrip : public ::testing::Test {
  protected:
   void SetUp() override {
+    const char* kind = std::getenv("STAMPWELL_PAYLOAD_KIND");
+    if (!kind || std::string(kind) != "demo") GTEST_SKIP() << "the setup program carries no demo uninstaller";
     RegDeleteKeyA(HKEY_CURRENT_USER, kUninstallKeyPath);
     parent_ = root_.path() + "Quendra Soft\\";
     installDir_ = parent_ + "Quendra Stampwell\\";
