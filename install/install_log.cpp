@@ -14,4 +14,9 @@ std::string TInstallLog::FileText() const {
   return text;
 }
 
+TInstallLog& InstallLog() {
+  static TInstallLog log;
+  return log;
+}
+
 }  // namespace stampwell

@@ -32,4 +32,7 @@ class TInstallLog {
   std::vector<std::string> lines_;
 };
 
+// The log of this process's install run, which the install run and the shortcut step fill.
+TInstallLog& InstallLog();
+
 }  // namespace stampwell
