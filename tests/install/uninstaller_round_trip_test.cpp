@@ -90,7 +90,9 @@ class UninstallerRoundTrip : public ::testing::Test {
     std::string licence = testing::ReadWholeFile(installDir_ + "Updata.dat");
     EXPECT_EQ(licence.rfind("END USER LICENSE AGREEMENT\r\n\r\n", 0), 0u);
     for (std::size_t i = 0; i < licence.size(); ++i)
-      if (licence[i] == '\n') ASSERT_TRUE(i > 0 && licence[i - 1] == '\r') << "bare LF at " << i;
+      if (licence[i] == '\n') {
+        ASSERT_TRUE(i > 0 && licence[i - 1] == '\r') << "bare LF at " << i;
+      }
 
     log_.Add(installDir_ + kUninstallLogName);
     files_.push_back(installDir_ + kUninstallLogName);
