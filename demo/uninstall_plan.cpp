@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "install/text_lines.h"
+
 namespace stampwell::demo {
 namespace {
 
@@ -54,16 +56,7 @@ bool IsInsideFolder(std::string_view path, std::string_view folder) {
 }
 
 UninstallPlan ReadUninstallLog(std::string_view text, std::string_view title) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.push_back(line);
-    start = end + 1;
-  }
+  std::vector<std::string_view> lines = SplitTextLines(text);
   if (lines.empty() || lines.front() != title) throw std::runtime_error("the file is not an uninstall log of this product");
 
   UninstallPlan plan;

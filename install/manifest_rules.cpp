@@ -4,6 +4,8 @@
 #include <array>
 #include <map>
 
+#include "install/text_lines.h"
+
 namespace stampwell {
 namespace {
 
@@ -94,14 +96,7 @@ std::string FormatManifestProblem(const ManifestProblem& problem) {
 ParsedManifest ParseManifest(std::string_view text) {
   ParsedManifest result;
   std::map<std::string, int> seen;  // upper-cased path -> entry
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    start = end + 1;
-
+  for (std::string_view line : SplitTextLines(text)) {
     int entry = static_cast<int>(result.entries.size()) + 1;
     result.entries.emplace_back(line);
     if (std::string problem = ManifestEntryProblem(line); !problem.empty()) {

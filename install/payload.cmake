@@ -3,6 +3,7 @@ stampwell_portable_library(stampwell_payload_portable
   install_log.cpp
   manifest_rules.cpp
   payload_naming.cpp
+  text_lines.cpp
   uninstall_entry_values.cpp
 )
 
@@ -26,10 +27,11 @@ set(STAMPWELL_PAYLOAD_COMPILER_SOURCES
   ${CMAKE_SOURCE_DIR}/tools/payload_compiler/payload_compiler.cpp
   ${CMAKE_SOURCE_DIR}/tools/payload_compiler/res_writer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/manifest_rules.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/payload_naming.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/payload_naming.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/text_lines.cpp)
 file(GLOB STAMPWELL_PAYLOAD_COMPILER_HEADERS
   ${CMAKE_SOURCE_DIR}/tools/payload_compiler/*.h ${CMAKE_CURRENT_LIST_DIR}/manifest_rules.h
-  ${CMAKE_CURRENT_LIST_DIR}/payload_naming.h)
+  ${CMAKE_CURRENT_LIST_DIR}/payload_naming.h ${CMAKE_CURRENT_LIST_DIR}/text_lines.h)
 
 if(STAMPWELL_HOST)
   stampwell_portable_library(stampwell_payload_compiler
