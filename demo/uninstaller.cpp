@@ -159,6 +159,9 @@ int FinishRemoval(const std::vector<std::string>& words) {
   WaitForSingleObject(waitable, 60000);
   CloseHandle(waitable);
   const std::string& program = words.at(2);
+  // This mode deletes a file named on its command line: only ever an uninstaller's own file.
+  if (!IsSafeAbsolutePath(program) || !SamePath(program.substr(program.find_last_of('\\') + 1), "unin00000.exe"))
+    return kExitNothingDone;
   // The loader may hold the image a moment after the process has ended.
   for (int attempt = 0; attempt < 50 && Exists(program); ++attempt) {
     std::string ignored;
