@@ -66,7 +66,25 @@ class UninstallerRoundTrip : public ::testing::Test {
     installDir_ = parent_ + "Quendra Stampwell\\";
     group_ = root_.path() + "Programs\\Quendra Soft\\Quendra Stampwell";
   }
-  void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, kUninstallKeyPath); }
+  void TearDown() override {
+    RegDeleteKeyA(HKEY_CURRENT_USER, kUninstallKeyPath);
+    RemoveRemovalCopies();
+  }
+
+  // The uninstaller's copy in the temporary folder can only go once it has ended; on Windows
+  // it goes at the next start.
+  static void RemoveRemovalCopies() {
+    char temp[MAX_PATH + 1] = {};
+    GetTempPathA(sizeof temp, temp);
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((std::string(temp) + "unin00000-*.exe").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+      std::string copy = std::string(temp) + found.cFileName;
+      for (int i = 0; i < 50 && !DeleteFileA(copy.c_str()); ++i) Sleep(100);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
 
   // What the install run and the shortcut step leave behind, with the log that lists it.
   void Install(bool makeUserFolder, bool addRelativeLine = false) {
