@@ -1,0 +1,15 @@
+# The shell toolbox: identifier lists, their containers, shortcut text and the shell operations
+# that the tree, the locator and the browse window build on.
+stampwell_portable_library(stampwell_shelltools_portable
+  ${CMAKE_CURRENT_LIST_DIR}/id_list.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/id_list_array.cpp
+)
+
+stampwell_win32_library(stampwell_shelltools
+  ${CMAKE_CURRENT_LIST_DIR}/shell_error.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/shell_id_list.cpp
+)
+if(STAMPWELL_WIN32)
+  target_link_libraries(stampwell_shelltools PUBLIC stampwell_shelltools_portable stampwell_framework)
+  stampwell_product_link(stampwell_shelltools)
+endif()
