@@ -3,11 +3,15 @@
 stampwell_portable_library(stampwell_shelltools_portable
   ${CMAKE_CURRENT_LIST_DIR}/id_list.cpp
   ${CMAKE_CURRENT_LIST_DIR}/id_list_array.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/pidl_list.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/shortcut_text.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/trailing_char.cpp
 )
 
 stampwell_win32_library(stampwell_shelltools
   ${CMAKE_CURRENT_LIST_DIR}/shell_error.cpp
   ${CMAKE_CURRENT_LIST_DIR}/shell_id_list.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/shell_pidl_list.cpp
 )
 if(STAMPWELL_WIN32)
   target_link_libraries(stampwell_shelltools PUBLIC stampwell_shelltools_portable stampwell_framework)

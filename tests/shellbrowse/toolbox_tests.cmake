@@ -2,6 +2,9 @@
 # the cross compiler), the shell side under Wine on real folders of the test prefix.
 set(toolbox_portable_tests
   ${CMAKE_CURRENT_LIST_DIR}/id_list_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/pidl_list_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/shortcut_text_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/trailing_char_test.cpp
 )
 stampwell_host_test(shelltools_portable_test
   SOURCES ${toolbox_portable_tests}
