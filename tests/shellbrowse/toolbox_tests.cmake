@@ -14,6 +14,9 @@ stampwell_wine_test(shelltools_portable_win32_test
   LIBS stampwell_shelltools_portable)
 
 stampwell_wine_test(shelltools_test
+  TIMEOUT 120
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/shell_id_list_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/shell_operations_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/shell_test_main.cpp
-  LIBS stampwell_shelltools)
+  LIBS stampwell_shelltools
+  RESOURCES ${STAMPWELL_RESOURCES}/shellbrowse_strings.rc)
