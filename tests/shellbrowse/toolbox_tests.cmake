@@ -17,6 +17,7 @@ stampwell_wine_test(shelltools_test
   TIMEOUT 120
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/shell_id_list_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/shell_operations_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/send_to_and_shortcut_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/shell_test_main.cpp
   LIBS stampwell_shelltools
   RESOURCES ${STAMPWELL_RESOURCES}/shellbrowse_strings.rc)
