@@ -14,3 +14,11 @@ stampwell_wine_test(shellnotify_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/change_handler_thread_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/device_change_handler_test.cpp
   LIBS stampwell_shellnotify)
+
+stampwell_wine_test(locator_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/shell_locator_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/shell_test_main.cpp
+  LIBS stampwell_locator)
+if(STAMPWELL_WIN32 AND EXISTS ${CMAKE_SOURCE_DIR}/framework/form_text.cpp)
+  target_sources(locator_test PRIVATE ${CMAKE_CURRENT_LIST_DIR}/shell_locator_form_test.cpp)
+endif()
