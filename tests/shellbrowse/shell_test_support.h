@@ -64,3 +64,50 @@ class ComEnvironment : public ::testing::Environment {
 };
 
 }  // namespace stampwell::testing
+
+#include <atomic>
+#include <thread>
+
+namespace stampwell::testing {
+
+// Answers the shell's confirmation dialogs of this process with Yes while it lives, as a user
+// would; tells how many it answered. A shell verb run without the no-UI flag asks before it
+// deletes, on Windows as under Wine.
+class ConfirmationAnswerer {
+ public:
+  ConfirmationAnswerer() : worker_([this] { Run(); }) {}
+  ConfirmationAnswerer(const ConfirmationAnswerer&) = delete;
+  ConfirmationAnswerer& operator=(const ConfirmationAnswerer&) = delete;
+  ~ConfirmationAnswerer() {
+    stop_ = true;
+    worker_.join();
+  }
+  int answered() const { return answered_; }
+
+ private:
+  static BOOL CALLBACK Answer(HWND window, LPARAM self) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (process == GetCurrentProcessId() && IsWindowVisible(window) && std::string(name) == "#32770") {
+      HWND yes = GetDlgItem(window, IDYES);
+      PostMessageA(window, WM_COMMAND, MAKEWPARAM(yes ? IDYES : IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(yes ? yes : GetDlgItem(window, IDOK)));
+      ++reinterpret_cast<ConfirmationAnswerer*>(self)->answered_;
+    }
+    return TRUE;
+  }
+  void Run() {
+    while (!stop_) {
+      EnumWindows(Answer, reinterpret_cast<LPARAM>(this));
+      Sleep(100);
+    }
+  }
+
+  std::atomic<bool> stop_{false};
+  std::atomic<int> answered_{0};
+  std::thread worker_;
+};
+
+}  // namespace stampwell::testing
