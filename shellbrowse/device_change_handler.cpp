@@ -6,7 +6,7 @@
 #include <cstring>
 #include <system_error>
 
-#include "shellbrowse/handler_error_report.h"
+#include "framework/application.h"
 
 namespace stampwell {
 namespace {
@@ -38,7 +38,7 @@ std::unique_ptr<TPTDeviceChangeHandler>& ProcessHandler() {
 
 }  // namespace
 
-TPTDeviceChangeHandler::TPTDeviceChangeHandler() : report_(&ReportHandlerError) {
+TPTDeviceChangeHandler::TPTDeviceChangeHandler() {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   if (!RegisterWindowClass(instance, &WindowProc))
     throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), "RegisterClass");
@@ -67,10 +67,6 @@ void TPTDeviceChangeHandler::RemoveHandler(TDeviceChangeEvent handler) {
   } else {
     handlers_.erase(found);
   }
-}
-
-void TPTDeviceChangeHandler::SetErrorReport(ErrorReport report) noexcept {
-  report_ = report ? report : &ReportHandlerError;
 }
 
 LRESULT CALLBACK TPTDeviceChangeHandler::WindowProc(HWND window, UINT message, WPARAM wparam,
@@ -142,10 +138,9 @@ void TPTDeviceChangeHandler::Dispatch(WPARAM wparam, LPARAM lparam) noexcept {
     if (!handler.Code) continue;
     try {
       handler.Code(handler.Object, *this, message);
-    } catch (const std::exception& error) {
-      report_(&error);
     } catch (...) {
-      report_(nullptr);
+      // The application's error report (the silent abort says nothing); the others still run.
+      Application().HandleException(std::current_exception());
     }
   }
   if (--dispatching_ == 0) {

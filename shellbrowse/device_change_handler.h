@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <exception>
 #include <memory>
 #include <vector>
 
@@ -45,9 +44,6 @@ class TPTDeviceChangeHandler {
   // WM_USER + 100: the message that the hidden window posts itself.
   static constexpr UINT kDispatchMessage = WM_USER + 100;
 
-  // How an exception that escapes a handler is shown before the next handler runs.
-  using ErrorReport = void (*)(const std::exception* error) noexcept;
-
   // Makes the hidden window; throws std::system_error when it cannot be made.
   TPTDeviceChangeHandler();
   TPTDeviceChangeHandler(const TPTDeviceChangeHandler&) = delete;
@@ -64,9 +60,6 @@ class TPTDeviceChangeHandler {
 
   HWND Handle() const noexcept { return window_.get(); }
 
-  // The application's error report by default; tests swap it. Null restores the default.
-  void SetErrorReport(ErrorReport report) noexcept;
-
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) noexcept;
   LRESULT OnDeviceChange(UINT message, WPARAM wparam, LPARAM lparam) noexcept;
@@ -75,7 +68,6 @@ class TPTDeviceChangeHandler {
   std::vector<TDeviceChangeEvent> handlers_;
   int dispatching_ = 0;
   bool enabled_ = true;
-  ErrorReport report_;
   // Copies of the broadcasts' data blocks, from the broadcast until their dispatch: the
   // sender's block is gone once WM_DEVICECHANGE has been answered.
   std::vector<std::unique_ptr<std::uint8_t[]>> pending_blocks_;

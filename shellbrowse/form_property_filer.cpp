@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "framework/form_reader.h"
+
 namespace stampwell {
 
 TFormPropertyReader::TFormPropertyReader(const FormObject& object, std::string prefix, std::string form_name)
@@ -36,6 +38,24 @@ void TFormPropertyWriter::DefineBinaryProperty(const std::string& name, const Bi
   std::vector<std::uint8_t> stream;
   writer(stream);
   object_.properties.push_back({prefix_ + name, FormValue::Binary(std::move(stream)), 0});
+}
+
+TFormValueReader::TFormValueReader(std::string prefix, const std::string& name, const FormValue& value,
+                                   FormReadContext& context)
+    : prefix_(std::move(prefix)), name_(name), value_(value), context_(context) {}
+
+void TFormValueReader::DefineBinaryProperty(const std::string& name, const BinaryReader& reader,
+                                            const BinaryWriter&, bool) {
+  if (taken_ || name_ != prefix_ + name) return;
+  taken_ = true;
+  const std::vector<std::uint8_t>& bytes = context_.Binary(value_);
+  try {
+    reader(bytes);
+  } catch (const FormError&) {
+    throw;
+  } catch (const std::exception& error) {
+    context_.Fail(error.what());
+  }
 }
 
 }  // namespace stampwell

@@ -7,6 +7,10 @@
 #include "shellbrowse/persistent_filer.h"
 
 namespace stampwell {
+class FormReadContext;
+}
+
+namespace stampwell {
 
 // Reads the defined properties of one object from a form object, where they appear under
 // `prefix` (empty for the object's own properties, "BaseFolder." for those of a property
@@ -34,6 +38,24 @@ class TFormPropertyWriter final : public TFiler {
  private:
   FormObject& object_;
   std::string prefix_;
+};
+
+// Offers one property that the form reader hands a component (SetProperty: "BaseFolder.Pidl")
+// to the defined properties of a property object under `prefix`. Taken() tells whether one of
+// them was it; refused bytes fail through the reader's context (form, line and property).
+class TFormValueReader final : public TFiler {
+ public:
+  TFormValueReader(std::string prefix, const std::string& name, const FormValue& value, FormReadContext& context);
+  void DefineBinaryProperty(const std::string& name, const BinaryReader& reader,
+                            const BinaryWriter& writer, bool has_data) override;
+  bool Taken() const noexcept { return taken_; }
+
+ private:
+  std::string prefix_;
+  const std::string& name_;
+  const FormValue& value_;
+  FormReadContext& context_;
+  bool taken_ = false;
 };
 
 }  // namespace stampwell

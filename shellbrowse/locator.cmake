@@ -6,22 +6,18 @@ stampwell_portable_library(stampwell_locator_portable
 target_link_libraries(stampwell_locator_portable PUBLIC stampwell_shelltools_portable)
 
 stampwell_win32_library(stampwell_locator
+  ${CMAKE_CURRENT_LIST_DIR}/form_property_filer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/shell_locator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/locator_application_window.cpp
 )
 if(STAMPWELL_WIN32)
-  target_link_libraries(stampwell_locator PUBLIC stampwell_locator_portable stampwell_shelltools)
+  target_link_libraries(stampwell_locator PUBLIC stampwell_locator_portable stampwell_shelltools stampwell_framework)
   stampwell_product_link(stampwell_locator)
-  # Filers over form objects, once the framework's form text is in the tree.
-  if(EXISTS ${CMAKE_SOURCE_DIR}/framework/form_text.cpp)
-    target_sources(stampwell_locator PRIVATE ${CMAKE_CURRENT_LIST_DIR}/form_property_filer.cpp)
-  endif()
 endif()
 
 stampwell_win32_library(stampwell_shellnotify
   ${CMAKE_CURRENT_LIST_DIR}/change_handler_thread.cpp
   ${CMAKE_CURRENT_LIST_DIR}/device_change_handler.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/handler_error_report.cpp
 )
 if(STAMPWELL_WIN32)
   target_link_libraries(stampwell_shellnotify PUBLIC stampwell_framework)

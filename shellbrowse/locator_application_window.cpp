@@ -1,12 +1,16 @@
 #include "shellbrowse/locator_application_window.h"
 
+#include "framework/application.h"
+
 namespace stampwell {
 
 HWND LocatorApplicationWindow() noexcept {
-  // The shell documents the owner of SHGetSpecialFolderLocation as reserved; the process's
-  // main window is given when there is one, for the shell's own dialogs.
-  HWND window = GetActiveWindow();
-  return window;
+  // The application's own hidden window, as the owner of anything the shell might show.
+  try {
+    return Application().UtilityWindow();
+  } catch (...) {
+    return nullptr;  // the owner is optional
+  }
 }
 
 }  // namespace stampwell

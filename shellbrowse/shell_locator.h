@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "shellbrowse/locator_base.h"
+#include "framework/component.h"
+#include "framework/events.h"
+#include "framework/exception.h"
 #include "shellbrowse/persistent_filer.h"
 #include "shellbrowse/shell_id_list.h"
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/application.h"
 #include "shellbrowse/device_change_handler.h"
 #include "tests/shellbrowse/notify_test_support.h"
 
@@ -25,8 +26,6 @@ struct Call {
   bool operator==(const Call&) const = default;
 };
 
-std::vector<std::string> reported;
-void RecordReport(const std::exception* error) noexcept { reported.push_back(error ? error->what() : "?"); }
 
 class Handler {
  public:
@@ -55,10 +54,13 @@ class Handler {
 
 class DeviceChangeHandlerTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    reported.clear();
-    GetDeviceChangeHandler().SetErrorReport(&RecordReport);
-  }
+  // Every box the application would show is answered here and its text kept.
+  ScopedMessageBoxHandler boxes{[this](const std::string& text, const std::string&, unsigned flags) {
+    reported.push_back(text);
+    EXPECT_TRUE(flags & MB_ICONSTOP);
+    return IDOK;
+  }};
+  std::vector<std::string> reported;
   void TearDown() override { FreeDeviceChangeHandler(); }
 
   static void Broadcast(WPARAM event) {
@@ -96,7 +98,7 @@ TEST_F(DeviceChangeHandlerTest, ARaisingHandlerIsReportedAndTheOthersStillRun) {
   Broadcast(DBT_DEVNODES_CHANGED);
   ASSERT_TRUE(PumpUntil([&] { return calls.size() >= 3; }));
   EXPECT_EQ(calls, (std::vector<Call>{{1, DBT_DEVNODES_CHANGED}, {2, DBT_DEVNODES_CHANGED}, {3, DBT_DEVNODES_CHANGED}}));
-  EXPECT_EQ(reported, (std::vector<std::string>{"handler 2 failed"}));
+  EXPECT_EQ(reported, (std::vector<std::string>{"handler 2 failed."}));
 }
 
 TEST_F(DeviceChangeHandlerTest, RemovalDisablingAndRemovalFromInsideAHandler) {

@@ -19,6 +19,8 @@ stampwell_wine_test(locator_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/shell_locator_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/shell_test_main.cpp
   LIBS stampwell_locator)
-if(STAMPWELL_WIN32 AND EXISTS ${CMAKE_SOURCE_DIR}/framework/form_text.cpp)
-  target_sources(locator_test PRIVATE ${CMAKE_CURRENT_LIST_DIR}/shell_locator_form_test.cpp)
+if(STAMPWELL_WIN32)
+  stampwell_form_resources(locator_test_forms locator_test_forms
+    ${STAMPWELL_RESOURCES}/forms/test_locator.form ${STAMPWELL_RESOURCES}/forms/test_locator_bad.form)
+  target_sources(locator_test PRIVATE ${CMAKE_CURRENT_LIST_DIR}/shell_locator_form_test.cpp ${locator_test_forms})
 endif()

@@ -61,3 +61,61 @@ TEST(ShellLocator, DefinesPidlForFormObjects) {
 
 }  // namespace
 }  // namespace stampwell
+
+#include "framework/form_reader.h"
+#include "framework/forms.h"
+
+namespace stampwell {
+namespace {
+
+// A component that publishes one locator, as the tree publishes BaseFolder.
+class TTestLocatorHolder : public TComponent {
+ public:
+  using TComponent::TComponent;
+  bool SetProperty(const std::string& name, const FormValue& value, FormReadContext& context) override {
+    TFormValueReader reader("Folder.", name, value, context);
+    Folder.DefineProperties(reader);
+    return reader.Taken() || TComponent::SetProperty(name, value, context);
+  }
+  TPTShellLocator Folder;
+};
+
+TTestLocatorHolder& Holder(TForm& form, const char* name) {
+  auto* holder = dynamic_cast<TTestLocatorHolder*>(form.FindComponent(name));
+  EXPECT_NE(holder, nullptr) << name;
+  return *holder;
+}
+
+TEST(ShellLocatorForm, LocatorsReadBackFromAFormResource) {
+  RegisterFormClass<TTestLocatorHolder>("TTestLocatorHolder");
+  TForm form(nullptr);
+  ReadForm(form, FormResourceText("test_locator"), "test_locator");
+
+  TPTShellLocator& documents = Holder(form, "Documents").Folder;
+  EXPECT_EQ(documents.Kind(), TPTShellLocator::kSpecialFolderKind);
+  EXPECT_EQ(documents.FolderId(), 5);
+  EXPECT_EQ(documents.Path(), SpecialFolderPath(nullptr, 5));
+  // The empty list and size 0 are both the desktop, named two ways.
+  TPTShellLocator& desktop = Holder(form, "Desktop").Folder;
+  EXPECT_EQ(desktop.Kind(), TPTShellLocator::kIdListKind);
+  TPTShellLocator& size_zero = Holder(form, "SizeZero").Folder;
+  EXPECT_EQ(size_zero.Kind(), TPTShellLocator::kSpecialFolderKind);
+  EXPECT_EQ(size_zero.FolderId(), 0);
+  EXPECT_EQ(desktop.Path(), size_zero.Path());
+  TPTShellLocator& absent = Holder(form, "Absent").Folder;
+  EXPECT_EQ(absent.Kind(), TPTShellLocator::kIdListKind);
+  EXPECT_EQ(absent.IdList(), nullptr);
+
+  TForm bad(nullptr);
+  try {
+    ReadForm(bad, FormResourceText("test_locator_bad"), "test_locator_bad");
+    ADD_FAILURE() << "read a list whose size runs past the data";
+  } catch (const FormError& error) {
+    EXPECT_EQ(error.Form(), "test_locator_bad");
+    EXPECT_EQ(error.Line(), 3);
+    EXPECT_EQ(error.Property(), "Folder.Pidl");
+  }
+}
+
+}  // namespace
+}  // namespace stampwell
