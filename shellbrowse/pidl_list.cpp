@@ -71,22 +71,25 @@ int PidlList::IndexOf(const void* list) const {
 
 void PidlList::Delete(int index) {
   void* list = At(index).list;
-  entries_.erase(entries_.begin() + index);
+  entries_.erase(static_cast<std::size_t>(index));
   ReleaseList(list);
 }
 
 void PidlList::Clear() {
-  std::vector<Entry> entries;
-  entries.swap(entries_);
+  std::vector<Entry> entries = entries_.flatten();
+  entries_.clear();
+  capacity_ = 0;
   for (Entry& entry : entries) ReleaseList(entry.list);
 }
 
 void PidlList::Sort() {
   // A shell folder's order need not be a strict weak order; a merge sort stays in bounds
   // whatever the comparison answers.
-  std::stable_sort(entries_.begin(), entries_.end(), [this](const Entry& a, const Entry& b) {
+  std::vector<Entry> entries = entries_.flatten();
+  std::stable_sort(entries.begin(), entries.end(), [this](const Entry& a, const Entry& b) {
     return CompareLists(a.list, b.list) < 0;
   });
+  entries_.assign(entries);
 }
 
 void PidlList::SetSorted(bool sorted) {
@@ -96,14 +99,7 @@ void PidlList::SetSorted(bool sorted) {
 
 void PidlList::SetCapacity(int capacity) {
   if (capacity < Count()) IndexError("Capacity", capacity);
-  if (capacity > Capacity()) {
-    entries_.reserve(static_cast<std::size_t>(capacity));
-  } else if (capacity < Capacity()) {
-    std::vector<Entry> smaller;
-    smaller.reserve(static_cast<std::size_t>(capacity));
-    smaller.assign(entries_.begin(), entries_.end());
-    entries_.swap(smaller);
-  }
+  capacity_ = capacity;
 }
 
 PidlList::Entry& PidlList::At(int index) {
@@ -117,7 +113,9 @@ const PidlList::Entry& PidlList::At(int index) const {
 }
 
 void PidlList::Insert(int index, void* list, std::int32_t data) {
-  entries_.insert(entries_.begin() + index, Entry{list, data});
+  entries_.insert(static_cast<std::size_t>(index), Entry{list, data});
+  if (Count() > capacity_) capacity_ = capacity_ < 4 ? 4 : capacity_ > (1 << 29) ? Count() : capacity_ * 2;
+  if (capacity_ < Count()) capacity_ = Count();
 }
 
 void PidlList::ReleaseList(void* list) noexcept {

@@ -10,6 +10,8 @@
 #include <functional>
 #include <vector>
 
+#include "shellbrowse/block_list.h"
+
 namespace stampwell {
 
 enum class PidlDuplicates { Ignore = 0, Accept = 1, Error = 2 };
@@ -49,7 +51,10 @@ class PidlList {
   std::int32_t Data(int index) const { return At(index).data; }
   void SetData(int index, std::int32_t data) { At(index).data = data; }
 
-  int Capacity() const noexcept { return static_cast<int>(entries_.capacity()); }
+  // The number of entries the list has made room for: at least Count, grown by doubling, or
+  // what SetCapacity asked for. Storage comes in blocks, so it is a figure the list keeps for its
+  // callers, not memory held back.
+  int Capacity() const noexcept { return capacity_ < Count() ? Count() : capacity_; }
   // Not below Count.
   void SetCapacity(int capacity);
 
@@ -78,7 +83,8 @@ class PidlList {
   void Insert(int index, void* list, std::int32_t data);
   void ReleaseList(void* list) noexcept;
 
-  std::vector<Entry> entries_;
+  BlockList<Entry> entries_;
+  int capacity_ = 0;
   bool sorted_ = false;
   PidlDuplicates duplicates_ = PidlDuplicates::Error;
   Compare compare_;

@@ -1,6 +1,7 @@
 # Tests of the shell toolbox: the portable arithmetic under the sanitizers (and once more through
 # the cross compiler), the shell side under Wine on real folders of the test prefix.
 set(toolbox_portable_tests
+  ${CMAKE_CURRENT_LIST_DIR}/block_list_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/id_list_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pidl_list_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/shortcut_text_test.cpp
