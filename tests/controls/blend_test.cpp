@@ -43,10 +43,10 @@ TEST(BlendPixels, LevelZeroKeepsTheNormalFrameAnd250IsNotYetTheHoverFrame) {
   std::vector<std::uint8_t> near = blend(250);
   EXPECT_NE(near, hover);
   EXPECT_EQ(near[0], 249);  // 0 + floor(250 * 255 / 256)
-  EXPECT_EQ(near[2], 5);    // 200 + floor(250 * -200 / 256) = 200 - 196
+  EXPECT_EQ(near[2], 4);    // 200 + floor(250 * -200 / 256) = 200 - 196
 }
 
-std::vector<int> Run(FadeState& fade, int ticks, int* final_frame) {
+std::vector<int> RunTicks(FadeState& fade, int ticks, int* final_frame) {
   std::vector<int> levels;
   for (int i = 0; i < ticks; ++i) {
     FadeState::Tick t = fade.Step();
@@ -63,7 +63,7 @@ TEST(FadeState, FadeInShowsZeroTo250ThenTheHoverFrame) {
   FadeState fade;
   fade.StartFadeIn();
   int frame = -1;
-  std::vector<int> levels = Run(fade, 100, &frame);
+  std::vector<int> levels = RunTicks(fade, 100, &frame);
   ASSERT_EQ(levels.size(), 26u);
   for (int i = 0; i < 26; ++i) EXPECT_EQ(levels[i], i * 10);
   EXPECT_EQ(frame, 1);
@@ -78,7 +78,7 @@ TEST(FadeState, FadeOutFrom255Shows255To5ThenTheNormalFrame) {
   EXPECT_EQ(fade.Level(), 255);
   fade.StartFadeOut();
   int frame = -1;
-  std::vector<int> levels = Run(fade, 100, &frame);
+  std::vector<int> levels = RunTicks(fade, 100, &frame);
   ASSERT_EQ(levels.size(), 26u);
   EXPECT_EQ(levels.front(), 255);
   EXPECT_EQ(levels.back(), 5);
@@ -90,10 +90,10 @@ TEST(FadeState, AReversalContinuesFromTheLevelReached) {
   FadeState fade;
   fade.StartFadeIn();
   int frame = -1;
-  Run(fade, 5, &frame);  // 0, 10, 20, 30, 40 shown
+  RunTicks(fade, 5, &frame);  // 0, 10, 20, 30, 40 shown
   EXPECT_EQ(fade.Level(), 50);
   fade.StartFadeOut();
-  std::vector<int> levels = Run(fade, 100, &frame);
+  std::vector<int> levels = RunTicks(fade, 100, &frame);
   EXPECT_EQ(levels, (std::vector<int>{50, 40, 30, 20, 10, 0}));
   EXPECT_EQ(frame, 0);
   EXPECT_FALSE(fade.FadingIn());

@@ -11,7 +11,7 @@ TEST(ErrorReportText, FullStopOnlyAfterCharactersThatSortAfterIt) {
   EXPECT_EQ(ErrorReportText("Code 5"), "Code 5.");            // digits sort after "."
   EXPECT_EQ(ErrorReportText("Path C:\\"), "Path C:\\.");
   EXPECT_EQ(ErrorReportText("Done."), "Done.");               // no second full stop
-  EXPECT_EQ(ErrorReportText("Really?!"), "Really?!.");        // "?" sorts after "."
+  EXPECT_EQ(ErrorReportText("Really?"), "Really?.");          // "?" sorts after "."
   EXPECT_EQ(ErrorReportText("Stop!"), "Stop!");               // "!" sorts before "."
   EXPECT_EQ(ErrorReportText("a-"), "a-");                     // "-" sorts before "."
   EXPECT_EQ(ErrorReportText("caf\xE9"), "caf\xE9.");          // upper half of the code page
