@@ -80,3 +80,48 @@ TEST(Forms, ASecondaryFormHidesOnCloseOnlyWhenItsQueryAgrees) {
 
 }  // namespace
 }  // namespace stampwell
+
+namespace stampwell {
+namespace {
+
+class Probe : public TComponent {
+ public:
+  Probe(TComponent* owner, std::string* log, const char* name) : TComponent(owner), log_(log) { SetName(name); }
+  ~Probe() override { *log_ += Name() + " "; }
+
+ private:
+  std::string* log_;
+};
+
+TEST(Components, AnOwnerFreesWhatItOwnsNewestFirstAndAFreedOneLeavesItsOwner) {
+  std::string log;
+  {
+    TComponent owner(nullptr);
+    auto* a = new Probe(&owner, &log, "a");
+    new Probe(a, &log, "a1");
+    auto* b = new Probe(&owner, &log, "b");
+    new Probe(&owner, &log, "c");
+    delete b;
+    EXPECT_EQ(owner.Components().size(), 2u);
+    EXPECT_EQ(owner.FindComponent("b"), nullptr);
+    EXPECT_EQ(owner.FindComponent("c")->Name(), "c");
+  }
+  EXPECT_EQ(log, "b c a a1 ");
+}
+
+TEST(Components, AControlFreedOnItsOwnLeavesItsParentAndTheMouseTracking) {
+  TTwoEdits form(nullptr);
+  auto* label = new TLabel(&form);
+  label->SetParent(&form);
+  EXPECT_EQ(form.Controls().back(), label);
+  delete label;
+  for (TControl* c : form.Controls()) EXPECT_NE(c, label);
+  auto* edit = &form.Field<TEdit>("Edit1");
+  HWND window = edit->Handle();
+  delete edit;
+  EXPECT_FALSE(::IsWindow(window));
+  EXPECT_EQ(form.FindComponent("Edit1"), nullptr);
+}
+
+}  // namespace
+}  // namespace stampwell
