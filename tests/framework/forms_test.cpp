@@ -1,0 +1,127 @@
+// Forms: focus events fire only when the form's active control changes, and a secondary form
+// hides when closed (after its close query agrees) instead of being destroyed.
+#include "framework/forms.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "framework/application.h"
+#include "framework/std_controls.h"
+
+namespace stampwell {
+namespace {
+
+const char kTwoEdits[] =
+    "object Two: TForm\n"
+    "  ClientWidth = 200\n"
+    "  ClientHeight = 80\n"
+    "  OnCloseQuery = FormCloseQuery\n"
+    "  object Edit1: TEdit\n"
+    "    TabOrder = 0\n"
+    "    OnEnter = Edit1Enter\n"
+    "    OnExit = Edit1Exit\n"
+    "  end\n"
+    "  object Edit2: TEdit\n"
+    "    Top = 30\n"
+    "    TabOrder = 1\n"
+    "    OnEnter = Edit2Enter\n"
+    "  end\n"
+    "end\n";
+
+class TTwoEdits : public TForm {
+ public:
+  explicit TTwoEdits(TComponent* owner) : TForm(owner) {
+    RegisterHandlers({
+        {"Edit1Enter", TNotifyEvent([this](TObject*) { log += "enter1 "; })},
+        {"Edit1Exit", TNotifyEvent([this](TObject*) { log += "exit1 "; })},
+        {"Edit2Enter", TNotifyEvent([this](TObject*) { log += "enter2 "; })},
+        {"FormCloseQuery", TCloseQueryEvent([this](TObject*, bool& ok) { ok = allow_close; })},
+    });
+    LoadFromText(kTwoEdits, "TEST_TWO_EDITS");
+  }
+  std::string log;
+  bool allow_close = false;
+};
+
+TEST(Forms, EnterAndExitFireOnlyWhenTheActiveControlChanges) {
+  TTwoEdits form(nullptr);
+  form.Show();
+  Application().ProcessMessages();
+  form.log.clear();
+  auto& edit1 = form.Field<TEdit>("Edit1");
+  auto& edit2 = form.Field<TEdit>("Edit2");
+  edit1.SetFocus();
+  edit2.SetFocus();
+  edit2.SetFocus();
+  EXPECT_EQ(form.ActiveControl(), &edit2);
+  // The focus leaving the window and coming back to the same control is no new entry.
+  ::SetFocus(nullptr);
+  ::SetFocus(form.Handle());
+  EXPECT_TRUE(edit2.Focused());
+  EXPECT_EQ(form.log, "enter1 exit1 enter2 ");
+}
+
+TEST(Forms, ASecondaryFormHidesOnCloseOnlyWhenItsQueryAgrees) {
+  TTwoEdits form(nullptr);
+  form.Show();
+  Application().ProcessMessages();
+  ::SendMessageA(form.Handle(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(form.Visible());
+  EXPECT_TRUE(::IsWindowVisible(form.Handle()));
+  form.allow_close = true;
+  ::SendMessageA(form.Handle(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(form.Visible());
+  EXPECT_TRUE(::IsWindow(form.Handle()));  // kept for the next showing
+  EXPECT_FALSE(Application().Terminated());
+  EXPECT_EQ(form.ClientWidth(), 200);
+  EXPECT_EQ(form.ClientHeight(), 80);
+}
+
+}  // namespace
+}  // namespace stampwell
+
+namespace stampwell {
+namespace {
+
+class Probe : public TComponent {
+ public:
+  Probe(TComponent* owner, std::string* log, const char* name) : TComponent(owner), log_(log) { SetName(name); }
+  ~Probe() override { *log_ += Name() + " "; }
+
+ private:
+  std::string* log_;
+};
+
+TEST(Components, AnOwnerFreesWhatItOwnsNewestFirstAndAFreedOneLeavesItsOwner) {
+  std::string log;
+  {
+    TComponent owner(nullptr);
+    auto* a = new Probe(&owner, &log, "a");
+    new Probe(a, &log, "a1");
+    auto* b = new Probe(&owner, &log, "b");
+    new Probe(&owner, &log, "c");
+    delete b;
+    EXPECT_EQ(owner.Components().size(), 2u);
+    EXPECT_EQ(owner.FindComponent("b"), nullptr);
+    EXPECT_EQ(owner.FindComponent("c")->Name(), "c");
+  }
+  EXPECT_EQ(log, "b c a a1 ");
+}
+
+TEST(Components, AControlFreedOnItsOwnLeavesItsParentAndTheMouseTracking) {
+  TTwoEdits form(nullptr);
+  auto* label = new TLabel(&form);
+  label->SetParent(&form);
+  EXPECT_EQ(form.Controls().back(), label);
+  delete label;
+  for (TControl* c : form.Controls()) EXPECT_NE(c, label);
+  auto* edit = &form.Field<TEdit>("Edit1");
+  HWND window = edit->Handle();
+  delete edit;
+  EXPECT_FALSE(::IsWindow(window));
+  EXPECT_EQ(form.FindComponent("Edit1"), nullptr);
+}
+
+}  // namespace
+}  // namespace stampwell
