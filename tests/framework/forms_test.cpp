@@ -1,5 +1,6 @@
-// Forms: focus events fire only when the form's active control changes, and a secondary form
-// hides when closed (after its close query agrees) instead of being destroyed.
+// Forms, components and timers: focus events fire only when the form's active control changes;
+// a secondary form hides when closed (after its close query agrees) instead of being destroyed;
+// a modal form ends with its button's modal result; owners free what they own.
 #include "framework/forms.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 
 #include "framework/application.h"
 #include "framework/std_controls.h"
+#include "framework/timer.h"
 
 namespace stampwell {
 namespace {
@@ -121,6 +123,48 @@ TEST(Components, AControlFreedOnItsOwnLeavesItsParentAndTheMouseTracking) {
   delete edit;
   EXPECT_FALSE(::IsWindow(window));
   EXPECT_EQ(form.FindComponent("Edit1"), nullptr);
+}
+
+}  // namespace
+}  // namespace stampwell
+
+namespace stampwell {
+namespace {
+
+TEST(Forms, AButtonWithAModalResultEndsShowModal) {
+  const char text[] =
+      "object Dlg: TForm\n"
+      "  BorderStyle = bsDialog\n"
+      "  object OkBtn: TButton\n"
+      "    Caption = 'OK'\n"
+      "    ModalResult = 1\n"
+      "  end\n"
+      "end\n";
+  TForm dialog(nullptr);
+  dialog.LoadFromText(text, "TEST_DIALOG");
+  auto& ok = dialog.Field<TButton>("OkBtn");
+  // The click arrives while the modal loop runs, as the user's would.
+  ::PostMessageA(dialog.Handle(), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(ok.Handle()));
+  EXPECT_EQ(dialog.ShowModal(), mrOk);
+  EXPECT_FALSE(dialog.Visible());
+  EXPECT_FALSE(dialog.Modal());
+}
+
+TEST(Timers, ATimerTicksOnTheMessageLoopUntilDisabled) {
+  TTimer timer(nullptr);
+  int ticks = 0;
+  timer.SetInterval(10);
+  timer.SetOnTimer([&](TObject*) {
+    if (++ticks == 3) timer.SetEnabled(false);
+  });
+  EXPECT_TRUE(timer.Running());
+  DWORD start = ::GetTickCount();
+  while (timer.Running() && ::GetTickCount() - start < 5000) {
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    Application().ProcessMessages();
+  }
+  EXPECT_EQ(ticks, 3);
+  EXPECT_FALSE(timer.Running());
 }
 
 }  // namespace
