@@ -7,3 +7,18 @@ stampwell_portable_library(stampwell_install_portable
   install_run.cpp
 )
 target_link_libraries(stampwell_install_portable PUBLIC stampwell_app_portable)
+
+stampwell_win32_library(stampwell_install
+  command_capture.cpp
+  desktop_link.cpp
+  directories.cpp
+  install_system.cpp
+  logged_on_user.cpp
+  shell_link.cpp
+  start_menu_step.cpp
+)
+if(STAMPWELL_WIN32)
+  target_link_libraries(stampwell_install PUBLIC stampwell_install_portable stampwell_uninstall stampwell_payload
+                        stampwell_app)
+  stampwell_product_link(stampwell_install)
+endif()

@@ -47,7 +47,7 @@ bool ResolveInstallDir(SetupSettings& settings, InstallRunUi& ui, InstallRunSyst
 void MakeProductFolders(SetupSettings& settings, InstallRunSystem& system) {
   settings.InstallDir = WithTrailingBackslash(settings.InstallDir);
   std::string data = settings.InstallDir + kDataFolder;
-  if (!system.DirectoryExists(data)) system.CreateDirectory(data);
+  if (!system.DirectoryExists(data)) system.MakeDirectory(data);
   for (const char* folder : kExampleFolders) {
     std::string path = settings.InstallDir + folder;
     if (!system.DirectoryExists(path)) system.ForceDirectories(path);

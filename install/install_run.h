@@ -62,7 +62,7 @@ class InstallRunSystem {
   // Makes path with any missing parents; true when it exists afterwards.
   virtual bool ForceDirectories(const std::string& path) = 0;
   // Makes path as a single directory; throws when it cannot.
-  virtual void CreateDirectory(const std::string& path) = 0;
+  virtual void MakeDirectory(const std::string& path) = 0;
 
   virtual int EntryCount() = 0;
   virtual std::string Entry(int n) = 0;

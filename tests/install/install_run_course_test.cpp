@@ -68,7 +68,7 @@ struct MemorySystem : InstallRunSystem {
     dirs.insert(WithTrailingBackslash(p));
     return true;
   }
-  void CreateDirectory(const std::string& p) override {
+  void MakeDirectory(const std::string& p) override {
     if (!ForceDirectories(p)) throw std::runtime_error("cannot make " + p);
   }
   int EntryCount() override { return static_cast<int>(manifest.size()); }
