@@ -1,0 +1,187 @@
+// An installation made the way the install run makes it, then removed by the demo uninstaller
+// that it carries: everything listed goes, nothing else is touched, the entry goes.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/setup_settings.h"
+#include "framework/unique_handle.h"
+#include "install/install_log.h"
+#include "install/payload_store.h"
+#include "install/uninstall_entry.h"
+#include "tests/install/win32_test_support.h"
+
+namespace stampwell {
+namespace {
+
+using testing::Exists;
+using testing::ScratchFolder;
+using testing::WriteWholeFile;
+
+const char* const kCategories[] = {"Example\\Animated", "Example\\Business", "Example\\Cute",  "Example\\Digital",
+                                   "Example\\Feature",  "Example\\Festival", "Example\\Icon",  "Example\\Life",
+                                   "Example\\Love",     "Example\\User",     "Example\\Protection"};
+const char* const kListedFolders[] = {"Example\\Animated", "Example\\Business", "Example\\Cute",
+                                      "Example\\Digital",  "Example\\Feature",  "Example\\Festival",
+                                      "Example\\Icon",     "Example\\Life",     "Example\\Love",
+                                      "Example\\Protection", "Example",         "Data"};
+
+bool KeyExists(const char* path) {
+  unique_hkey key;
+  return RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+}
+
+// Runs a program and returns its exit code, or -1 when it can't be started or hangs.
+DWORD RunProgram(const std::string& program, const std::string& arguments, const std::string& directory) {
+  std::string command = "\"" + program + "\" " + arguments;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(), &startup,
+                      &info))
+    return static_cast<DWORD>(-1);
+  unique_handle process(info.hProcess), thread(info.hThread);
+  if (WaitForSingleObject(process.get(), 60000) != WAIT_OBJECT_0) return static_cast<DWORD>(-1);
+  DWORD code = 0;
+  GetExitCodeProcess(process.get(), &code);
+  return code;
+}
+
+bool WaitUntilGone(const std::string& path) {
+  for (int i = 0; i < 200 && Exists(path); ++i) Sleep(100);
+  return !Exists(path);
+}
+
+class UninstallerRoundTrip : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* kind = std::getenv("STAMPWELL_PAYLOAD_KIND");
+    if (!kind || std::string(kind) != "demo") GTEST_SKIP() << "the setup program carries no demo uninstaller";
+    RegDeleteKeyA(HKEY_CURRENT_USER, kUninstallKeyPath);
+    parent_ = root_.path() + "Quendra Soft\\";
+    installDir_ = parent_ + "Quendra Stampwell\\";
+    group_ = root_.path() + "Programs\\Quendra Soft\\Quendra Stampwell";
+  }
+  void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, kUninstallKeyPath); }
+
+  // What the install run and the shortcut step leave behind, with the log that lists it.
+  void Install(bool makeUserFolder, bool addRelativeLine = false) {
+    MakeFolders(installDir_);
+    CreateDirectoryA((installDir_ + "Data").c_str(), nullptr);
+    for (const char* category : kCategories)
+      if (makeUserFolder || std::string(category) != "Example\\User") MakeFolders(installDir_ + category);
+
+    unique_hmodule setup(
+        LoadLibraryExA(testing::BuildTreePath("StampwellSetup.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(setup);
+    PayloadStore payload = PayloadStore::FromModule(setup.get());
+    log_.Clear();
+    log_.Add(kUninstallTitle);
+    for (int n = 1; n <= payload.EntryCount(); ++n) {
+      payload.WriteToFile(n, installDir_ + payload.Entry(n));
+      log_.Add(installDir_ + payload.Entry(n));
+      files_.push_back(installDir_ + payload.Entry(n));
+    }
+    log_.Add(installDir_ + kUninstallLogName);
+    files_.push_back(installDir_ + kUninstallLogName);
+
+    MakeFolders(root_.path() + "Desktop");
+    std::string desktopLink = root_.path() + "Desktop\\Quendra Stampwell.lnk";
+    WriteWholeFile(desktopLink, "link");
+    log_.Add(desktopLink);
+    files_.push_back(desktopLink);
+
+    for (const char* folder : kListedFolders) log_.Add(std::string(kFolderMarker) + installDir_ + folder);
+    log_.Add(std::string(kTopFolderMarker) + installDir_);
+    MakeFolders(group_);
+    for (const char* link : {"\\Quendra Stampwell.lnk", "\\Buy Quendra Stampwell on online.lnk", "\\Help.lnk",
+                             "\\Uninstall.lnk", "\\Quendra Stampwell on the web.lnk"}) {
+      WriteWholeFile(group_ + link, "link");
+      log_.Add(group_ + link);
+      files_.push_back(group_ + link);
+    }
+    log_.Add(std::string(kTopFolderMarker) + group_);
+    // A relative line: the uninstaller runs in the folder where it would find this file.
+    if (addRelativeLine) log_.Add("notes.txt");
+    log_.SaveToFile(installDir_ + kUninstallLogName);
+
+    WriteUninstallEntry(kUninstallKeyPath, UninstallEntryValues({kProductName, installDir_, kMainExeName,
+                                                                 kPublisherName, kHomePageUrl}));
+    ASSERT_TRUE(KeyExists(kUninstallKeyPath));
+  }
+
+  void MakeFolders(const std::string& path) {
+    std::string partial;
+    for (char c : path + "\\") {
+      if (c == '\\' && !partial.empty() && partial.back() != ':') CreateDirectoryA(partial.c_str(), nullptr);
+      partial += c;
+    }
+  }
+
+  std::vector<std::string> Unlisted() {
+    return {parent_ + "notes.txt", root_.path() + "Desktop\\other.lnk", root_.path() + "Programs\\Quendra Soft\\x.lnk"};
+  }
+
+  DWORD Uninstall() { return RunProgram(installDir_ + "unin00000.exe", "/quiet", parent_); }
+
+  ScratchFolder root_{"uninstaller_round_trip"};
+  std::string parent_, installDir_, group_;
+  TInstallLog log_;
+  std::vector<std::string> files_;
+};
+
+TEST_F(UninstallerRoundTrip, RemovesEverythingListedAndItself) {
+  Install(/*makeUserFolder=*/false);
+  for (const auto& path : Unlisted()) WriteWholeFile(path, "mine");
+
+  EXPECT_EQ(Uninstall(), 0u);
+  // The uninstaller's own file and the folder that held it go once it has ended.
+  EXPECT_TRUE(WaitUntilGone(installDir_ + "unin00000.exe"));
+  EXPECT_TRUE(WaitUntilGone(installDir_));
+  for (const auto& file : files_) EXPECT_FALSE(Exists(file)) << file;
+  EXPECT_FALSE(Exists(group_));
+  EXPECT_FALSE(KeyExists(kUninstallKeyPath));
+  // The parents of the two top folders, and whatever the log does not list, stay.
+  EXPECT_TRUE(Exists(parent_));
+  EXPECT_TRUE(Exists(root_.path() + "Programs\\Quendra Soft"));
+  for (const auto& path : Unlisted()) EXPECT_EQ(testing::ReadWholeFile(path), "mine") << path;
+}
+
+TEST_F(UninstallerRoundTrip, LeavesFoldersThatHoldUnlistedFilesRefusesRelativeLinesAndSaysSo) {
+  Install(/*makeUserFolder=*/true, /*addRelativeLine=*/true);
+  std::string mine = installDir_ + "Example\\User\\mine.png";
+  WriteWholeFile(mine, "mine");
+  WriteWholeFile(parent_ + "notes.txt", "mine");
+
+  EXPECT_EQ(Uninstall(), 2u);  // something could not be removed
+  EXPECT_TRUE(WaitUntilGone(installDir_ + "unin00000.exe"));
+  for (const auto& file : files_) EXPECT_FALSE(Exists(file)) << file;
+  for (const char* folder : kListedFolders)
+    if (std::string(folder) != "Example") {
+      EXPECT_FALSE(Exists(installDir_ + folder)) << folder;
+    }
+  EXPECT_EQ(testing::ReadWholeFile(mine), "mine");
+  EXPECT_EQ(testing::ReadWholeFile(parent_ + "notes.txt"), "mine");  // never a relative path
+  EXPECT_TRUE(Exists(installDir_ + "Example"));
+  EXPECT_FALSE(Exists(group_));
+  EXPECT_FALSE(KeyExists(kUninstallKeyPath));
+}
+
+TEST_F(UninstallerRoundTrip, RefusesALogOfAnotherProductAndRemovesNothing) {
+  Install(/*makeUserFolder=*/false);
+  TInstallLog other;
+  other.Add("Another Product Uninstall");
+  for (const auto& file : files_) other.Add(file);
+  other.SaveToFile(installDir_ + kUninstallLogName);
+
+  EXPECT_EQ(Uninstall(), 1u);
+  for (const auto& file : files_) EXPECT_TRUE(Exists(file)) << file;
+  EXPECT_TRUE(KeyExists(kUninstallKeyPath));
+}
+
+}  // namespace
+}  // namespace stampwell
