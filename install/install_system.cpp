@@ -12,13 +12,6 @@
 
 namespace stampwell {
 
-namespace seams {
-namespace {
-unsigned long SystemTickCount() { return GetTickCount(); }
-}  // namespace
-TickCountFn TickCount = SystemTickCount;
-}  // namespace seams
-
 WindowsInstallSystem::WindowsInstallSystem(SetupSettings& settings, TInstallLog& log, const PayloadStore& payload,
                                            Hooks hooks)
     : settings_(settings), log_(log), payload_(payload), hooks_(std::move(hooks)) {}

@@ -46,10 +46,5 @@ class WindowsInstallSystem : public InstallRunSystem {
   Hooks hooks_;
 };
 
-// The tick count of the install run's estimate: GetTickCount unless a test replaces it.
-namespace seams {
-using TickCountFn = unsigned long (*)();
-extern TickCountFn TickCount;
-}  // namespace seams
 
 }  // namespace stampwell
