@@ -2,29 +2,49 @@
 #include <windows.h>
 #include <ole2.h>
 
-#include "app/product_title.h"
 #include "app/security_baseline.h"
-#include "app/startup_window.h"
+#include "app/setup_settings.h"
+#include "wizard/form1.h"
+#include "wizard/form2.h"
+#include "wizard/guard.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+namespace {
+
+// The loop of the user-interface thread, with the wizard's keyboard navigation (Tab moves
+// between its controls).
+int RunMessageLoop(HWND wizard) {
+  MSG message;
+  while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (::IsWindow(wizard) && ::IsDialogMessageA(wizard, &message)) continue;
+    ::TranslateMessage(&message);
+    ::DispatchMessageA(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Before anything can load a library: an elevated setup must not pick one up from the
   // folder it was started from.
   stampwell::ApplySecurityBaseline();
 
-  // The user-interface thread is a single-threaded apartment for its whole life; shell
+  // 1. The user-interface thread is a single-threaded apartment for its whole life; shell
   // links, the shell namespace and drag and drop rely on it.
   if (FAILED(::OleInitialize(nullptr))) return 1;
-
-  HWND main_window = stampwell::CreateStartupWindow(instance);
-  stampwell::SetWizardWindow(main_window);
-  ::ShowWindow(main_window, show);
-  ::UpdateWindow(main_window);
-
-  MSG message;
-  while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
-    ::TranslateMessage(&message);
-    ::DispatchMessageA(&message);
-  }
+  int result = 0;
+  stampwell::wizard::Guarded([&] {
+    // 2.
+    stampwell::wizard::SetApplicationTitle(stampwell::kProductName);
+    // 3. The wizard window, the main window; its creation runs FormCreate.
+    stampwell::wizard::TForm1 wizard;
+    // 4. The further windows, hidden.
+    stampwell::wizard::TForm2 licence;
+    wizard.SetLicenceWindow(&licence);
+    wizard.Show();
+    // 5.
+    result = RunMessageLoop(wizard.hwnd());
+  });
   ::OleUninitialize();
-  return static_cast<int>(message.wParam);
+  return result;
 }

@@ -1,0 +1,148 @@
+#include "controls/ycl_button.h"
+
+#include "controls/blend.h"
+#include "framework/form_reader.h"
+#include "framework/std_controls.h"
+
+namespace stampwell {
+
+TYCLButton::TYCLButton(TComponent* owner) : TGraphicControl(owner), fade_timer_(new TTimer(this)) {
+  width_ = 105;
+  height_ = 105;
+  blend_image_.SetPixelFormat(TPixelFormat::pf24bit);
+  hover_image_.SetPixelFormat(TPixelFormat::pf24bit);
+  fade_timer_->SetEnabled(false);
+  fade_timer_->SetInterval(10);
+  fade_timer_->SetOnTimer([this](TObject*) { FadeStep(); });
+}
+
+TYCLButton::~TYCLButton() = default;
+
+void TYCLButton::SetPicture(const TPicture& picture) {
+  picture_.Assign(picture);
+  if (picture_.Width() > 0 && picture_.Height() > 0) {
+    SetBounds(left_, top_, picture_.Width() / 4, picture_.Height());
+    ani_ = true;
+  }
+  Invalidate();
+}
+
+void TYCLButton::SetMYText(const std::string& text) {
+  my_text_ = text;
+  Repaint();
+}
+
+void TYCLButton::SetMYTextColor(TColor color) {
+  my_text_color_ = color;
+  Repaint();
+}
+
+void TYCLButton::SetEnabled(bool enabled) {
+  if (enabled == enabled_) return;
+  // A button that stops taking input also stops fading, so that it rests on its disabled frame.
+  if (!enabled) {
+    fade_timer_->SetEnabled(false);
+    fade_.Stop();
+  }
+  TGraphicControl::SetEnabled(enabled);
+}
+
+void TYCLButton::CopyFrame(TCanvas& canvas, int frame) const {
+  int fw = FrameWidth(), h = FrameHeight();
+  if (fw <= 0 || h <= 0) return;
+  canvas.CopyRect(RECT{0, 0, fw, h}, picture_.Bitmap(), RECT{frame * fw, 0, (frame + 1) * fw, h});
+}
+
+void TYCLButton::CaptionStep(TCanvas& canvas) const {
+  if (my_text_.empty()) return;
+  canvas.Font().SetName("MS Sans Serif");
+  canvas.Font().SetHeight(18);
+  canvas.Font().SetStyle(fsBold);
+  canvas.Font().SetColor(my_text_color_);
+  canvas.Brush().Style = TBrushStyle::bsClear;
+  canvas.TextOut(width_ / 2 - canvas.TextWidth(my_text_) / 2 - 20, 9, my_text_);
+}
+
+void TYCLButton::ShowFrame(int frame) {
+  DrawNow([&](TCanvas& canvas) {
+    if (frame >= 0) CopyFrame(canvas, frame);
+    CaptionStep(canvas);
+  });
+}
+
+void TYCLButton::Paint(TCanvas& canvas) {
+  if (!visible_) return;
+  CopyFrame(canvas, enabled_ ? 0 : 3);
+  CaptionStep(canvas);
+}
+
+void TYCLButton::CMMouseEnter() {
+  int frame = -1;
+  if (ani_ && enabled_) {
+    fade_.StartFadeIn();
+    fade_timer_->SetEnabled(true);
+  } else if (enabled_) {
+    frame = 1;
+  }
+  ShowFrame(frame);
+  TGraphicControl::CMMouseEnter();
+}
+
+void TYCLButton::CMMouseLeave() {
+  int frame = -1;
+  if (ani_ && enabled_) {
+    fade_.StartFadeOut();
+    fade_timer_->SetEnabled(true);
+  } else if (enabled_) {
+    frame = 0;
+  }
+  ShowFrame(frame);
+  TGraphicControl::CMMouseLeave();
+}
+
+void TYCLButton::WMLButtonDown(TShiftState shift, int x, int y) {
+  fade_timer_->SetEnabled(false);
+  fade_.Press();
+  ShowFrame(2);
+  TGraphicControl::WMLButtonDown(shift, x, y);
+}
+
+void TYCLButton::WMLButtonUp(TShiftState shift, int x, int y) {
+  fade_timer_->SetEnabled(false);
+  fade_.Release();
+  ShowFrame(1);
+  TGraphicControl::WMLButtonUp(shift, x, y);
+}
+
+void TYCLButton::FadeStep() {
+  blend_image_.SetSize(width_, height_);
+  hover_image_.SetSize(width_, height_);
+  const TBitmap& strip = picture_.Bitmap();
+  if (!strip.Empty() && !blend_image_.Empty()) {
+    ::BitBlt(blend_image_.DC(), 0, 0, width_, height_, strip.DC(), 0, 0, SRCCOPY);
+    ::BitBlt(hover_image_.DC(), 0, 0, width_, height_, strip.DC(), width_, 0, SRCCOPY);
+  }
+  FadeState::Tick tick = fade_.Step();
+  if (tick.blend && !blend_image_.Empty()) {
+    PixelRows current{blend_image_.ScanLine(0), blend_image_.Stride(), width_, height_};
+    PixelRows target{hover_image_.ScanLine(0), hover_image_.Stride(), hover_image_.Width(), hover_image_.Height()};
+    BlendPixels(current, target, tick.level, BlendTable::Shared());
+    DrawNow([&](TCanvas& canvas) { canvas.Draw(0, 0, blend_image_); });
+  }
+  if (tick.finished) {
+    DrawNow([&](TCanvas& canvas) { CopyFrame(canvas, tick.frame); });
+    fade_timer_->SetEnabled(false);
+  }
+}
+
+bool TYCLButton::SetProperty(const std::string& name, const FormValue& value, FormReadContext& context) {
+  TPicture picture;
+  if (ReadPictureProperty(picture, name, value, context)) SetPicture(picture);
+  else if (name == "Ani") SetAni(context.Boolean(value));
+  else if (name == "MYText") SetMYText(context.String(value));
+  else if (name == "MYTextColor") SetMYTextColor(context.Color(value));
+  else return TGraphicControl::SetProperty(name, value, context);
+  return true;
+}
+
+}  // namespace stampwell

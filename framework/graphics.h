@@ -1,0 +1,175 @@
+#pragma once
+// Colours, fonts, brushes, bitmaps, pictures and the drawing surface (TCanvas).
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/unique_handle.h"
+
+namespace stampwell {
+
+// A colour: 0x00BBGGRR, or a system colour as 0x80000000 | COLOR_ index.
+using TColor = std::int32_t;
+constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000, clOlive = 0x008080,
+                 clNavy = 0x800000, clPurple = 0x800080, clTeal = 0x808000, clGray = 0x808080,
+                 clSilver = 0xC0C0C0, clRed = 0x0000FF, clLime = 0x00FF00, clYellow = 0x00FFFF,
+                 clBlue = 0xFF0000, clFuchsia = 0xFF00FF, clAqua = 0xFFFF00, clWhite = 0xFFFFFF;
+constexpr TColor clSystemColor = static_cast<TColor>(0x80000000u);
+constexpr TColor clBtnFace = clSystemColor | COLOR_BTNFACE, clWindow = clSystemColor | COLOR_WINDOW,
+                 clWindowText = clSystemColor | COLOR_WINDOWTEXT, clBtnText = clSystemColor | COLOR_BTNTEXT,
+                 clHighlight = clSystemColor | COLOR_HIGHLIGHT, clHighlightText = clSystemColor | COLOR_HIGHLIGHTTEXT,
+                 clGrayText = clSystemColor | COLOR_GRAYTEXT, clInfoBk = clSystemColor | COLOR_INFOBK;
+constexpr TColor clNone = 0x1FFFFFFF, clDefault = 0x20000000;
+
+COLORREF ColorToRGB(TColor color);
+// The colour of a name ("clBtnFace"); false when the name is no colour.
+bool ColorFromName(const std::string& name, TColor& color);
+
+// Font style bits.
+using TFontStyles = unsigned;
+constexpr TFontStyles fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8;
+
+class TFont {
+ public:
+  TFont() = default;
+  TFont(const TFont& other) { Assign(other); }
+  TFont& operator=(const TFont& other) { Assign(other); return *this; }
+
+  const std::string& Name() const { return name_; }
+  void SetName(const std::string& name) { name_ = name; Changed(); }
+  // Negative: the character height in pixels; positive: the cell height.
+  int Height() const { return height_; }
+  void SetHeight(int height) { height_ = height; Changed(); }
+  // Points at the screen's 96 pixels per inch.
+  int Size() const;
+  void SetSize(int points);
+  TColor Color() const { return color_; }
+  void SetColor(TColor color) { color_ = color; Changed(); }
+  TFontStyles Style() const { return style_; }
+  void SetStyle(TFontStyles style) { style_ = style; Changed(); }
+  BYTE Charset() const { return charset_; }
+  void SetCharset(BYTE charset) { charset_ = charset; Changed(); }
+
+  // Copies the description, and reports the change.
+  void Assign(const TFont& other);
+  // A GDI font for this description, made once and kept until the font changes.
+  HFONT Handle() const;
+
+  // Told after every change.
+  std::function<void()> OnChange;
+
+ private:
+  void Changed();
+
+  std::string name_ = "MS Sans Serif";
+  int height_ = -11;
+  TColor color_ = clWindowText;
+  TFontStyles style_ = 0;
+  BYTE charset_ = DEFAULT_CHARSET;
+  mutable unique_hfont handle_;
+};
+
+enum class TBrushStyle { bsSolid, bsClear };
+
+struct TBrush {
+  TColor Color = clWhite;
+  TBrushStyle Style = TBrushStyle::bsSolid;
+};
+
+class TBitmap;
+
+// A drawing surface over a device context that someone else owns. Fonts that it selects are
+// restored when it ends.
+class TCanvas {
+ public:
+  explicit TCanvas(HDC dc) : dc_(dc) {}
+  TCanvas(const TCanvas&) = delete;
+  TCanvas& operator=(const TCanvas&) = delete;
+  ~TCanvas();
+
+  HDC Handle() const { return dc_; }
+  TFont& Font() { return font_; }
+  TBrush& Brush() { return brush_; }
+
+  // Fills with the brush; a clear brush leaves the surface untouched.
+  void FillRect(const RECT& rect);
+  // Text in the font's colour, on the brush colour or (clear brush) on what lies below.
+  void TextOut(int x, int y, const std::string& text);
+  int TextWidth(const std::string& text);
+  int TextHeight(const std::string& text);
+  // Selects the font and sets the text colour and background mode for a text routine.
+  void PrepareText();
+  void Draw(int x, int y, const TBitmap& bitmap);
+  void StretchDraw(const RECT& dest, const TBitmap& bitmap);
+  // Copies `source_rect` of a bitmap to `dest` (same size: a plain copy).
+  void CopyRect(const RECT& dest, const TBitmap& bitmap, const RECT& source_rect);
+
+ private:
+  HDC dc_;
+  TFont font_;
+  TBrush brush_;
+  HGDIOBJ old_font_ = nullptr;
+};
+
+enum class TPixelFormat { pfDevice, pf24bit, pf32bit };
+
+// A device-independent bitmap with its own memory device context.
+class TBitmap {
+ public:
+  TBitmap() = default;
+  TBitmap(const TBitmap&) = delete;
+  TBitmap& operator=(const TBitmap&) = delete;
+  ~TBitmap();
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  bool Empty() const { return width_ <= 0 || height_ <= 0; }
+  TPixelFormat PixelFormat() const { return format_; }
+  // Changing the format or the size keeps nothing of the old pixels.
+  void SetPixelFormat(TPixelFormat format);
+  void SetSize(int width, int height);
+
+  // The memory DC with the bitmap selected; null while empty.
+  HDC DC() const { return dc_.get(); }
+  HBITMAP Handle() const { return bitmap_.get(); }
+  // Row y (0 = top) of a 24- or 32-bit bitmap, and the distance between rows in bytes.
+  std::uint8_t* ScanLine(int y) const;
+  std::ptrdiff_t Stride() const;
+
+  void Assign(const TBitmap& other);
+  // Reads a .bmp file's bytes; throws Exception with a clear message when they are no bitmap.
+  void LoadFromBytes(const std::uint8_t* data, size_t size);
+  // Reads a bitmap resource (RT_BITMAP) of the program.
+  void LoadFromResource(const std::string& name);
+
+ private:
+  void Recreate();
+  void Release();
+
+  int width_ = 0;
+  int height_ = 0;
+  TPixelFormat format_ = TPixelFormat::pf24bit;
+  unique_hdc dc_;
+  unique_hbitmap bitmap_;
+  HGDIOBJ old_bitmap_ = nullptr;
+  void* bits_ = nullptr;
+};
+
+// A picture as the controls hold it: a bitmap, possibly empty.
+class TPicture {
+ public:
+  TBitmap& Bitmap() { return bitmap_; }
+  const TBitmap& Bitmap() const { return bitmap_; }
+  int Width() const { return bitmap_.Width(); }
+  int Height() const { return bitmap_.Height(); }
+  void Assign(const TPicture& other) { bitmap_.Assign(other.bitmap_); }
+
+ private:
+  TBitmap bitmap_;
+};
+
+}  // namespace stampwell

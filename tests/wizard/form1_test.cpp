@@ -1,0 +1,349 @@
+// The wizard window, created for real and driven with real input under Wine.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include "app/product_title.h"
+#include "app/setup_settings.h"
+#include "app/system_queries.h"
+#include "wizard/form1.h"
+#include "wizard/form2.h"
+#include "wizard/seams.h"
+#include "wizard_test_support.h"
+
+namespace stampwell::wizard {
+namespace {
+
+using testing::Pump;
+
+std::string Text(HWND window) {
+  char text[512] = {};
+  ::GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+bool Checked(HWND box) { return ::SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+class WizardWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form_ = std::make_unique<TForm1>();
+    form_->Show();
+    ::SetForegroundWindow(form_->hwnd());
+    Pump(150, form_->hwnd());
+  }
+  void TearDown() override {
+    form_.reset();
+    Pump(50);
+    testing::TakeQuit();
+  }
+  std::unique_ptr<TForm1> form_;
+};
+
+TEST_F(WizardWindow, IsCentredAndTrimmedAndShowsTheFirstPageWithoutTabs) {
+  RECT window;
+  ::GetWindowRect(form_->hwnd(), &window);
+  // The test screen is 1024 x 768.
+  EXPECT_EQ(window.left, 212);
+  EXPECT_EQ(window.top, 209);
+  EXPECT_EQ(window.right - window.left, 600);
+  EXPECT_EQ(window.bottom - window.top, 350);
+  RECT client;
+  ::GetClientRect(form_->hwnd(), &client);
+  EXPECT_EQ(client.right, 600);
+  EXPECT_EQ(client.bottom, 350);
+
+  RECT control = form_->PageControlBounds();
+  EXPECT_EQ(control.left, -4);
+  EXPECT_EQ(control.top, -6);
+  EXPECT_EQ(control.right - control.left, 608);
+  EXPECT_EQ(control.bottom - control.top, 361);
+
+  EXPECT_EQ(form_->ActivePage(), TForm1::kChoicePage);
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_FALSE(form_->TabVisible(i)) << i;
+    EXPECT_EQ(::IsWindowVisible(form_->page(i).hwnd()) != FALSE, i == 0) << i;
+    // A page's origin is the window's: its picture fills the client area exactly.
+    RECT page;
+    ::GetWindowRect(form_->page(i).hwnd(), &page);
+    ::MapWindowPoints(HWND_DESKTOP, form_->hwnd(), reinterpret_cast<POINT*>(&page), 2);
+    EXPECT_EQ(page.left, 0) << i;
+    EXPECT_EQ(page.top, 0) << i;
+    EXPECT_EQ(page.right, 600) << i;
+    EXPECT_EQ(page.bottom, 350) << i;
+  }
+  // Controls sit at their page positions, in window coordinates.
+  RECT box;
+  ::GetWindowRect(form_->CheckBox5(), &box);
+  ::MapWindowPoints(HWND_DESKTOP, form_->hwnd(), reinterpret_cast<POINT*>(&box), 2);
+  EXPECT_EQ(box.left, 16);
+  EXPECT_EQ(box.top, 320);
+  EXPECT_EQ(box.right - box.left, 79);
+  EXPECT_EQ(form_->Button_QuickInstall().bounds().left, 158);
+  EXPECT_EQ(form_->Button_QuickInstall().bounds().right - form_->Button_QuickInstall().bounds().left, 288);
+  EXPECT_EQ(form_->CloseButton(0).bounds().right - form_->CloseButton(0).bounds().left, 14);
+  // Present and never shown.
+  EXPECT_FALSE(::IsWindowVisible(form_->ProgressBar1()));
+  EXPECT_FALSE(::IsWindowVisible(form_->Button14()));
+  EXPECT_FALSE(::IsWindowVisible(form_->Button19()));
+  EXPECT_FALSE(::IsWindowVisible(form_->ListBox1()));
+  EXPECT_FALSE(::IsWindowVisible(form_->ListBox2()));
+  EXPECT_FALSE(form_->Label(36).visible);
+  EXPECT_FALSE(form_->Label(9).visible);
+  EXPECT_FALSE(form_->CloseButton(3).visible());
+}
+
+TEST_F(WizardWindow, NameLabelsFollowTheCaptionWhateverTheLayoutSays) {
+  EXPECT_EQ(ProductTitle(), "Quendra Stampwell");
+  // A different caption before the creation step reaches every reader of the name.
+  ::SetWindowTextA(form_->hwnd(), "Other Name");
+  form_->FormCreate();
+  for (int number : {1, 2, 3, 4}) EXPECT_EQ(form_->Label(number).caption, "Other Name") << number;
+  EXPECT_EQ(Text(form_->CheckBox3()), "Launch Other Name");
+  EXPECT_EQ(form_->Label(5).caption, "Congratulations! Other Name has been successfully installed.");
+  EXPECT_TRUE(form_->Label(5).centre);
+  // The folder field and its free-space text; the settings.
+  EXPECT_EQ(Text(form_->Edit1()), "C:\\Program Files\\Quendra Soft");
+  EXPECT_EQ(form_->Label(36).caption, GetFreeSpaceText("C:\\Program Files\\Quendra Soft"));
+  EXPECT_FALSE(form_->Label(36).caption.empty());
+  EXPECT_EQ(Settings().ArchSuffix, " (x86)");
+  EXPECT_EQ(Settings().PublisherName, "Quendra Soft");
+  EXPECT_EQ(Settings().FinishPageUrl, kFinishPageUrl);
+  EXPECT_FALSE(Settings().QuickInstallMode);
+}
+
+TEST_F(WizardWindow, EveryClickOrTabOntoTheAcceptanceBoxTogglesOnce) {
+  ASSERT_TRUE(Checked(form_->CheckBox5()));
+  ASSERT_TRUE(form_->Button_QuickInstall().enabled());
+  const POINT box = testing::CentreOf(form_->CheckBox5());
+
+  testing::ClickAt(box);
+  Pump(150, form_->hwnd());
+  EXPECT_FALSE(Checked(form_->CheckBox5()));
+  EXPECT_FALSE(form_->Button_QuickInstall().enabled());
+  EXPECT_FALSE(form_->Button_custominstall().enabled());
+  EXPECT_EQ(form_->Button_QuickInstall().shown_frame(), SkinButton::kDisabled);
+  // The focus went on to the off-screen field: the box never shows a focus rectangle.
+  EXPECT_EQ(::GetFocus(), form_->Edit2());
+
+  testing::ClickAt(box);
+  Pump(150, form_->hwnd());
+  EXPECT_TRUE(Checked(form_->CheckBox5()));
+  EXPECT_TRUE(form_->Button_QuickInstall().enabled());
+  EXPECT_TRUE(form_->Button_custominstall().enabled());
+  EXPECT_EQ(form_->Button_custominstall().shown_frame(), SkinButton::kNormal);
+
+  // Tab from the first field moves onto the box, which toggles as a click does.
+  ::SetFocus(form_->Edit3());
+  Pump(50, form_->hwnd());
+  testing::PressKey(VK_TAB);
+  Pump(150, form_->hwnd());
+  EXPECT_FALSE(Checked(form_->CheckBox5()));
+  EXPECT_FALSE(form_->Button_QuickInstall().enabled());
+  EXPECT_EQ(::GetFocus(), form_->Edit2());
+
+  // The licence page's accept button always ends accepted, and returns to page 0.
+  form_->ShowPage(TForm1::kLicencePage);
+  form_->Button17Click();
+  EXPECT_TRUE(Checked(form_->CheckBox5()));
+  EXPECT_TRUE(form_->Button_QuickInstall().enabled());
+  EXPECT_EQ(form_->ActivePage(), TForm1::kChoicePage);
+}
+
+TEST_F(WizardWindow, ClosingAsksOnEveryPageButTheLast) {
+  {
+    testing::MessageBoxAnswerer no(IDNO);
+    testing::ClickAt(testing::CentreOf(form_->page(0).hwnd(), form_->CloseButton(0).bounds()));
+    Pump(300, form_->hwnd());
+    ASSERT_EQ(no.seen().size(), 1u);
+    EXPECT_EQ(no.seen()[0].caption, "Tip");
+    EXPECT_EQ(no.seen()[0].text,
+              "If you exit now, the program will not be installed.\r"
+              "You may run setup again another time to complete the installation.\r"
+              "Exit Setup?");
+    EXPECT_FALSE(no.seen()[0].has_icon);
+  }
+  EXPECT_TRUE(::IsWindowVisible(form_->hwnd()));
+  EXPECT_FALSE(testing::TakeQuit());
+  {
+    testing::MessageBoxAnswerer yes(IDYES);
+    ::SendMessageA(form_->hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(yes.seen().size(), 1u);
+  }
+  EXPECT_TRUE(testing::TakeQuit());
+  EXPECT_EQ(form_->hwnd(), nullptr);
+}
+
+TEST_F(WizardWindow, TheFinishPageClosesWithoutAQuestion) {
+  form_->ShowPage(TForm1::kFinishPage);
+  testing::MessageBoxAnswerer answerer(IDNO);
+  ::SendMessageA(form_->hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(answerer.seen().empty());
+  EXPECT_TRUE(testing::TakeQuit());
+}
+
+bool g_administrator = true;
+bool FakeAdministrator() { return g_administrator; }
+
+TEST_F(WizardWindow, CustomInstallFillsTheDefaultFolderOfTheAccount) {
+  auto real = seams::IsUserAdministrator;
+  seams::IsUserAdministrator = &FakeAdministrator;
+  g_administrator = true;
+  testing::ClickAt(testing::CentreOf(form_->page(0).hwnd(), form_->Button_custominstall().bounds()));
+  Pump(200, form_->hwnd());
+  EXPECT_EQ(form_->ActivePage(), TForm1::kFolderPage);
+  // 64-bit prefix, system on C:.
+  EXPECT_EQ(Text(form_->Edit1()), "C:\\Program Files (x86)\\Quendra Soft");
+  EXPECT_EQ(form_->Label(36).caption, GetFreeSpaceText("C:\\Program Files (x86)\\Quendra Soft"));
+
+  form_->Button_backClick();
+  EXPECT_EQ(form_->ActivePage(), TForm1::kChoicePage);
+  g_administrator = false;
+  form_->Button_custominstallClick();
+  EXPECT_EQ(Text(form_->Edit1()), GetSpecialFolderPath(CSIDL_PERSONAL) + "\\Quendra Soft");
+  seams::IsUserAdministrator = real;
+
+  // A field whose drive gets no text leaves an empty free-space text; a short one is harmless.
+  ::SetWindowTextA(form_->Edit1(), "\\\\server\\share");
+  EXPECT_EQ(form_->Label(36).caption, "");
+  ::SetWindowTextA(form_->Edit1(), "C");
+  EXPECT_EQ(form_->Label(36).caption, "");
+}
+
+struct ShellCall {
+  HWND owner;
+  std::string verb, file;
+  bool params_null, dir_null;
+  int show;
+  bool wizard_visible;
+};
+std::vector<std::string> g_events;
+std::vector<ShellCall> g_calls;
+HWND g_wizard = nullptr;
+
+HINSTANCE WINAPI FakeShellExecute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR params, LPCSTR dir, INT show) {
+  g_calls.push_back({owner, verb ? verb : "(default)", file ? file : "", params == nullptr, dir == nullptr,
+                     show, ::IsWindowVisible(g_wizard) != FALSE});
+  g_events.push_back("shell " + g_calls.back().file);
+  return reinterpret_cast<HINSTANCE>(42);
+}
+void WINAPI FakeSleep(DWORD ms) { g_events.push_back("sleep " + std::to_string(ms)); }
+
+TEST_F(WizardWindow, FinishHidesOpensTheSiteWaitsStartsTheProductAndEnds) {
+  auto real_shell = seams::ShellExecute;
+  auto real_sleep = seams::Sleep;
+  seams::ShellExecute = &FakeShellExecute;
+  seams::Sleep = &FakeSleep;
+  TForm2 licence;
+  form_->SetLicenceWindow(&licence);
+  licence.ShowCentred();
+  Pump(100);
+  g_wizard = form_->hwnd();
+  Settings().InstallDir = "C:\\Program Files (x86)\\Quendra Soft\\Quendra Stampwell\\";
+
+  for (bool launch : {true, false}) {
+    g_events.clear();
+    g_calls.clear();
+    ::ShowWindow(form_->hwnd(), SW_SHOW);
+    form_->ShowPage(TForm1::kFinishPage);
+    ::SendMessageA(form_->CheckBox3(), BM_SETCHECK, launch ? BST_CHECKED : BST_UNCHECKED, 0);
+    form_->Button_finishClick();
+    EXPECT_FALSE(::IsWindowVisible(form_->hwnd()));
+    EXPECT_FALSE(::IsWindowVisible(licence.hwnd()));
+    std::vector<std::string> expected = {"shell " + std::string(kFinishPageUrl), "sleep 1500"};
+    if (launch) expected.push_back("shell C:\\Program Files (x86)\\Quendra Soft\\Quendra Stampwell\\Stampwell.exe");
+    EXPECT_EQ(g_events, expected);
+    ASSERT_GE(g_calls.size(), 1u);
+    EXPECT_EQ(g_calls[0].owner, form_->hwnd());
+    EXPECT_EQ(g_calls[0].verb, "(default)");
+    EXPECT_TRUE(g_calls[0].params_null && g_calls[0].dir_null);
+    EXPECT_EQ(g_calls[0].show, SW_SHOWNOACTIVATE);
+    EXPECT_FALSE(g_calls[0].wizard_visible);
+    if (launch) {
+      ASSERT_EQ(g_calls.size(), 2u);
+      EXPECT_EQ(g_calls[1].verb, "open");
+      EXPECT_TRUE(g_calls[1].params_null && g_calls[1].dir_null);
+      EXPECT_EQ(g_calls[1].show, SW_SHOWNORMAL);
+    }
+    EXPECT_TRUE(testing::TakeQuit());
+  }
+  form_->SetLicenceWindow(nullptr);
+  seams::ShellExecute = real_shell;
+  seams::Sleep = real_sleep;
+  Settings().InstallDir.clear();
+}
+
+TEST_F(WizardWindow, ButtonsOfOtherModulesStayUnboundUntilSetAndThenFire) {
+  // Unset events: a click does nothing (and does not crash).
+  testing::ClickAt(testing::CentreOf(form_->page(0).hwnd(), form_->Button_QuickInstall().bounds()));
+  Pump(150, form_->hwnd());
+  EXPECT_EQ(form_->ActivePage(), TForm1::kChoicePage);
+  int clicks = 0;
+  form_->Button_QuickInstallClick = [&] { ++clicks; };
+  testing::ClickAt(testing::CentreOf(form_->page(0).hwnd(), form_->Button_QuickInstall().bounds()));
+  Pump(150, form_->hwnd());
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(WizardWindow, DraggingABackgroundMovesTheWindowAndAControlDoesNot) {
+  // Press, move and release go into the input queue together: the system's move loop, which
+  // the press starts, takes the move and ends on the release.
+  auto drag = [&](POINT from, int dx, int dy) {
+    const int cx = ::GetSystemMetrics(SM_CXSCREEN) - 1, cy = ::GetSystemMetrics(SM_CYSCREEN) - 1;
+    INPUT inputs[5]{};
+    POINT points[5] = {from, from, {from.x + dx / 2, from.y + dy / 2}, {from.x + dx, from.y + dy},
+                       {from.x + dx, from.y + dy}};
+    DWORD flags[5] = {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_MOVE, MOUSEEVENTF_MOVE,
+                      MOUSEEVENTF_LEFTUP};
+    for (int i = 0; i < 5; ++i) {
+      inputs[i].type = INPUT_MOUSE;
+      inputs[i].mi.dx = points[i].x * 65535 / cx;
+      inputs[i].mi.dy = points[i].y * 65535 / cy;
+      inputs[i].mi.dwFlags = flags[i] | MOUSEEVENTF_ABSOLUTE;
+    }
+    ::SendInput(5, inputs, sizeof(INPUT));
+    Pump(400, form_->hwnd());
+  };
+  RECT before, after;
+  ::GetWindowRect(form_->hwnd(), &before);
+  drag(testing::CentreOf(form_->page(0).hwnd(), RECT{40, 100, 60, 120}), 30, 20);
+  ::GetWindowRect(form_->hwnd(), &after);
+  EXPECT_EQ(after.left - before.left, 30);
+  EXPECT_EQ(after.top - before.top, 20);
+
+  // On a button the press belongs to the button.
+  before = after;
+  drag(testing::CentreOf(form_->page(0).hwnd(), form_->Button_custominstall().bounds()), 30, 20);
+  ::GetWindowRect(form_->hwnd(), &after);
+  EXPECT_EQ(after.left, before.left);
+  EXPECT_EQ(after.top, before.top);
+}
+
+TEST_F(WizardWindow, ScreenshotsOfEveryPage) {
+  // Kept as build artifacts for a person to look at; the test checks only that the page
+  // painted its own picture (the band's blue at the bottom).
+  const char* names[5] = {"wizard_page0_choice", "wizard_page1_licence", "wizard_page2_folder",
+                          "wizard_page3_progress", "wizard_page4_finish"};
+  for (int i = 0; i < 5; ++i) {
+    form_->ShowPage(i);
+    if (i == TForm1::kProgressPage) {
+      form_->SetProgressFillWidth(150);
+      form_->SetTimeText("About 12 seconds remaining");
+    }
+    ::RedrawWindow(form_->hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump(150, form_->hwnd());
+    testing::SaveScreenshot(form_->hwnd(), names[i]);
+    HDC screen = ::GetDC(nullptr);
+    RECT window;
+    ::GetWindowRect(form_->hwnd(), &window);
+    EXPECT_EQ(::GetPixel(screen, window.left + 590, window.top + 345), RGB(38, 135, 208)) << i;
+    ::ReleaseDC(nullptr, screen);
+  }
+}
+
+}  // namespace
+}  // namespace stampwell::wizard

@@ -1,0 +1,135 @@
+#include "wizard_test_support.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+namespace stampwell::wizard::testing {
+
+namespace {
+MessageBoxAnswerer* g_answerer = nullptr;
+}
+
+void Pump(int ms, HWND dialog) {
+  const DWORD end = ::GetTickCount() + static_cast<DWORD>(ms);
+  do {
+    MSG message;
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        ::PostQuitMessage(static_cast<int>(message.wParam));
+        return;
+      }
+      if (dialog && ::IsWindow(dialog) && ::IsDialogMessageA(dialog, &message)) continue;
+      ::TranslateMessage(&message);
+      ::DispatchMessageA(&message);
+    }
+    ::Sleep(5);
+  } while (static_cast<LONG>(end - ::GetTickCount()) > 0);
+}
+
+bool TakeQuit() {
+  MSG message;
+  return ::PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+}
+
+POINT CentreOf(HWND window) {
+  RECT rect;
+  ::GetClientRect(window, &rect);
+  return CentreOf(window, rect);
+}
+
+POINT CentreOf(HWND window, const RECT& r) {
+  POINT point{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  ::ClientToScreen(window, &point);
+  return point;
+}
+
+void ClickAt(POINT screen) {
+  const int cx = ::GetSystemMetrics(SM_CXSCREEN) - 1;
+  const int cy = ::GetSystemMetrics(SM_CYSCREEN) - 1;
+  INPUT inputs[3]{};
+  for (INPUT& input : inputs) {
+    input.type = INPUT_MOUSE;
+    input.mi.dx = screen.x * 65535 / cx;
+    input.mi.dy = screen.y * 65535 / cy;
+  }
+  inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+  inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+  ::SendInput(1, &inputs[0], sizeof(INPUT));
+  Pump(60);
+  ::SendInput(1, &inputs[1], sizeof(INPUT));
+  Pump(60);
+  ::SendInput(1, &inputs[2], sizeof(INPUT));
+}
+
+void PressKey(WORD key) {
+  INPUT inputs[2]{};
+  inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+  inputs[0].ki.wVk = inputs[1].ki.wVk = key;
+  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  ::SendInput(2, inputs, sizeof(INPUT));
+}
+
+MessageBoxAnswerer::MessageBoxAnswerer(int answer) : answer_(answer) {
+  g_answerer = this;
+  hook_ = ::SetWindowsHookExA(WH_CBT, &Hook, nullptr, ::GetCurrentThreadId());
+}
+
+MessageBoxAnswerer::~MessageBoxAnswerer() {
+  ::UnhookWindowsHookEx(hook_);
+  g_answerer = nullptr;
+}
+
+LRESULT CALLBACK MessageBoxAnswerer::Hook(int code, WPARAM wparam, LPARAM lparam) {
+  if (code == HCBT_ACTIVATE && g_answerer) {
+    HWND box = reinterpret_cast<HWND>(wparam);
+    char class_name[16] = {};
+    ::GetClassNameA(box, class_name, sizeof class_name);
+    if (std::string(class_name) == "#32770") {
+      char caption[256] = {}, text[1024] = {};
+      ::GetWindowTextA(box, caption, sizeof caption);
+      ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+      // The message box shows its icon in a static control with the id 0x14.
+      HWND icon = ::GetDlgItem(box, 0x14);
+      bool has_icon = icon && ::IsWindowVisible(icon) && ::SendMessageA(icon, STM_GETICON, 0, 0);
+      g_answerer->seen_.push_back({caption, text, has_icon});
+      ::PostMessageA(box, WM_COMMAND, g_answerer->answer_, 0);
+    }
+  }
+  return ::CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+void SaveScreenshot(HWND window, const std::string& name) {
+  RECT rect;
+  ::GetWindowRect(window, &rect);
+  const int w = rect.right - rect.left, h = rect.bottom - rect.top;
+  HDC screen = ::GetDC(nullptr);
+  HDC memory = ::CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = ::SelectObject(memory, bitmap);
+  ::BitBlt(memory, 0, 0, w, h, screen, rect.left, rect.top, SRCCOPY);
+  ::GdiFlush();
+  const int stride = (w * 3 + 3) & ~3;
+  const char* build = std::getenv("STAMPWELL_BUILD_DIR");
+  std::string folder = std::string("Z:") + (build ? build : "/tmp") + "/artifacts";
+  for (char& c : folder) {
+    if (c == '/') c = '\\';
+  }
+  ::CreateDirectoryA(folder.c_str(), nullptr);
+  std::ofstream out(folder + "\\" + name + ".bmp", std::ios::binary);
+  BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + stride * h),
+                        0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+  out.write(reinterpret_cast<const char*>(&file), sizeof file);
+  out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+  out.write(static_cast<const char*>(bits), static_cast<std::streamsize>(stride) * h);
+  ::SelectObject(memory, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  ::ReleaseDC(nullptr, screen);
+}
+
+}  // namespace stampwell::wizard::testing

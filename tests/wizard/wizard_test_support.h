@@ -1,0 +1,47 @@
+#pragma once
+// Helpers of the wizard's window tests: a message pump with the program's keyboard
+// navigation, real input, answering message boxes, and screenshots kept as build artifacts.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace stampwell::wizard::testing {
+
+// Processes messages for about `ms` milliseconds, with Tab navigation for `dialog`.
+void Pump(int ms, HWND dialog = nullptr);
+// True when a WM_QUIT is waiting (it is taken from the queue).
+bool TakeQuit();
+
+// A real left click at a point of the screen, through the system's input queue.
+void ClickAt(POINT screen);
+// The centre of a child window or of a rectangle of a window, in screen coordinates.
+POINT CentreOf(HWND window);
+POINT CentreOf(HWND window, const RECT& client_rect);
+void PressKey(WORD key);
+
+// Answers every message box of this thread with `answer` (IDYES, IDNO, IDOK) while alive,
+// and records the caption, the text and the style flags that it saw.
+class MessageBoxAnswerer {
+ public:
+  explicit MessageBoxAnswerer(int answer);
+  ~MessageBoxAnswerer();
+  struct Seen {
+    std::string caption;
+    std::string text;
+    bool has_icon;
+  };
+  const std::vector<Seen>& seen() const { return seen_; }
+
+ private:
+  static LRESULT CALLBACK Hook(int code, WPARAM wparam, LPARAM lparam);
+  HHOOK hook_;
+  int answer_;
+  std::vector<Seen> seen_;
+};
+
+// Saves what the screen shows of a window as build/win32/artifacts/<name>.bmp.
+void SaveScreenshot(HWND window, const std::string& name);
+
+}  // namespace stampwell::wizard::testing
