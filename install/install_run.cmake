@@ -22,3 +22,10 @@ if(STAMPWELL_WIN32)
                         stampwell_app)
   stampwell_product_link(stampwell_install)
 endif()
+
+# The handlers of the wizard window that start the run.
+stampwell_win32_library(stampwell_install_wizard wizard_install.cpp)
+if(STAMPWELL_WIN32)
+  target_link_libraries(stampwell_install_wizard PUBLIC stampwell_install stampwell_wizard)
+  stampwell_product_link(stampwell_install_wizard)
+endif()

@@ -56,10 +56,18 @@ class Session:
 
     # --- the outside tools ---
     def run(self, *args, check=True):
-        result = subprocess.run(list(args), env=self.env, capture_output=True, text=True, errors="replace")
-        if check and result.returncode != 0:
-            raise Failure("%s failed: %s" % (" ".join(args), result.stderr.strip()))
-        return result.stdout
+        # Through files, not pipes: Wine's helper processes inherit the standard handles and
+        # outlive the command, so a pipe would never report its end.
+        import tempfile
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            code = subprocess.run(list(args), env=self.env, stdin=subprocess.DEVNULL, stdout=out, stderr=err).returncode
+            out.seek(0)
+            err.seek(0)
+            stdout = out.read().decode("utf-8", "replace")
+            stderr = err.read().decode("utf-8", "replace")
+        if check and code != 0:
+            raise Failure("%s failed: %s" % (" ".join(args), stderr.strip()))
+        return stdout
 
     def wine(self, *args, check=True):
         return self.run("wine", *args, check=check)
