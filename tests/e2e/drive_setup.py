@@ -240,7 +240,8 @@ class Session:
 
 
 def quick(session):
-    install_dir = "C:\\Program Files (x86)\\Quendra Soft\\%s\\" % PRODUCT
+    # The folder field's default from the window's creation.
+    install_dir = "C:\\Program Files\\Quendra Soft\\%s\\" % PRODUCT
     session.remove_installation(install_dir)
     session.no_browser()
     session.start()
