@@ -4,6 +4,7 @@
 
 #include "app/security_baseline.h"
 #include "app/setup_settings.h"
+#include "install/wizard_install.h"
 #include "wizard/form1.h"
 #include "wizard/form2.h"
 #include "wizard/guard.h"
@@ -38,6 +39,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     stampwell::wizard::SetApplicationTitle(stampwell::kProductName);
     // 3. The wizard window, the main window; its creation runs FormCreate.
     stampwell::wizard::TForm1 wizard;
+    stampwell::BindInstallRun(wizard);
     // 4. The further windows, hidden.
     stampwell::wizard::TForm2 licence;
     wizard.SetLicenceWindow(&licence);

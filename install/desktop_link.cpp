@@ -1,0 +1,36 @@
+#include "install/desktop_link.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "app/system_queries.h"
+#include "install/install_paths.h"
+#include "install/logged_on_user.h"
+#include "install/shell_link.h"
+
+namespace stampwell {
+
+std::string RunningAccountName() {
+  char name[260];
+  DWORD size = sizeof name;
+  if (!GetUserNameA(name, &size) || size == 0) return {};
+  return std::string(name, size - 1);
+}
+
+void CreateDesktopLink(const std::string& title, const std::string& target, TInstallLog& log) {
+  std::string user = LoggedOnUser();
+  ShellLinkObject object = MakeShellLink();
+  object.link->SetPath(target.c_str());
+  object.link->SetWorkingDirectory(DirectoryPart(target).c_str());
+  std::string desktop = GetSpecialFolderPath(CSIDL_DESKTOPDIRECTORY);
+  object.link->SetDescription(title.c_str());
+  object.link->SetIconLocation(target.c_str(), 0);
+  // Without a desktop the path would fall to the root of the current drive: make nothing,
+  // and log nothing that was not made.
+  if (desktop.empty()) return;
+  std::string path = DesktopLinkPath(desktop, title, RunningAccountName(), user);
+  log.Add(path);
+  object.file->Save(WidePath(path).c_str(), FALSE);
+}
+
+}  // namespace stampwell

@@ -1,0 +1,43 @@
+#include "install/directories.h"
+
+#include <windows.h>
+
+#include "install/install_error.h"
+#include "install/system_message.h"
+
+namespace stampwell {
+namespace {
+
+std::string WithoutTrailingBackslashes(std::string path) {
+  while (path.size() > 3 && path.back() == '\\') path.pop_back();
+  return path;
+}
+
+}  // namespace
+
+bool DirectoryExists(const std::string& path) {
+  if (path.empty()) return false;
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool ForceDirectories(const std::string& path) {
+  std::string dir = WithoutTrailingBackslashes(path);
+  if (dir.empty()) return false;
+  if (DirectoryExists(dir)) return true;
+  std::size_t slash = dir.find_last_of('\\');
+  // A root that does not exist ("Q:\" of no drive, "\\server\share" unreachable) ends here.
+  if (slash == std::string::npos || dir.size() <= 3) return false;
+  std::string parent = dir.substr(0, slash);
+  if (parent.size() == 2 && parent[1] == ':') parent += '\\';
+  if (parent == dir || !ForceDirectories(parent)) return false;
+  if (CreateDirectoryA(dir.c_str(), nullptr)) return true;
+  return DirectoryExists(dir);  // made meanwhile by someone else
+}
+
+void CreateSingleDirectory(const std::string& path) {
+  if (!CreateDirectoryA(WithoutTrailingBackslashes(path).c_str(), nullptr))
+    throw InstallError("Unable to create directory \"" + path + "\". " + SystemErrorText(GetLastError()));
+}
+
+}  // namespace stampwell

@@ -1,0 +1,43 @@
+#pragma once
+// Path arithmetic of the install run and the shortcuts. Portable: no Windows calls.
+
+#include <string>
+#include <string_view>
+
+namespace stampwell {
+
+// The installation directory for a folder field: the folder, a backslash unless it already
+// ends in one, and the product title; no trailing backslash. "C:\" gives "C:\<title>".
+std::string InstallDirFor(std::string_view folder, std::string_view title);
+
+// path with a backslash appended unless it already ends in one.
+std::string WithTrailingBackslash(std::string path);
+
+// True for a folder path that names its drive: "X:\..." or a network path "\\server\share".
+// Empty text, relative paths, drive-relative "C:folder" and rooted "\folder" are refused:
+// the install run would otherwise resolve them against whatever the current directory is.
+bool IsFullFolderPath(std::string_view folder);
+
+// The text of the plain message for a folder field that IsFullFolderPath refuses.
+inline constexpr char kFullFolderPathNeeded[] =
+    "Please enter the full path of a folder, beginning with its drive (for example C:\\Program Files).";
+
+// Everything up to and including the last backslash or colon; empty when there is neither.
+// For a web address this is its scheme and colon ("http:").
+std::string DirectoryPart(std::string_view path);
+
+// The extension from the last dot after the last backslash or colon, dot included; empty
+// when there is none.
+std::string ExtensionOf(std::string_view path);
+
+// True when a link file's extension is ".lnk" in any letter case.
+bool HasLinkExtension(std::string_view link_file);
+
+// The desktop shortcut's path: desktop + "\" + title + ".lnk", with the first occurrence of
+// the running account's name (case-sensitive) replaced by the logged-on user's. No
+// replacement when either name is empty: the shortcut then stays on the running account's
+// desktop, where its log line says it is.
+std::string DesktopLinkPath(std::string_view desktop, std::string_view title, std::string_view account,
+                            std::string_view user);
+
+}  // namespace stampwell

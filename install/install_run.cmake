@@ -1,0 +1,31 @@
+# The install run, the shortcuts and the logged-on user query.
+stampwell_portable_library(stampwell_install_portable
+  command_output.cpp
+  install_layout.cpp
+  install_paths.cpp
+  install_progress.cpp
+  install_run.cpp
+)
+target_link_libraries(stampwell_install_portable PUBLIC stampwell_app_portable)
+
+stampwell_win32_library(stampwell_install
+  command_capture.cpp
+  desktop_link.cpp
+  directories.cpp
+  install_system.cpp
+  logged_on_user.cpp
+  shell_link.cpp
+  start_menu_step.cpp
+)
+if(STAMPWELL_WIN32)
+  target_link_libraries(stampwell_install PUBLIC stampwell_install_portable stampwell_uninstall stampwell_payload
+                        stampwell_app)
+  stampwell_product_link(stampwell_install)
+endif()
+
+# The handlers of the wizard window that start the run.
+stampwell_win32_library(stampwell_install_wizard wizard_install.cpp)
+if(STAMPWELL_WIN32)
+  target_link_libraries(stampwell_install_wizard PUBLIC stampwell_install stampwell_wizard)
+  stampwell_product_link(stampwell_install_wizard)
+endif()

@@ -1,0 +1,128 @@
+#include "install/install_run.h"
+
+#include "install/install_layout.h"
+#include "install/install_paths.h"
+#include "install/install_progress.h"
+
+namespace stampwell {
+namespace {
+
+std::string FallbackFolder(const SetupSettings& settings, InstallRunSystem& system) {
+  return system.PersonalFolder() + "\\" + settings.PublisherName;
+}
+
+// Cases B and C: the run stops on the folder page with the fallback folder in the field.
+void StopWithInstallationError(const SetupSettings& settings, InstallRunUi& ui, InstallRunSystem& system) {
+  ui.ShowMessage(kInstallationErrorMessage);
+  ui.ShowPage(kFolderPage);
+  ui.SetFolderField(FallbackFolder(settings, system));
+}
+
+// Step 1; false when the run ends here.
+bool ResolveInstallDir(SetupSettings& settings, InstallRunUi& ui, InstallRunSystem& system) {
+  std::string folder = ui.FolderField();
+  if (!IsFullFolderPath(folder)) {
+    // Nothing is made from a folder that would be resolved against the current directory.
+    ui.ShowMessage(kFullFolderPathNeeded);
+    ui.ShowPage(kFolderPage);
+    return false;
+  }
+  for (;;) {
+    settings.InstallDir = InstallDirFor(folder, system.ProductTitle());
+    // The fallback folder is a full path unless the shell could not name the documents
+    // folder; then it is treated as a folder that cannot be made.
+    if (IsFullFolderPath(folder) &&
+        (system.DirectoryExists(settings.InstallDir) || system.ForceDirectories(settings.InstallDir)))
+      return true;
+    if (!settings.QuickInstallMode) ui.ShowMessage(kCreateFolderFailedMessage);
+    ui.ShowPage(kFolderPage);
+    ui.SetFolderField(FallbackFolder(settings, system));
+    if (!settings.QuickInstallMode) return false;
+    settings.QuickInstallMode = false;
+    folder = ui.FolderField();
+  }
+}
+
+// Step 2.3; throws when "Data" cannot be made.
+void MakeProductFolders(SetupSettings& settings, InstallRunSystem& system) {
+  settings.InstallDir = WithTrailingBackslash(settings.InstallDir);
+  std::string data = settings.InstallDir + kDataFolder;
+  if (!system.DirectoryExists(data)) system.MakeDirectory(data);
+  for (const char* folder : kExampleFolders) {
+    std::string path = settings.InstallDir + folder;
+    if (!system.DirectoryExists(path)) system.ForceDirectories(path);
+  }
+}
+
+// Step 4.
+void ExtractPayload(SetupSettings& settings, InstallRunUi& ui, InstallRunSystem& system, int count) {
+  ui.SetEstimateText(kEstimateBeforeFirstEntry);
+  RemainingTimeEstimate estimate;
+  for (int n = 1; n <= count; ++n) {
+    std::uint32_t t0 = ui.TickCount();
+    ui.ProcessMessages();
+    settings.CurrentEntry = system.Entry(n);
+    std::string path = settings.InstallDir + settings.CurrentEntry;
+    system.WritePayload(n, path);
+    system.AddLogLine(path);
+    ui.SetProgressPosition(n);
+    ui.SetFillWidth(ProgressFillWidth(count, n));
+    ui.Sleep(kPauseAfterEntryMs);
+    std::uint32_t t1 = ui.TickCount();
+    estimate.Update(t0, t1, count, n);
+    ui.SetEstimateText(estimate.Text());
+  }
+  system.AddLogLine(settings.InstallDir + "Uninstall.txt");
+  ui.SetFillWidth(kProgressFillWidth);
+}
+
+}  // namespace
+
+void RunInstall(SetupSettings& settings, InstallRunUi& ui, InstallRunSystem& system) {
+  if (!ResolveInstallDir(settings, ui, system)) return;
+
+  ui.SetFillWidth(0);
+  ui.ShowPage(kProgressPage);
+  int count = system.EntryCount();
+  ui.SetProgressRange(1, count);
+  ui.SetProgressPosition(1);
+  try {
+    MakeProductFolders(settings, system);
+  } catch (...) {
+    StopWithInstallationError(settings, ui, system);
+    return;
+  }
+
+  system.ClearLog();
+  system.AddLogLine(settings.UninstallTitle);
+
+  try {
+    ExtractPayload(settings, ui, system, count);
+  } catch (...) {
+    StopWithInstallationError(settings, ui, system);
+    return;
+  }
+
+  if (ui.DesktopLinkChecked())
+    system.CreateDesktopLink(system.ProductTitle(), settings.InstallDir + settings.MainExeName);
+
+  try {
+    system.StartMenuStep();
+  } catch (...) {
+    // A shortcut of the group that cannot be made costs the group's log lines, not the
+    // installation.
+  }
+
+  system.SaveLog(settings.InstallDir + "Uninstall.txt");
+  system.WriteUninstallEntry();
+  ui.ShowPage(kFinishPage);
+  system.NotifyAssociationsChanged();
+}
+
+void RunQuickInstall(SetupSettings& settings, InstallRunUi& ui, InstallRunSystem& system) {
+  ui.ShowPage(kProgressPage);
+  settings.QuickInstallMode = true;
+  RunInstall(settings, ui, system);
+}
+
+}  // namespace stampwell

@@ -1,0 +1,89 @@
+#pragma once
+// The install run: resolve and make the installation directory, make the product's folders,
+// extract the payload with progress, then the shortcuts, the uninstall log and the registry
+// entry. Portable: the window and the system are reached through the two interfaces below,
+// so the run's course is the same whether a wizard window, a test or a benchmark drives it.
+//
+// Errors: the run catches what the folder and extraction steps raise (shown as its own
+// message, the folder page comes back with the fallback folder); errors of the desktop
+// shortcut, the log file and the registry entry pass to the caller, whose guard shows them.
+
+#include <cstdint>
+#include <string>
+
+#include "app/setup_settings.h"
+
+namespace stampwell {
+
+inline constexpr int kFolderPage = 2;
+inline constexpr int kProgressPage = 3;
+inline constexpr int kFinishPage = 4;
+inline constexpr unsigned kPauseAfterEntryMs = 10;
+
+inline constexpr char kCreateFolderFailedMessage[] =
+    "Create folder failed!\r"
+    "Please check your system privileges, if you don't convince that, you can set up to recommended directory.";
+
+inline constexpr char kInstallationErrorMessage[] =
+    "An installation error has occurred. This may be caused by\r"
+    "corrupted/damaged setup file, or insufficient privileges.\r"
+    "Software will auto choosing another installation directory\r"
+    "to continue.\r"
+    "\r"
+    "If you still would like to install to original folder,\r"
+    "please ensure you run the installer with administrator\r"
+    "privileges (right click and select Run as administrator).";
+
+// The wizard's side of the run.
+class InstallRunUi {
+ public:
+  virtual ~InstallRunUi() = default;
+  virtual std::string FolderField() = 0;
+  virtual void SetFolderField(const std::string& text) = 0;
+  virtual void ShowPage(int page) = 0;
+  virtual void SetFillWidth(int width) = 0;
+  virtual void SetProgressRange(int min, int max) = 0;
+  virtual void SetProgressPosition(int position) = 0;
+  virtual void SetEstimateText(const std::string& text) = 0;
+  virtual void ShowMessage(const std::string& text) = 0;  // a plain message
+  virtual bool DesktopLinkChecked() = 0;
+  virtual void ProcessMessages() = 0;
+  virtual void Sleep(unsigned milliseconds) = 0;
+  virtual std::uint32_t TickCount() = 0;  // milliseconds since system start, wrapping at 2^32
+};
+
+// The system's side: folders, payload, shortcuts, log and registry.
+class InstallRunSystem {
+ public:
+  virtual ~InstallRunSystem() = default;
+  virtual std::string ProductTitle() = 0;
+  virtual std::string PersonalFolder() = 0;  // no trailing backslash; empty when unknown
+  virtual bool DirectoryExists(const std::string& path) = 0;
+  // Makes path with any missing parents; true when it exists afterwards.
+  virtual bool ForceDirectories(const std::string& path) = 0;
+  // Makes path as a single directory; throws when it cannot.
+  virtual void MakeDirectory(const std::string& path) = 0;
+
+  virtual int EntryCount() = 0;
+  virtual std::string Entry(int n) = 0;
+  virtual void WritePayload(int n, const std::string& path) = 0;  // throws on failure
+
+  virtual void ClearLog() = 0;
+  virtual void AddLogLine(const std::string& line) = 0;
+
+  virtual void CreateDesktopLink(const std::string& title, const std::string& target) = 0;
+  virtual void StartMenuStep() = 0;  // the folder lines and the Start Menu group
+  virtual void SaveLog(const std::string& path) = 0;
+  virtual void WriteUninstallEntry() = 0;
+  virtual void NotifyAssociationsChanged() = 0;
+};
+
+// One install run from the folder field's current text. Returns when it has finished or
+// stopped; the pages, the messages and what is on disk tell which.
+void RunInstall(SetupSettings& settings, InstallRunUi& ui, InstallRunSystem& system);
+
+// Quick Install: the progress page at once, then the run in quick mode, which falls back
+// silently to the documents folder when the default folder cannot be made.
+void RunQuickInstall(SetupSettings& settings, InstallRunUi& ui, InstallRunSystem& system);
+
+}  // namespace stampwell

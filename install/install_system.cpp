@@ -1,0 +1,53 @@
+#include "install/install_system.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "app/system_queries.h"
+#include "install/desktop_link.h"
+#include "install/directories.h"
+#include "install/start_menu_step.h"
+#include "install/uninstall_entry.h"
+#include "install/uninstall_entry_values.h"
+
+namespace stampwell {
+
+WindowsInstallSystem::WindowsInstallSystem(SetupSettings& settings, TInstallLog& log, const PayloadStore& payload,
+                                           Hooks hooks)
+    : settings_(settings), log_(log), payload_(payload), hooks_(std::move(hooks)) {}
+
+std::string WindowsInstallSystem::ProductTitle() { return hooks_.product_title(); }
+std::string WindowsInstallSystem::PersonalFolder() { return GetSpecialFolderPath(CSIDL_PERSONAL); }
+bool WindowsInstallSystem::DirectoryExists(const std::string& path) { return stampwell::DirectoryExists(path); }
+bool WindowsInstallSystem::ForceDirectories(const std::string& path) { return stampwell::ForceDirectories(path); }
+void WindowsInstallSystem::MakeDirectory(const std::string& path) { CreateSingleDirectory(path); }
+int WindowsInstallSystem::EntryCount() { return payload_.EntryCount(); }
+std::string WindowsInstallSystem::Entry(int n) { return payload_.Entry(n); }
+void WindowsInstallSystem::WritePayload(int n, const std::string& path) { payload_.WriteToFile(n, path); }
+void WindowsInstallSystem::ClearLog() { log_.Clear(); }
+void WindowsInstallSystem::AddLogLine(const std::string& line) { log_.Add(line); }
+
+void WindowsInstallSystem::CreateDesktopLink(const std::string& title, const std::string& target) {
+  stampwell::CreateDesktopLink(title, target, log_);
+}
+
+void WindowsInstallSystem::StartMenuStep() {
+  StartMenuStepContext context{settings_, hooks_.product_title(), hooks_.start_menu_checked(), log_,
+                               hooks_.show_message, GetProgramsFolder()};
+  RunStartMenuStep(context);
+}
+
+void WindowsInstallSystem::SaveLog(const std::string& path) { log_.SaveToFile(path); }
+
+void WindowsInstallSystem::WriteUninstallEntry() {
+  stampwell::WriteUninstallEntry(settings_.UninstallKeyPath,
+                                 UninstallEntryValues({hooks_.product_title(), settings_.InstallDir,
+                                                       settings_.MainExeName, settings_.PublisherName,
+                                                       settings_.HomePageUrl}));
+}
+
+void WindowsInstallSystem::NotifyAssociationsChanged() {
+  SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+}
+
+}  // namespace stampwell

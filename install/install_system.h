@@ -1,0 +1,50 @@
+#pragma once
+// The install run's system side on Windows: real folders, the payload of a module, the
+// shortcuts, the uninstall log file and the registry entry.
+
+#include <functional>
+#include <string>
+
+#include "app/setup_settings.h"
+#include "install/install_log.h"
+#include "install/install_run.h"
+#include "install/payload_store.h"
+
+namespace stampwell {
+
+class WindowsInstallSystem : public InstallRunSystem {
+ public:
+  struct Hooks {
+    std::function<std::string()> product_title;           // the wizard's caption
+    std::function<bool()> start_menu_checked;             // the Start Menu box
+    std::function<void(const std::string&)> show_message; // a plain message
+  };
+
+  // All references must outlive the run.
+  WindowsInstallSystem(SetupSettings& settings, TInstallLog& log, const PayloadStore& payload, Hooks hooks);
+
+  std::string ProductTitle() override;
+  std::string PersonalFolder() override;
+  bool DirectoryExists(const std::string& path) override;
+  bool ForceDirectories(const std::string& path) override;
+  void MakeDirectory(const std::string& path) override;
+  int EntryCount() override;
+  std::string Entry(int n) override;
+  void WritePayload(int n, const std::string& path) override;
+  void ClearLog() override;
+  void AddLogLine(const std::string& line) override;
+  void CreateDesktopLink(const std::string& title, const std::string& target) override;
+  void StartMenuStep() override;
+  void SaveLog(const std::string& path) override;
+  void WriteUninstallEntry() override;
+  void NotifyAssociationsChanged() override;
+
+ private:
+  SetupSettings& settings_;
+  TInstallLog& log_;
+  const PayloadStore& payload_;
+  Hooks hooks_;
+};
+
+
+}  // namespace stampwell

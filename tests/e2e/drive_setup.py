@@ -1,0 +1,316 @@
+#!/usr/bin/env python3
+"""Drives the real setup program under Wine from outside, as a person would: real mouse
+clicks and keystrokes (xdotool) on the session's X server, a screenshot of every page, then
+checks of what the installation left in the prefix (files, "Uninstall.txt", shortcut files,
+the registry entry through `wine reg query`).
+
+    drive_setup.py --build-dir DIR quick    Quick Install, Finish with the launch box cleared
+    drive_setup.py --build-dir DIR custom   Custom Install, Back once, a typed folder, Install
+
+Exit code 0 when every check passed. Screenshots go to DIR/artifacts/e2e-<scenario>-*.png.
+"""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+PRODUCT = "Quendra Stampwell"
+KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\QuendraStampwell"
+
+# Centres of the controls in the wizard's client area (the pages start at its origin).
+QUICK_INSTALL = (158 + 144, 160 + 35)
+CUSTOM_INSTALL = (245 + 60, 247 + 15)
+FOLDER_FIELD = (71 + 189, 174 + 8)
+INSTALL = (206 + 94, 240 + 26)
+BACK = (395 + 28, 251 + 15)
+FINISH = (206 + 94, 210 + 26)
+LAUNCH_BOX = (11 + 6, 320 + 8)
+
+
+class Failure(Exception):
+    pass
+
+
+class Session:
+    def __init__(self, build, scenario):
+        self.build = os.path.abspath(build)
+        self.root = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+        self.runner = os.path.join(self.root, "tools", "wine-run.sh")
+        self.scenario = scenario
+        self.env = dict(os.environ)
+        self.env.update(WINEPREFIX=os.path.join(self.build, "wineprefix"), HOME=os.path.join(self.build, "winehome"),
+                        WINEDEBUG="-all", WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d")
+        self.env["XDG_CONFIG_HOME"] = os.path.join(self.env["HOME"], ".config")
+        self.env["XDG_DATA_HOME"] = os.path.join(self.env["HOME"], ".local", "share")
+        self.env["XDG_CACHE_HOME"] = os.path.join(self.env["HOME"], ".cache")
+        with open(os.path.join(self.build, "wine-session", "xvfb")) as f:
+            self.env["DISPLAY"] = ":" + f.read().split()[0]
+        self.artifacts = os.path.join(self.build, "artifacts")
+        os.makedirs(self.artifacts, exist_ok=True)
+        self.shots = 0
+        self.failures = []
+        self.process = None
+        self.window = None
+
+    # --- the outside tools ---
+    def run(self, *args, check=True):
+        # Through files, not pipes: Wine's helper processes inherit the standard handles and
+        # outlive the command, so a pipe would never report its end.
+        import tempfile
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            code = subprocess.run(list(args), env=self.env, stdin=subprocess.DEVNULL, stdout=out, stderr=err).returncode
+            out.seek(0)
+            err.seek(0)
+            stdout = out.read().decode("utf-8", "replace")
+            stderr = err.read().decode("utf-8", "replace")
+        if check and code != 0:
+            raise Failure("%s failed: %s" % (" ".join(args), stderr.strip()))
+        return stdout
+
+    def wine(self, *args, check=True):
+        return self.run("wine", *args, check=check)
+
+    def unix_path(self, windows_path):
+        return self.run("winepath", "-u", windows_path).strip()
+
+    def expect(self, condition, what):
+        if not condition:
+            self.failures.append(what)
+            print("FAILED: " + what, flush=True)
+
+    def screenshot(self, name):
+        self.shots += 1
+        path = os.path.join(self.artifacts, "e2e-%s-%02d-%s.png" % (self.scenario, self.shots, name))
+        self.run("import", "-window", "root", path)
+        print("screenshot: " + path, flush=True)
+
+    # --- the setup program ---
+    def start(self):
+        exe = os.path.join(self.build, "StampwellSetup.exe")
+        self.process = subprocess.Popen([self.runner, "--build-dir", self.build, exe], env=self.env,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.time() + 60
+        while time.time() < deadline:
+            found = self.run("xdotool", "search", "--onlyvisible", "--name", "^%s$" % PRODUCT, check=False).split()
+            if found:
+                self.window = found[0]
+                time.sleep(1.5)  # the first paint
+                return
+            time.sleep(0.2)
+        raise Failure("the wizard window did not appear")
+
+    def origin(self):
+        geometry = self.run("xdotool", "getwindowgeometry", "--shell", self.window)
+        values = dict(line.split("=", 1) for line in geometry.split() if "=" in line)
+        return int(values["X"]), int(values["Y"])
+
+    def click(self, point, settle=0.8):
+        x, y = self.origin()
+        self.run("xdotool", "mousemove", "--sync", str(x + point[0]), str(y + point[1]))
+        time.sleep(0.2)
+        self.run("xdotool", "click", "1")
+        time.sleep(settle)
+
+    def type_folder(self, text):
+        self.click(FOLDER_FIELD, settle=0.3)
+        self.run("xdotool", "key", "End", "shift+Home", "BackSpace")
+        self.run("xdotool", "type", "--delay", "30", text)
+        time.sleep(0.5)
+
+    def wait_for_file(self, path, seconds):
+        deadline = time.time() + seconds
+        while time.time() < deadline:
+            if os.path.exists(path):
+                return True
+            if self.process.poll() is not None:
+                return False
+            time.sleep(0.2)
+        return False
+
+    def wait_for_exit(self, seconds):
+        try:
+            self.process.wait(timeout=seconds)
+            return True
+        except subprocess.TimeoutExpired:
+            return False
+
+    def stop(self):
+        if self.process and self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+
+    # --- the prefix ---
+    def special_folder(self, variable):
+        return self.wine("cmd", "/c", "echo %" + variable + "%").strip()
+
+    def remove_installation(self, install_dir):
+        """Whatever an earlier run left: the folder, the shortcuts, the entry."""
+        shutil.rmtree(self.unix_path(install_dir), ignore_errors=True)
+        self.wine("reg", "delete", KEY, "/f", check=False)
+        programs = os.path.join(self.unix_path(self.special_folder("APPDATA")), "Microsoft", "Windows",
+                                "Start Menu", "Programs", "Quendra Soft")
+        shutil.rmtree(programs, ignore_errors=True)
+        for desktop in self.desktops():
+            link = os.path.join(desktop, PRODUCT + ".lnk")
+            if os.path.lexists(link):
+                os.remove(link)
+
+    def desktops(self):
+        users = os.path.join(self.env["WINEPREFIX"], "drive_c", "users")
+        found = []
+        for user in os.listdir(users) if os.path.isdir(users) else []:
+            desktop = os.path.join(users, user, "Desktop")
+            if os.path.isdir(desktop):
+                found.append(desktop)
+        return found
+
+    def no_browser(self):
+        # Finish opens the product's web page; in the test prefix no browser may start.
+        self.wine("reg", "add", r"HKCU\Software\Wine\WineBrowser", "/v", "Browsers", "/d", "true", "/f")
+
+    def check_installation(self, install_dir):
+        """install_dir: the Windows path of the installation directory, ending in a backslash."""
+        unix_dir = self.unix_path(install_dir)
+        manifest_path = os.path.join(self.root, "resources", "payload", "manifest.txt")
+        with open(manifest_path) as f:
+            manifest = [line.strip() for line in f if line.strip()]
+        payload = os.path.join(self.build, "payload-demo")
+        for entry in manifest:
+            installed = os.path.join(unix_dir, *entry.split("\\"))
+            source = os.path.join(payload, *entry.split("\\"))
+            if not os.path.isfile(installed):
+                self.expect(False, "missing file " + entry)
+                continue
+            if os.path.isfile(source):
+                with open(installed, "rb") as a, open(source, "rb") as b:
+                    self.expect(a.read() == b.read(), "file differs from the payload: " + entry)
+        self.expect(os.path.isdir(os.path.join(unix_dir, "Example", "User")), "Example\\User missing")
+
+        log_path = os.path.join(unix_dir, "Uninstall.txt")
+        self.expect(os.path.isfile(log_path), "Uninstall.txt missing")
+        if not os.path.isfile(log_path):
+            return
+        with open(log_path, "rb") as f:
+            data = f.read()
+        self.expect(data.endswith(b"\r\n") and b"\n" not in data.replace(b"\r\n", b""), "log lines not CR LF")
+        lines = data.decode("latin-1").split("\r\n")[:-1]
+        self.expect(len(lines) == 250, "Uninstall.txt has %d lines, not 250" % len(lines))
+        self.expect(lines[0] == "Quendra Stampwell Uninstall", "first line: " + lines[0])
+        self.expect(lines[1:229] == [install_dir + e for e in manifest], "file lines differ")
+        self.expect(lines[229] == install_dir + "Uninstall.txt", "line 230: " + lines[229])
+        self.expect(lines[243] == "<SDIR>" + install_dir, "line 244: " + lines[243])
+        links = [line for line in lines if line.lower().endswith(".lnk")]
+        self.expect(len(links) == 6, "%d shortcut lines, not 6" % len(links))
+        for link in links:
+            unix_link = self.unix_path(link)
+            ok = os.path.isfile(unix_link)
+            self.expect(ok, "shortcut missing: " + link)
+            if ok and not link.endswith(("on the web.lnk", "on online.lnk")):
+                with open(unix_link, "rb") as f:
+                    body = f.read()
+                self.expect(body[:4] == b"L\0\0\0", "not a shell link: " + link)
+                target = install_dir.rstrip("\\").encode("latin-1")
+                self.expect(target in body or target.decode().encode("utf-16-le") in body,
+                            "shortcut does not point into the installation: " + link)
+
+        query = self.wine("reg", "query", KEY, check=False)
+        values = {}
+        for line in query.splitlines():
+            parts = line.strip().split(None, 2)
+            if len(parts) >= 2 and parts[1] == "REG_SZ":
+                values[parts[0]] = parts[2] if len(parts) == 3 else ""
+        expected = {
+            "DisplayName": PRODUCT,
+            "UninstallString": '"%sunin00000.exe"' % install_dir,
+            "DisplayIcon": install_dir + "Stampwell.exe",
+            "InstallLocation": install_dir,
+            "Publisher": "Quendra Soft",
+            "URLInfoAbout": "http://www.quendrasoft.com/stampwell/",
+            "HelpLink": "http://www.quendrasoft.com/stampwell/",
+            "URLUpdateInfo": "http://www.quendrasoft.com/stampwell/",
+        }
+        for name, data in expected.items():
+            self.expect(values.get(name) == data, "registry %s = %r, not %r" % (name, values.get(name), data))
+        self.expect(len(values) == 8, "registry entry holds %d values, not 8" % len(values))
+
+
+def quick(session):
+    # The folder field's default from the window's creation.
+    install_dir = "C:\\Program Files\\Quendra Soft\\%s\\" % PRODUCT
+    session.remove_installation(install_dir)
+    session.no_browser()
+    session.start()
+    try:
+        session.screenshot("choice-page")
+        session.click(QUICK_INSTALL, settle=0.3)
+        session.screenshot("progress-page")
+        log = os.path.join(session.unix_path(install_dir), "Uninstall.txt")
+        session.expect(session.wait_for_file(log, 90), "the installation did not finish")
+        time.sleep(1.5)
+        session.screenshot("finish-page")
+        session.click(LAUNCH_BOX, settle=0.5)
+        session.screenshot("finish-page-launch-cleared")
+        session.click(FINISH, settle=0.2)
+        session.expect(session.wait_for_exit(20), "the setup did not end after Finish")
+        session.check_installation(install_dir)
+    finally:
+        session.stop()
+        session.remove_installation(install_dir)
+
+
+def custom(session):
+    folder = "C:\\e2e typed folder\\Quendra Soft"
+    install_dir = folder + "\\" + PRODUCT + "\\"
+    session.remove_installation(install_dir)
+    session.no_browser()
+    session.start()
+    try:
+        session.screenshot("choice-page")
+        session.click(CUSTOM_INSTALL)
+        session.screenshot("folder-page")
+        session.click(BACK)
+        session.screenshot("choice-page-after-back")
+        session.click(CUSTOM_INSTALL)
+        session.type_folder(folder)
+        session.screenshot("folder-page-typed")
+        session.click(INSTALL, settle=0.3)
+        session.screenshot("progress-page")
+        log = os.path.join(session.unix_path(install_dir), "Uninstall.txt")
+        session.expect(session.wait_for_file(log, 90), "the installation did not finish in the typed folder")
+        time.sleep(1.5)
+        session.screenshot("finish-page")
+        session.click(LAUNCH_BOX, settle=0.5)
+        session.click(FINISH, settle=0.2)
+        session.expect(session.wait_for_exit(20), "the setup did not end after Finish")
+        session.check_installation(install_dir)
+    finally:
+        session.stop()
+        session.remove_installation(install_dir)
+        shutil.rmtree(session.unix_path("C:\\e2e typed folder"), ignore_errors=True)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build-dir", required=True)
+    parser.add_argument("scenario", choices=["quick", "custom"])
+    args = parser.parse_args()
+    session = Session(args.build_dir, args.scenario)
+    try:
+        {"quick": quick, "custom": custom}[args.scenario](session)
+    except Failure as failure:
+        session.failures.append(str(failure))
+        print("FAILED: %s" % failure, flush=True)
+    if session.failures:
+        print("%d check(s) failed" % len(session.failures))
+        return 1
+    print("%s install: every check passed" % args.scenario)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,287 @@
+// The course of the install run through every outcome, against a recording window side and
+// an in-memory system side: which pages, messages and steps each outcome reaches, and what
+// it leaves behind.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/setup_settings.h"
+#include "install/install_paths.h"
+#include "install/install_run.h"
+
+namespace stampwell {
+namespace {
+
+constexpr char kPersonal[] = "C:\\users\\me\\Documents";
+constexpr char kFallbackDir[] = "C:\\users\\me\\Documents\\Quendra Soft\\Quendra Stampwell\\";
+
+struct RecordingUi : InstallRunUi {
+  std::string folder = "C:\\Program Files (x86)\\Quendra Soft";
+  std::vector<int> pages;
+  std::vector<std::string> messages;
+  std::vector<std::string> estimates;
+  std::vector<int> widths;
+  int range_min = -1, range_max = -1, position = -1;
+  bool desktop_link = true;
+  int pumps = 0, sleeps = 0;
+  std::uint32_t tick = 0;
+  std::function<std::uint32_t()> ticks;  // when set, the tick source
+
+  std::string FolderField() override { return folder; }
+  void SetFolderField(const std::string& text) override { folder = text; }
+  void ShowPage(int page) override { pages.push_back(page); }
+  void SetFillWidth(int width) override { widths.push_back(width); }
+  void SetProgressRange(int min, int max) override { range_min = min, range_max = max; }
+  void SetProgressPosition(int p) override { position = p; }
+  void SetEstimateText(const std::string& text) override { estimates.push_back(text); }
+  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  bool DesktopLinkChecked() override { return desktop_link; }
+  void ProcessMessages() override { ++pumps; }
+  void Sleep(unsigned ms) override {
+    ++sleeps;
+    tick += ms;
+  }
+  std::uint32_t TickCount() override { return ticks ? ticks() : tick; }
+  int Page() const { return pages.empty() ? -1 : pages.back(); }
+};
+
+struct MemorySystem : InstallRunSystem {
+  std::set<std::string> dirs;
+  std::function<bool(const std::string&)> can_make = [](const std::string&) { return true; };
+  std::vector<std::string> manifest = {"Help.CHM", "Stampwell.exe", "Data\\SDL.dll", "Example\\Cute\\01.png"};
+  int failing_entry = 0;
+  std::map<std::string, int> files;
+  std::vector<std::string> log;
+  std::vector<std::string> steps;  // desktop, group, save, registry, notify
+  std::string throw_at;            // the step that raises
+
+  std::string ProductTitle() override { return "Quendra Stampwell"; }
+  std::string PersonalFolder() override { return kPersonal; }
+  bool DirectoryExists(const std::string& p) override { return dirs.count(WithTrailingBackslash(p)) > 0; }
+  bool ForceDirectories(const std::string& p) override {
+    if (!can_make(p)) return false;
+    dirs.insert(WithTrailingBackslash(p));
+    return true;
+  }
+  void MakeDirectory(const std::string& p) override {
+    if (!ForceDirectories(p)) throw std::runtime_error("cannot make " + p);
+  }
+  int EntryCount() override { return static_cast<int>(manifest.size()); }
+  std::string Entry(int n) override { return manifest.at(n - 1); }
+  void WritePayload(int n, const std::string& path) override {
+    if (n == failing_entry) throw std::runtime_error("in use");
+    files[path] = n;
+  }
+  void ClearLog() override { log.clear(); }
+  void AddLogLine(const std::string& line) override { log.push_back(line); }
+  void Step(const std::string& name) {
+    steps.push_back(name);
+    if (name == throw_at) throw std::runtime_error(name + " failed");
+  }
+  void CreateDesktopLink(const std::string& title, const std::string& target) override {
+    Step("desktop");
+    log.push_back("desktop:" + title + ":" + target);
+  }
+  void StartMenuStep() override { Step("group"); }
+  void SaveLog(const std::string& path) override { Step("save:" + path); }
+  void WriteUninstallEntry() override { Step("registry"); }
+  void NotifyAssociationsChanged() override { Step("notify"); }
+};
+
+struct InstallRunCourse : ::testing::Test {
+  SetupSettings settings;
+  RecordingUi ui;
+  MemorySystem system;
+  void SetUp() override { AssignSetupSettings(settings, true); }
+};
+
+TEST_F(InstallRunCourse, SuccessRunsEveryStepInOrder) {
+  RunInstall(settings, ui, system);
+  const std::string dir = "C:\\Program Files (x86)\\Quendra Soft\\Quendra Stampwell\\";
+  EXPECT_EQ(settings.InstallDir, dir);
+  EXPECT_EQ(ui.pages, (std::vector<int>{3, 4}));
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(system.dirs.count(dir + "Data\\"));
+  EXPECT_TRUE(system.dirs.count(dir + "Example\\User\\"));
+  EXPECT_TRUE(system.dirs.count(dir + "Example\\Protection\\"));
+  EXPECT_EQ(system.files.size(), 4u);
+  EXPECT_EQ(system.log, (std::vector<std::string>{"Quendra Stampwell Uninstall", dir + "Help.CHM",
+                                                  dir + "Stampwell.exe", dir + "Data\\SDL.dll",
+                                                  dir + "Example\\Cute\\01.png", dir + "Uninstall.txt",
+                                                  "desktop:Quendra Stampwell:" + dir + "Stampwell.exe"}));
+  EXPECT_EQ(system.steps, (std::vector<std::string>{"desktop", "group", "save:" + dir + "Uninstall.txt", "registry",
+                                                    "notify"}));
+  // One pump and one pause per entry; the bar in step with the fill.
+  EXPECT_EQ(ui.pumps, 4);
+  EXPECT_EQ(ui.sleeps, 4);
+  EXPECT_EQ(ui.range_min, 1);
+  EXPECT_EQ(ui.range_max, 4);
+  EXPECT_EQ(ui.position, 4);
+  EXPECT_EQ(ui.widths, (std::vector<int>{0, 98, 196, 294, 392, 392}));
+  EXPECT_EQ(ui.estimates.front(), "The installation process may take about 2 seconds");
+  EXPECT_EQ(ui.estimates.back(), "The installation process may take about 1 seconds");
+  EXPECT_EQ(settings.CurrentEntry, "Example\\Cute\\01.png");
+}
+
+TEST_F(InstallRunCourse, DesktopBoxClearedMakesNoDesktopLink) {
+  ui.desktop_link = false;
+  RunInstall(settings, ui, system);
+  EXPECT_EQ(system.steps.front(), "group");
+  EXPECT_EQ(ui.Page(), 4);
+}
+
+TEST_F(InstallRunCourse, FolderThatCannotBeMadeStopsACustomInstallWithTheFallback) {
+  system.can_make = [](const std::string& p) { return p.rfind(kPersonal, 0) == 0; };
+  RunInstall(settings, ui, system);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0], kCreateFolderFailedMessage);
+  EXPECT_EQ(ui.messages[0].substr(0, 22), "Create folder failed!\r");
+  EXPECT_EQ(ui.pages, (std::vector<int>{2}));
+  EXPECT_EQ(ui.folder, "C:\\users\\me\\Documents\\Quendra Soft");
+  EXPECT_TRUE(system.dirs.empty());
+  EXPECT_TRUE(system.log.empty());
+  EXPECT_TRUE(system.steps.empty());
+
+  // The second Install goes into the fallback folder the field now holds.
+  RunInstall(settings, ui, system);
+  EXPECT_EQ(settings.InstallDir, kFallbackDir);
+  EXPECT_EQ(ui.Page(), 4);
+  EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+TEST_F(InstallRunCourse, QuickInstallFallsBackOnceAndSilently) {
+  system.can_make = [](const std::string& p) { return p.rfind(kPersonal, 0) == 0; };
+  RunQuickInstall(settings, ui, system);
+  EXPECT_TRUE(ui.messages.empty());
+  // Through the folder page on its way back to the progress page.
+  EXPECT_EQ(ui.pages, (std::vector<int>{3, 2, 3, 4}));
+  EXPECT_EQ(settings.InstallDir, kFallbackDir);
+  EXPECT_FALSE(settings.QuickInstallMode);
+}
+
+TEST_F(InstallRunCourse, QuickInstallWhoseFallbackFailsTooShowsTheMessage) {
+  system.can_make = [](const std::string&) { return false; };
+  RunQuickInstall(settings, ui, system);
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{kCreateFolderFailedMessage}));
+  EXPECT_EQ(ui.pages, (std::vector<int>{3, 2, 2}));
+  EXPECT_EQ(ui.folder, "C:\\users\\me\\Documents\\Quendra Soft");
+  EXPECT_FALSE(settings.QuickInstallMode);
+  EXPECT_TRUE(system.steps.empty());
+}
+
+TEST_F(InstallRunCourse, EmptyOrRelativeFolderAsksForAFullPathAndMakesNothing) {
+  for (const char* folder : {"", "Quendra Soft", "C:Quendra", "\\Quendra Soft"}) {
+    RecordingUi fresh;
+    fresh.folder = folder;
+    RunInstall(settings, fresh, system);
+    EXPECT_EQ(fresh.messages, (std::vector<std::string>{kFullFolderPathNeeded})) << folder;
+    EXPECT_EQ(fresh.pages, (std::vector<int>{2})) << folder;
+    EXPECT_EQ(fresh.folder, folder);  // the user's text stays for correcting
+  }
+  EXPECT_TRUE(system.dirs.empty());
+  EXPECT_TRUE(system.steps.empty());
+}
+
+TEST_F(InstallRunCourse, DataFolderThatCannotBeMadeIsCaseB) {
+  settings.QuickInstallMode = true;
+  system.can_make = [](const std::string& p) { return p.find("\\Data") == std::string::npos; };
+  RunInstall(settings, ui, system);
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{kInstallationErrorMessage}));
+  EXPECT_EQ(ui.pages, (std::vector<int>{3, 2}));
+  EXPECT_EQ(ui.folder, "C:\\users\\me\\Documents\\Quendra Soft");
+  EXPECT_TRUE(settings.QuickInstallMode);  // unchanged by this case
+  EXPECT_TRUE(system.dirs.count(settings.InstallDir));
+  EXPECT_TRUE(system.files.empty());
+  EXPECT_TRUE(system.steps.empty());
+}
+
+TEST_F(InstallRunCourse, FailingEntryIsCaseCAndKeepsTheFilesBeforeIt) {
+  system.failing_entry = 3;
+  RunInstall(settings, ui, system);
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{kInstallationErrorMessage}));
+  EXPECT_EQ(ui.Page(), 2);
+  EXPECT_EQ(system.files.size(), 2u);
+  EXPECT_TRUE(system.steps.empty());  // no shortcut, no log file, no registry entry
+  EXPECT_EQ(system.log.size(), 3u);   // the lines stay until the next run clears them
+  EXPECT_EQ(settings.CurrentEntry, "Data\\SDL.dll");
+}
+
+TEST_F(InstallRunCourse, InstallationErrorMessageHasEightLinesTheFifthEmpty) {
+  std::vector<std::string> lines;
+  std::string text = kInstallationErrorMessage;
+  for (std::size_t start = 0;;) {
+    std::size_t cr = text.find('\r', start);
+    lines.push_back(text.substr(start, cr - start));
+    if (cr == std::string::npos) break;
+    start = cr + 1;
+  }
+  ASSERT_EQ(lines.size(), 8u);
+  EXPECT_EQ(lines[4], "");
+  EXPECT_EQ(lines[7], "privileges (right click and select Run as administrator).");
+  EXPECT_EQ(text.find('\n'), std::string::npos);
+}
+
+TEST_F(InstallRunCourse, ErrorsOfDesktopLinkLogAndRegistryReachTheCaller) {
+  struct Case {
+    const char* step;
+    std::vector<std::string> reached;
+  };
+  const std::string save = "save:C:\\Program Files (x86)\\Quendra Soft\\Quendra Stampwell\\Uninstall.txt";
+  for (const Case& c : {Case{"desktop", {"desktop"}}, Case{"save", {"desktop", "group", save}},
+                        Case{"registry", {"desktop", "group", save, "registry"}}}) {
+    MemorySystem fresh;
+    RecordingUi fresh_ui;
+    fresh.throw_at = c.step == std::string("save") ? save : c.step;
+    EXPECT_THROW(RunInstall(settings, fresh_ui, fresh), std::runtime_error) << c.step;
+    EXPECT_EQ(fresh.steps, c.reached) << c.step;
+    EXPECT_EQ(fresh_ui.Page(), 3) << c.step;
+    EXPECT_EQ(fresh_ui.widths.back(), 392) << c.step;
+    EXPECT_TRUE(fresh_ui.messages.empty());
+  }
+}
+
+TEST_F(InstallRunCourse, ErrorOfTheStartMenuStepIsDropped) {
+  system.throw_at = "group";
+  RunInstall(settings, ui, system);
+  EXPECT_EQ(system.steps.size(), 5u);
+  EXPECT_EQ(ui.Page(), 4);
+}
+
+TEST_F(InstallRunCourse, EmptyManifestStillLogsAndFinishes) {
+  system.manifest.clear();
+  RunInstall(settings, ui, system);
+  ASSERT_EQ(system.log.size(), 3u);
+  EXPECT_EQ(system.log[1], settings.InstallDir + "Uninstall.txt");
+  EXPECT_EQ(ui.widths, (std::vector<int>{0, 392}));
+  EXPECT_EQ(ui.estimates, (std::vector<std::string>{"The installation process may take about 2 seconds"}));
+  EXPECT_EQ(ui.pumps, 0);
+  EXPECT_EQ(ui.Page(), 4);
+}
+
+TEST_F(InstallRunCourse, EstimateFromAWrappingTickSourceFallsToOne) {
+  system.manifest.assign(50, "Help.CHM");
+  // Starts just below 2^32 and advances irregularly, so the count wraps mid-run.
+  std::uint32_t now = 0xFFFFFF00u;
+  int call = 0;
+  ui.ticks = [&] { return now += (++call % 3 == 0 ? 7 : 3); };
+  RunInstall(settings, ui, system);
+  ASSERT_EQ(ui.estimates.size(), 51u);
+  int previous = 60;
+  for (std::size_t i = 1; i < ui.estimates.size(); ++i) {
+    std::string digits = ui.estimates[i].substr(40);
+    int seconds = std::stoi(digits);
+    EXPECT_LE(seconds, previous) << i;
+    EXPECT_GE(seconds, 1);
+    previous = seconds;
+  }
+  EXPECT_EQ(ui.estimates.back(), "The installation process may take about 1 seconds");
+  EXPECT_LT(now, 0x1000u);  // the source really wrapped
+}
+
+}  // namespace
+}  // namespace stampwell
