@@ -100,8 +100,10 @@ function(stampwell_wine_test name)
   target_include_directories(${name} PRIVATE ${STAMPWELL_RESOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} stampwell_options gmock gtest_main ${STAMPWELL_SYSTEM_LIBS})
   add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+  # One X screen serves the run: tests that show windows, move the mouse or search for a
+  # window by its caption would see each other's windows, so Windows tests take turns.
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS wine
-    FIXTURES_REQUIRED wine_session
+    FIXTURES_REQUIRED wine_session RESOURCE_LOCK wine_display
     ENVIRONMENT "STAMPWELL_BUILD_DIR=${CMAKE_BINARY_DIR};STAMPWELL_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 endfunction()
 

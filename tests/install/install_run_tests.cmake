@@ -18,6 +18,6 @@ stampwell_wine_test(install_run_test
 if(STAMPWELL_WIN32)
   set_source_files_properties(${CMAKE_BINARY_DIR}/install/payload.o PROPERTIES GENERATED TRUE EXTERNAL_OBJECT TRUE)
   add_dependencies(install_run_test stampwell_payload_object)
-  set_tests_properties(shortcut_and_user_test install_run_test PROPERTIES RESOURCE_LOCK stampwell_installation)
+  set_tests_properties(shortcut_and_user_test install_run_test PROPERTIES RESOURCE_LOCK "stampwell_installation;wine_display")
   set_property(TEST install_run_test APPEND PROPERTY ENVIRONMENT "STAMPWELL_PAYLOAD_FOLDER=${STAMPWELL_PAYLOAD_FOLDER}")
 endif()
