@@ -1,18 +1,17 @@
 #pragma once
-// The error that the payload store and the uninstall record raise: an exception whose
-// message is an 8-bit text in the ANSI code page. The install run catches it and shows its
-// own message, or lets it reach the default error report.
-//
-// Derives from std::runtime_error so that any guard that catches std::exception reports it.
+// The error that the payload store and the uninstall record raise: the framework's error with
+// an 8-bit message in the ANSI code page. The install run catches it and shows its own
+// message, or lets it reach the default error report.
 
-#include <stdexcept>
 #include <string>
+
+#include "framework/exception.h"
 
 namespace stampwell {
 
-class InstallError : public std::runtime_error {
+class InstallError : public Exception {
  public:
-  using std::runtime_error::runtime_error;
+  explicit InstallError(const std::string& message) : Exception(message) {}
 };
 
 }  // namespace stampwell

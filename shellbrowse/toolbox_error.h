@@ -1,18 +1,16 @@
 #pragma once
-// The error that the shell toolbox raises when an operation cannot go on.
-//
-// It carries the 8-bit message text that the default error report shows. The framework's own
-// error classes are not in this tree yet; until they are, the toolbox raises this one, which
-// derives from std::runtime_error so that every guard that reports std::exception shows it.
+// The error that the shell toolbox raises when an operation cannot go on: the framework's
+// error with an 8-bit message, so the guards show it in the default error report.
 
-#include <stdexcept>
 #include <string>
+
+#include "framework/exception.h"
 
 namespace stampwell {
 
-class ToolboxError : public std::runtime_error {
+class ToolboxError : public Exception {
  public:
-  explicit ToolboxError(const std::string& message) : std::runtime_error(message) {}
+  explicit ToolboxError(const std::string& message) : Exception(message) {}
 };
 
 }  // namespace stampwell
