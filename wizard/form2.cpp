@@ -4,8 +4,8 @@
 
 #include <stdexcept>
 
+#include "framework/application.h"
 #include "framework/system_library.h"
-#include "wizard/guard.h"
 #include "wizard/licence_text.h"
 #include "wizard/page.h"
 
@@ -111,8 +111,9 @@ LRESULT CALLBACK TForm2::Procedure(HWND window, UINT message, WPARAM wparam, LPA
   auto* form = reinterpret_cast<TForm2*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
   if (!form) return ::DefWindowProcA(window, message, wparam, lparam);
   LRESULT result = 0;
-  if (Guarded([&] { result = form->Handle(message, wparam, lparam); })) return result;
-  return 0;
+  // An escaping error becomes the default error report; the message then counts as handled.
+  Application().Guard([&] { result = form->Handle(message, wparam, lparam); });
+  return result;
 }
 
 LRESULT TForm2::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
