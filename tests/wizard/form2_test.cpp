@@ -49,7 +49,7 @@ TEST(LicenceWindow, ShowsTheAgreementReadOnlyWithItsTitleAt20PointsEveryTime) {
   wizard.Show();
   Pump(100);
   EXPECT_FALSE(::IsWindowVisible(licence.hwnd()));
-  HWND edit = licence.RichEdit1();
+  HWND edit = licence.RichEdit1->Handle();
 
   // The text: 215 lines, the title first, the same text as the wizard's licence page.
   EXPECT_EQ(::SendMessageA(edit, EM_GETLINECOUNT, 0, 0), 215);
@@ -114,7 +114,7 @@ TEST(LicenceWindow, ShowsTheAgreementReadOnlyWithItsTitleAt20PointsEveryTime) {
 
 TEST(LicenceWindow, ActivationRunsTheTitleStepAndLeavesTheCaretAtTheStart) {
   TForm2 licence;
-  HWND edit = licence.RichEdit1();
+  HWND edit = licence.RichEdit1->Handle();
   // Before any activation the title is at the body's size.
   EXPECT_LT(Read(edit).title_twips, 20 * 20);
   CHARRANGE away{100, 120};
