@@ -65,6 +65,10 @@ TEST(LicenceWindow, ShowsTheAgreementReadOnlyWithItsTitleAt20PointsEveryTime) {
   charset.cbSize = sizeof charset;
   ::SendMessageA(edit, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&charset));
   EXPECT_EQ(charset.bCharSet, GB2312_CHARSET);
+  // Rich text, not plain: Windows keeps a plain-text control in one format, so the title's
+  // size would apply to the whole agreement (Wine keeps the runs apart either way, so only
+  // the mode tells).
+  EXPECT_TRUE(::SendMessageA(edit, EM_GETTEXTMODE, 0, 0) & TM_RICHTEXT);
 
   for (int showing = 0; showing < 2; ++showing) {
     wizard.Label10Click();
