@@ -4,15 +4,16 @@
 
 #include "app/security_baseline.h"
 #include "app/setup_settings.h"
+#include "framework/application.h"
 #include "install/wizard_install.h"
 #include "wizard/form1.h"
 #include "wizard/form2.h"
-#include "wizard/guard.h"
 
 namespace {
 
 // The loop of the user-interface thread, with the wizard's keyboard navigation (Tab moves
-// between its controls).
+// between its controls). The application's own loop navigates only in its forms' windows,
+// and the wizard window is still a plain window.
 int RunMessageLoop(HWND wizard) {
   MSG message;
   while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
@@ -34,9 +35,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // links, the shell namespace and drag and drop rely on it.
   if (FAILED(::OleInitialize(nullptr))) return 1;
   int result = 0;
-  stampwell::wizard::Guarded([&] {
+  stampwell::Application().Guard([&] {
     // 2.
-    stampwell::wizard::SetApplicationTitle(stampwell::kProductName);
+    stampwell::Application().SetTitle(stampwell::kProductName);
     // 3. The wizard window, the main window; its creation runs FormCreate.
     stampwell::wizard::TForm1 wizard;
     stampwell::BindInstallRun(wizard);

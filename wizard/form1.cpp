@@ -8,9 +8,9 @@
 #include "app/product_title.h"
 #include "app/setup_settings.h"
 #include "app/system_queries.h"
+#include "framework/application.h"
 #include "framework/system_library.h"
 #include "wizard/form2.h"
-#include "wizard/guard.h"
 #include "wizard/licence_text.h"
 #include "wizard/seams.h"
 
@@ -395,7 +395,7 @@ void TForm1::YCLButton1Click() { ::PostMessageA(window_.get(), WM_CLOSE, 0, 0); 
 
 bool TForm1::FormCloseQuery() {
   if (active_page_ == kFinishPage) return true;
-  return ::MessageBoxA(window_.get(), kExitQuestion, "Tip", MB_YESNO) == IDYES;
+  return Application().AskYesNo(kExitQuestion, "Tip");
 }
 
 void TForm1::CheckBox5Enter() { ::SetFocus(edit2_); }
@@ -472,7 +472,7 @@ LRESULT CALLBACK TForm1::AcceptBoxProcedure(HWND window, UINT message, WPARAM wp
   if (!form) return ::DefWindowProcA(window, message, wparam, lparam);
   if (message == WM_SETFOCUS) {
     // The box never keeps the focus, so it never draws a focus rectangle either.
-    Guarded([&] { form->CheckBox5Enter(); });
+    Application().Guard([&] { form->CheckBox5Enter(); });
     return 0;
   }
   if (message == WM_NCDESTROY) {
@@ -488,8 +488,9 @@ LRESULT CALLBACK TForm1::Procedure(HWND window, UINT message, WPARAM wparam, LPA
   auto* form = reinterpret_cast<TForm1*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
   if (!form) return ::DefWindowProcA(window, message, wparam, lparam);
   LRESULT result = 0;
-  if (Guarded([&] { result = form->Handle(message, wparam, lparam); })) return result;
-  return 0;
+  // An escaping error becomes the default error report; the message then counts as handled.
+  Application().Guard([&] { result = form->Handle(message, wparam, lparam); });
+  return result;
 }
 
 LRESULT TForm1::Handle(UINT message, WPARAM wparam, LPARAM lparam) {

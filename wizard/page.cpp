@@ -2,7 +2,7 @@
 
 #include <windowsx.h>
 
-#include "wizard/guard.h"
+#include "framework/application.h"
 
 namespace stampwell::wizard {
 
@@ -184,8 +184,9 @@ LRESULT CALLBACK Page::Procedure(HWND window, UINT message, WPARAM wparam, LPARA
   auto* page = reinterpret_cast<Page*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
   if (!page) return ::DefWindowProcA(window, message, wparam, lparam);
   LRESULT result = 0;
-  if (Guarded([&] { result = page->Handle(message, wparam, lparam); })) return result;
-  return 0;
+  // An escaping error becomes the default error report; the message then counts as handled.
+  Application().Guard([&] { result = page->Handle(message, wparam, lparam); });
+  return result;
 }
 
 LRESULT Page::Handle(UINT message, WPARAM wparam, LPARAM lparam) {

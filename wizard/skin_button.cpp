@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "wizard/blend.h"
+#include "controls/blend.h"
 
 namespace stampwell::wizard {
 
@@ -79,14 +79,14 @@ bool SkinButton::FadeStep() {
   if (!fading()) return false;
   const int h = picture_.height();
   const int row_bytes = frame_width_ * 3;
-  const BlendTable& table = SharedBlendTable();
+  const stampwell::BlendTable& table = stampwell::BlendTable::Shared();
   const int level = fade_level_ < 0 ? 0 : (fade_level_ > 255 ? 255 : fade_level_);
   for (int y = 0; y < h; ++y) {
     // Rows are bottom-up in both the strip and the blend buffer.
     const std::uint8_t* strip_row = picture_.bits() + y * picture_.stride();
     std::uint8_t* out = blend_.data() + y * blend_stride_;
     std::memcpy(out, strip_row, row_bytes);
-    table.BlendBytes(out, strip_row + row_bytes, row_bytes, level);
+    BlendRow(out, strip_row + row_bytes, static_cast<size_t>(row_bytes), level, table);
   }
   shown_frame_ = -1;
   fade_level_ += fading_in_ ? kFadeStep : -kFadeStep;

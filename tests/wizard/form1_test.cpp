@@ -166,6 +166,7 @@ TEST_F(WizardWindow, ClosingAsksOnEveryPageButTheLast) {
               "You may run setup again another time to complete the installation.\r"
               "Exit Setup?");
     EXPECT_FALSE(no.seen()[0].has_icon);
+    EXPECT_EQ(no.seen()[0].buttons, static_cast<unsigned>(MB_YESNO));
   }
   EXPECT_TRUE(::IsWindowVisible(form_->hwnd()));
   EXPECT_FALSE(testing::TakeQuit());

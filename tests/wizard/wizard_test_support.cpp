@@ -6,10 +6,6 @@
 
 namespace stampwell::wizard::testing {
 
-namespace {
-MessageBoxAnswerer* g_answerer = nullptr;
-}
-
 void Pump(int ms, HWND dialog) {
   const DWORD end = ::GetTickCount() + static_cast<DWORD>(ms);
   do {
@@ -71,34 +67,11 @@ void PressKey(WORD key) {
   ::SendInput(2, inputs, sizeof(INPUT));
 }
 
-MessageBoxAnswerer::MessageBoxAnswerer(int answer) : answer_(answer) {
-  g_answerer = this;
-  hook_ = ::SetWindowsHookExA(WH_CBT, &Hook, nullptr, ::GetCurrentThreadId());
-}
-
-MessageBoxAnswerer::~MessageBoxAnswerer() {
-  ::UnhookWindowsHookEx(hook_);
-  g_answerer = nullptr;
-}
-
-LRESULT CALLBACK MessageBoxAnswerer::Hook(int code, WPARAM wparam, LPARAM lparam) {
-  if (code == HCBT_ACTIVATE && g_answerer) {
-    HWND box = reinterpret_cast<HWND>(wparam);
-    char class_name[16] = {};
-    ::GetClassNameA(box, class_name, sizeof class_name);
-    if (std::string(class_name) == "#32770") {
-      char caption[256] = {}, text[1024] = {};
-      ::GetWindowTextA(box, caption, sizeof caption);
-      ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-      // The message box shows its icon in a static control with the id 0x14.
-      HWND icon = ::GetDlgItem(box, 0x14);
-      bool has_icon = icon && ::IsWindowVisible(icon) && ::SendMessageA(icon, STM_GETICON, 0, 0);
-      g_answerer->seen_.push_back({caption, text, has_icon});
-      ::PostMessageA(box, WM_COMMAND, g_answerer->answer_, 0);
-    }
-  }
-  return ::CallNextHookEx(nullptr, code, wparam, lparam);
-}
+MessageBoxAnswerer::MessageBoxAnswerer(int answer)
+    : handler_([this, answer](const std::string& text, const std::string& caption, unsigned flags) {
+        seen_.push_back({caption, text, (flags & MB_ICONMASK) != 0, flags & MB_TYPEMASK});
+        return answer;
+      }) {}
 
 void SaveScreenshot(HWND window, const std::string& name) {
   RECT rect;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/application.h"
+
 namespace stampwell::wizard::testing {
 
 // Processes messages for about `ms` milliseconds, with Tab navigation for `dialog`.
@@ -21,24 +23,23 @@ POINT CentreOf(HWND window);
 POINT CentreOf(HWND window, const RECT& client_rect);
 void PressKey(WORD key);
 
-// Answers every message box of this thread with `answer` (IDYES, IDNO, IDOK) while alive,
-// and records the caption, the text and the style flags that it saw.
+// Answers every message box of the program with `answer` (IDYES, IDNO, IDOK) while alive,
+// and records the caption, the text and the style flags that it saw. Every box goes through
+// the application, so this stands where the user would.
 class MessageBoxAnswerer {
  public:
   explicit MessageBoxAnswerer(int answer);
-  ~MessageBoxAnswerer();
   struct Seen {
     std::string caption;
     std::string text;
     bool has_icon;
+    unsigned buttons;  // MB_OK, MB_YESNO, ...
   };
   const std::vector<Seen>& seen() const { return seen_; }
 
  private:
-  static LRESULT CALLBACK Hook(int code, WPARAM wparam, LPARAM lparam);
-  HHOOK hook_;
-  int answer_;
   std::vector<Seen> seen_;
+  ScopedMessageBoxHandler handler_;
 };
 
 // Saves what the screen shows of a window as build/win32/artifacts/<name>.bmp.
