@@ -1,8 +1,7 @@
 #include "app/product_title.h"
 
-#include <vector>
-
 #include "app/setup_settings.h"
+#include "framework/window_text.h"
 
 namespace stampwell {
 
@@ -15,10 +14,7 @@ void SetWizardWindow(HWND window) { g_wizard_window = window; }
 
 std::string ProductTitle() {
   if (!g_wizard_window || !::IsWindow(g_wizard_window)) return kProductName;
-  int length = ::GetWindowTextLengthA(g_wizard_window);
-  std::vector<char> text(static_cast<size_t>(length) + 1);
-  int copied = ::GetWindowTextA(g_wizard_window, text.data(), length + 1);
-  return std::string(text.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
+  return WindowText(g_wizard_window);
 }
 
 }  // namespace stampwell

@@ -7,6 +7,7 @@
 #include "framework/form_reader.h"
 #include "framework/forms.h"
 #include "framework/system_library.h"
+#include "framework/window_text.h"
 
 namespace stampwell {
 
@@ -34,14 +35,6 @@ void LoadRichEditLibrary() {
 
 const std::vector<std::string> kScrollStyles = {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"};
 const std::vector<std::string> kAlignments = {"taLeftJustify", "taRightJustify", "taCenter"};
-
-std::string WindowText(HWND window) {
-  int length = ::GetWindowTextLengthA(window);
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  int got = ::GetWindowTextA(window, text.data(), length + 1);
-  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-  return text;
-}
 
 }  // namespace
 

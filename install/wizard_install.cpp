@@ -12,6 +12,7 @@
 #include "install/install_system.h"
 #include "install/payload_store.h"
 #include "framework/application.h"
+#include "framework/window_text.h"
 #include "wizard/form1.h"
 
 namespace stampwell {
@@ -20,13 +21,7 @@ WizardInstallUi::~WizardInstallUi() {
   if (quit_) PostQuitMessage(static_cast<int>(quit_code_));
 }
 
-std::string WizardInstallUi::FolderField() {
-  HWND edit = form_.Edit1();
-  int length = GetWindowTextLengthA(edit);
-  std::vector<char> text(static_cast<std::size_t>(length) + 1, '\0');
-  GetWindowTextA(edit, text.data(), length + 1);
-  return std::string(text.data());
-}
+std::string WizardInstallUi::FolderField() { return WindowText(form_.Edit1()); }
 
 // The field's change notification refreshes the free-space text, as a change by hand does.
 void WizardInstallUi::SetFolderField(const std::string& text) { SetWindowTextA(form_.Edit1(), text.c_str()); }

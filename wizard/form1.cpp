@@ -10,6 +10,7 @@
 #include "app/system_queries.h"
 #include "framework/application.h"
 #include "framework/system_library.h"
+#include "framework/window_text.h"
 #include "wizard/form2.h"
 #include "wizard/licence_text.h"
 #include "wizard/seams.h"
@@ -59,12 +60,6 @@ void RegisterClasses() {
 bool IsChecked(HWND box) { return ::SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 void SetChecked(HWND box, bool checked) {
   ::SendMessageA(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-std::string WindowText(HWND window) {
-  std::vector<char> text(static_cast<size_t>(::GetWindowTextLengthA(window)) + 1);
-  int length = ::GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
-  return std::string(text.data(), length > 0 ? static_cast<size_t>(length) : 0);
 }
 
 // The words of the band's check boxes at height 14; where the system's substitute face is
