@@ -173,6 +173,20 @@ class Session:
         # Finish opens the product's web page; in the test prefix no browser may start.
         self.wine("reg", "add", r"HKCU\Software\Wine\WineBrowser", "/v", "Browsers", "/d", "true", "/f")
 
+    def finish(self, install_dir, unfinished, keep_cleared_box=False):
+        """Waits for the run's log, clears the launch box on the finish page, clicks Finish,
+        and checks what the installation left."""
+        log = os.path.join(self.unix_path(install_dir), "Uninstall.txt")
+        self.expect(self.wait_for_file(log, 90), unfinished)
+        time.sleep(1.5)
+        self.screenshot("finish-page")
+        self.click(LAUNCH_BOX, settle=0.5)
+        if keep_cleared_box:
+            self.screenshot("finish-page-launch-cleared")
+        self.click(FINISH, settle=0.2)
+        self.expect(self.wait_for_exit(20), "the setup did not end after Finish")
+        self.check_installation(install_dir)
+
     def check_installation(self, install_dir):
         """install_dir: the Windows path of the installation directory, ending in a backslash."""
         unix_dir = self.unix_path(install_dir)
@@ -249,15 +263,7 @@ def quick(session):
         session.screenshot("choice-page")
         session.click(QUICK_INSTALL, settle=0.3)
         session.screenshot("progress-page")
-        log = os.path.join(session.unix_path(install_dir), "Uninstall.txt")
-        session.expect(session.wait_for_file(log, 90), "the installation did not finish")
-        time.sleep(1.5)
-        session.screenshot("finish-page")
-        session.click(LAUNCH_BOX, settle=0.5)
-        session.screenshot("finish-page-launch-cleared")
-        session.click(FINISH, settle=0.2)
-        session.expect(session.wait_for_exit(20), "the setup did not end after Finish")
-        session.check_installation(install_dir)
+        session.finish(install_dir, "the installation did not finish", keep_cleared_box=True)
     finally:
         session.stop()
         session.remove_installation(install_dir)
@@ -280,14 +286,7 @@ def custom(session):
         session.screenshot("folder-page-typed")
         session.click(INSTALL, settle=0.3)
         session.screenshot("progress-page")
-        log = os.path.join(session.unix_path(install_dir), "Uninstall.txt")
-        session.expect(session.wait_for_file(log, 90), "the installation did not finish in the typed folder")
-        time.sleep(1.5)
-        session.screenshot("finish-page")
-        session.click(LAUNCH_BOX, settle=0.5)
-        session.click(FINISH, settle=0.2)
-        session.expect(session.wait_for_exit(20), "the setup did not end after Finish")
-        session.check_installation(install_dir)
+        session.finish(install_dir, "the installation did not finish in the typed folder")
     finally:
         session.stop()
         session.remove_installation(install_dir)
