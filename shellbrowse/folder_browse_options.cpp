@@ -1,6 +1,7 @@
 #include "shellbrowse/folder_browse_options.h"
 
 #include <array>
+#include <utility>
 
 namespace stampwell {
 namespace {
@@ -48,6 +49,22 @@ std::optional<TPTFolderBrowseDlgOptions> FolderBrowseOptionsFromNames(const std:
     }
   }
   return options;
+}
+
+TPTShellTreeOptions TreeOptionsForDialog(TPTFolderBrowseDlgOptions dialog, TPTShellTreeOptions tree) {
+  static constexpr std::pair<TPTFolderBrowseDlgOption, TPTShellTreeOption> kGoverned[] = {
+      {ptfbOleDrag, ptstoOleDrag},
+      {ptfbOleDrop, ptstoOleDrop},
+      {ptfbIncludeNonFolders, ptstoIncludeNonFolders},
+      {ptfbVirtualFolders, ptstoVirtualFolders},
+      {ptfbContextMenus, ptstoContextMenus},
+      {ptfbShowHidden, ptstoShowHidden},
+  };
+  for (const auto& [option, tree_option] : kGoverned) {
+    if (HasFolderBrowseOption(dialog, option)) tree += tree_option;
+    else tree -= tree_option;
+  }
+  return tree;
 }
 
 }  // namespace stampwell

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "shellbrowse/shell_tree_options.h"
+
 namespace stampwell {
 
 enum TPTFolderBrowseDlgOption : std::uint8_t {
@@ -49,5 +51,10 @@ std::optional<std::vector<std::string>> StoredFolderBrowseOptions(TPTFolderBrows
 // is reported in `unknown`; repeated names count once. The empty list is the empty set.
 std::optional<TPTFolderBrowseDlgOptions> FolderBrowseOptionsFromNames(const std::vector<std::string>& names,
                                                                        std::string* unknown = nullptr);
+
+// The tree's options under the dialog's: the six options that the dialog governs (OLE drag,
+// OLE drop, non-folders, virtual folders, context menus, hidden items) follow the dialog's set;
+// the others (auto fill, design interaction, default keys, dynamic refresh) keep their values.
+TPTShellTreeOptions TreeOptionsForDialog(TPTFolderBrowseDlgOptions dialog, TPTShellTreeOptions tree);
 
 }  // namespace stampwell

@@ -45,6 +45,25 @@ TEST(FolderBrowseOptions, AnUnknownNameIsRefusedAndNamedAndRepeatsCountOnce) {
   EXPECT_EQ(FolderBrowseOptionsFromNames({"ptfbReadOnly", "ptfbReadOnly"}), FolderBrowseOption(ptfbReadOnly));
 }
 
+TEST(FolderBrowseOptions, TheDialogGovernsSixTreeOptionsAndLeavesTheOthers) {
+  // The wizard's set on the tree options of the window's form resource: virtual folders go,
+  // hidden items come, design interaction and dynamic refresh stay.
+  TPTShellTreeOptions form{ptstoVirtualFolders, ptstoDesignInteractive, ptstoContextMenus, ptstoDynamicRefresh};
+  TPTFolderBrowseDlgOptions wizard =
+      FolderBrowseOption(ptfbCreateDeleteButtons) | FolderBrowseOption(ptfbContextMenus) | FolderBrowseOption(ptfbShowHidden);
+  EXPECT_EQ(TreeOptionsForDialog(wizard, form),
+            (TPTShellTreeOptions{ptstoDesignInteractive, ptstoContextMenus, ptstoDynamicRefresh, ptstoShowHidden}));
+
+  // Every governed option switches on and off; the four others never move.
+  TPTShellTreeOptions others{ptstoAutoFill, ptstoDesignInteractive, ptstoDefaultKeyHandling, ptstoDynamicRefresh};
+  TPTShellTreeOptions all = TreeOptionsForDialog(0x3FF, others);
+  EXPECT_EQ(all.Bits(), 0x3FF);
+  EXPECT_EQ(TreeOptionsForDialog(0, all), others);
+  EXPECT_EQ(TreeOptionsForDialog(0x3FF, TPTShellTreeOptions{}),
+            (TPTShellTreeOptions{ptstoOleDrag, ptstoOleDrop, ptstoIncludeNonFolders, ptstoVirtualFolders,
+                                 ptstoContextMenus, ptstoShowHidden}));
+}
+
 // The designed window: client 358 x 313 in an outer 366 x 340 frame (4-pixel borders).
 FolderBrowseLayoutInput DesignedWindow() {
   FolderBrowseLayoutInput in;
