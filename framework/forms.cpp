@@ -332,6 +332,11 @@ LRESULT TForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
       break;
     }
     case WM_SIZE: {
+      // WindowState follows what the user does with the caption buttons. A hidden window is
+      // told "restored" when it is merely sized, which says nothing of the state it will show in.
+      if (wparam == SIZE_MAXIMIZED) window_state_ = TWindowState::wsMaximized;
+      else if (wparam == SIZE_MINIMIZED) window_state_ = TWindowState::wsMinimized;
+      else if (wparam == SIZE_RESTORED && ::IsWindowVisible(handle_)) window_state_ = TWindowState::wsNormal;
       LRESULT result = TCustomControl::WndProc(message, wparam, lparam);
       Resize();
       return result;
