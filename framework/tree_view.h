@@ -19,6 +19,13 @@
 #include "framework/events.h"
 #include "framework/std_controls.h"
 
+// <windowsx.h> names window helpers after the node's navigation; a file that needs both
+// includes <windowsx.h> first.
+#undef GetFirstChild
+#undef GetNextSibling
+#undef GetPrevSibling
+#undef GetLastChild
+
 namespace stampwell {
 
 class TCustomTreeView;
@@ -191,7 +198,8 @@ class TCustomTreeView : public TWinControl {
   // The node of an item of this control, or null.
   TTreeNode* NodeFromItem(HTREEITEM item) const;
 
-  bool IsEditing() const;
+  // From the start of label editing until the control reports its end.
+  bool IsEditing() const noexcept { return editing_; }
   // The edit box of the label being edited, or null.
   HWND EditHandle() const;
   // Sorts the top-level nodes (null node) or a node's children with `compare`.
@@ -278,6 +286,8 @@ class TCustomTreeView : public TWinControl {
   virtual void Edit(TTreeNode* node, std::string text);
   // The text that the edit box starts with; the base gives the node's text.
   virtual std::string EditStartText(TTreeNode* node);
+  // Label editing has ended (with or without a new text); IsEditing is false again.
+  virtual void EditEnded() {}
   virtual void Delete(TTreeNode* node);
   virtual void GetImageIndex(TTreeNode* node);
   virtual void GetSelectedIndex(TTreeNode* node);
@@ -326,6 +336,14 @@ class TCustomTreeView : public TWinControl {
   HIMAGELIST state_images_ = nullptr;
   bool destroying_handle_ = false;
   bool editing_ = false;
+  TTreeNode* expanding_ = nullptr;  // expanded or collapsed by TTreeNode, which asks itself
+  bool answering_display_info_ = false;  // images set now are drawn at once, not invalidated
+};
+
+// The standard tree view as forms create it ("TTreeView").
+class TTreeView : public TCustomTreeView {
+ public:
+  using TCustomTreeView::TCustomTreeView;
 };
 
 }  // namespace stampwell

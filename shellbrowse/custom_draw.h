@@ -69,19 +69,17 @@ class TPTCustomDraw {
   LRESULT* result_ = nullptr;
 };
 
-// Trees: the record is an NMTVCUSTOMDRAW; a changed font or brush colour becomes the item's.
+// Trees: the record is an NMTVCUSTOMDRAW; the font and brush start from the device context's
+// colours, and a changed font or brush colour becomes the item's.
 class TPTTvCustomDraw : public TPTCustomDraw {
  public:
   using TPTCustomDraw::TPTCustomDraw;
   void Apply() override;
   NMTVCUSTOMDRAW* TvRecord() const noexcept { return reinterpret_cast<NMTVCUSTOMDRAW*>(draw_); }
-
- protected:
-  COLORREF RecordTextColor() const override;
-  COLORREF RecordBackColor() const override;
 };
 
-// List views: the record is an NMLVCUSTOMDRAW; the result is always reset first.
+// List views: the record is an NMLVCUSTOMDRAW, whose colours the font and brush start from; the
+// result is always reset first, whatever a handler wrote.
 class TPTLvCustomDraw : public TPTCustomDraw {
  public:
   using TPTCustomDraw::TPTCustomDraw;

@@ -32,7 +32,6 @@ class TPTCustomTreeView : public TCustomTreeView {
   TPTCustomDraw* CurrentCustomDraw() const noexcept { return custom_draw_.get(); }
 
   LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
-  bool SetProperty(const std::string& name, const FormValue& value, FormReadContext& context) override;
 
  protected:
   void CreateParamsFor(CreateParams& params) override;
@@ -50,6 +49,9 @@ class TPTCustomTreeView : public TCustomTreeView {
   virtual void PopupNodeMenu(TTreeNode* node, POINT screen_point);
   // Fires OnNodeContextMenu; overrides may show their own menu and clear `menu`.
   virtual void DoNodeContextMenu(TTreeNode* node, POINT& screen_point, HMENU& menu);
+
+  // VK_APPS without modifiers, or Shift+F10.
+  static bool IsContextMenuKey(WPARAM key) noexcept;
 
   std::unique_ptr<TPTCustomDraw> custom_draw_;
 

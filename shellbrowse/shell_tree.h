@@ -23,6 +23,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_set>
 
 #include "framework/timer.h"
 #include "shellbrowse/context_menu_messages.h"
@@ -130,13 +131,11 @@ class TPTCustomShellTree : public TPTCustomTreeView {
   virtual void DeviceChange(TPTDeviceChangeHandler& sender, const MSG& message);
 
   LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
-  bool SetProperty(const std::string& name, const FormValue& value, FormReadContext& context) override;
   void Loaded() override;
 
  protected:
   void CreateParamsFor(CreateParams& params) override;
   void CreateWnd() override;
-  bool HandleNotify(NMHDR* header, LRESULT& result) override;
   DWORD TreeStyle() const override;
 
   // Standard steps.
@@ -150,7 +149,6 @@ class TPTCustomShellTree : public TPTCustomTreeView {
   void GetSelectedIndex(TTreeNode* node) override;
   void BeginDrag(TTreeNode* node, TMouseButton button, POINT point) override;
   bool NotifyClick() override;
-  bool DoMouseWheel(TShiftState shift, int delta, POINT screen_point) override;
   void HandleCustomDraw(NMTVCUSTOMDRAW& draw, LRESULT& result) override;
   void DoNodeContextMenu(TTreeNode* node, POINT& screen_point, HMENU& menu) override;
 
@@ -210,7 +208,14 @@ class TPTCustomShellTree : public TPTCustomTreeView {
   // Ends a drag started here: clears MenuActive and RefreshPending and refreshes when the drag
   // dropped (DRAGDROP_S_DROP) or a refresh was asked for meanwhile.
   void EndTreeDrag(HRESULT drag_result);
-  void PaintWithImageBackground(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+  // Expands `node` as a drag's hover does: the shell calls of that expansion get no owner
+  // window and so show no UI.
+  void HoverExpand(TTreeNode* node);
+  LRESULT PaintWithImageBackground(UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT MouseWheel(WPARAM wparam, LPARAM lparam);
+  // Gives `node` its data (owned by the node from here on).
+  void AttachData(TTreeNode* node, std::unique_ptr<TPTShTreeData> data);
+  void EditEnded() override;
 
   // Raises LockCount for a scope.
   class LockScope {
@@ -242,6 +247,8 @@ class TPTCustomShellTree : public TPTCustomTreeView {
   TTreeNode* last_inserted_ = nullptr;
   bool registered_device_change_ = false;
   HIMAGELIST small_images_ = nullptr;
+  // The nodes that carry a TPTShTreeData (a host may add nodes of its own).
+  std::unordered_set<const TTreeNode*> shell_nodes_;
 
   // Drag state, for the drag-and-drop part.
   TTreeNode* drag_node_ = nullptr;
@@ -256,6 +263,9 @@ class TPTCustomShellTree : public TPTCustomTreeView {
 class TPTShellTree : public TPTCustomShellTree {
  public:
   using TPTCustomShellTree::TPTCustomShellTree;
+  // BaseFolder.Pidl, Options (a list of names), ShellList, OnFillStart, OnFillComplete and the
+  // standard tree view's properties.
+  bool SetProperty(const std::string& name, const FormValue& value, FormReadContext& context) override;
 };
 
 // Makes "TPTShellTree" known to the form reader.
