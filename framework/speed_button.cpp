@@ -173,7 +173,8 @@ void TSpeedButton::UpdateTooltip() {
   HWND host = parent_ ? parent_->HandleOrNull() : nullptr;
   if (!host || !show_hint_ || hint_.empty()) {
     if (tooltip_ && ::IsWindow(tooltip_.get())) {
-      TOOLINFOA tool{TTTOOLINFOA_V2_SIZE};
+      TOOLINFOA tool{};
+      tool.cbSize = TTTOOLINFOA_V2_SIZE;
       tool.hwnd = tooltip_host_;
       tool.uId = kToolId;
       ::SendMessageA(tooltip_.get(), TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&tool));
@@ -197,7 +198,8 @@ void TSpeedButton::UpdateTooltip() {
   // The first version of the record: every version of the common controls takes it.
   // The tooltip watches the host's mouse messages itself (TTF_SUBCLASS) over the button's area.
   std::string text = GetShortHint(hint_);
-  TOOLINFOA tool{TTTOOLINFOA_V2_SIZE};
+  TOOLINFOA tool{};
+  tool.cbSize = TTTOOLINFOA_V2_SIZE;
   tool.uFlags = TTF_SUBCLASS;
   tool.hwnd = host;
   tool.uId = kToolId;

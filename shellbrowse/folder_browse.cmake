@@ -12,7 +12,7 @@ stampwell_win32_library(stampwell_folderbrowse
   ${CMAKE_CURRENT_LIST_DIR}/folder_browse_window.cpp
 )
 if(STAMPWELL_WIN32)
-  target_link_libraries(stampwell_folderbrowse PUBLIC stampwell_folderbrowse_portable $<$<TARGET_EXISTS:stampwell_shelltree>:stampwell_shelltree>
+  target_link_libraries(stampwell_folderbrowse PUBLIC stampwell_folderbrowse_portable stampwell_shelltree
     stampwell_frame stampwell_framework)
   target_include_directories(stampwell_folderbrowse PRIVATE ${STAMPWELL_RESOURCES})
   # The window's form resource and the 256-colour pictures of its small buttons.

@@ -129,14 +129,18 @@ TEST(FolderBrowseDialog, AWindowClosedMaximisedReopensMaximisedOverItsRestoredSi
   EXPECT_EQ(dialog.FormWindowState, TWindowState::wsMaximized);
   EXPECT_EQ(dialog.FormWidth, 480);  // the restored size, not the screen's
   EXPECT_EQ(dialog.FormHeight, 400);
+  // The next run opens maximised over the remembered restored size. (Restoring it is not
+  // checked: Wine on an X display without a window manager maximises a restored window again
+  // from the X side moments later; Windows keeps it restored.)
   ExecuteWith(dialog, {[&](Form& f) {
     EXPECT_TRUE(::IsZoomed(f.Handle()));
-    ::SendMessageA(f.Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
-  }, [&](Form& f) {
-    RECT r = WindowRect(f);
-    EXPECT_EQ(r.right - r.left, 480);
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    ::GetWindowPlacement(f.Handle(), &placement);
+    EXPECT_EQ(placement.rcNormalPosition.right - placement.rcNormalPosition.left, 480);
+    EXPECT_EQ(f.WindowState(), TWindowState::wsMaximized);
   }, PressEscape});
-  EXPECT_EQ(dialog.FormWindowState, TWindowState::wsNormal);
+  EXPECT_EQ(dialog.FormWindowState, TWindowState::wsMaximized);
 }
 
 TEST(FolderBrowseDialog, OkGivesTheSelectedFolderAndOnAFolderWithoutAPathTheEmptyString) {

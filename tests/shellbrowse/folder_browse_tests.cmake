@@ -9,7 +9,7 @@ stampwell_fuzz_target(dialog_form_state_fuzz
 
 # The window and the component under Wine, with the wizard's Browse handler; a screenshot of
 # the window goes to artifacts/.
-if(STAMPWELL_WIN32 AND TARGET stampwell_shelltree)
+if(STAMPWELL_WIN32)
   stampwell_wine_test(folderbrowse_test GUI
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/folder_browse_window_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/folder_browse_dialog_test.cpp

@@ -163,10 +163,13 @@ TEST_F(BrowseWindow, ShrinkingStopsAtTheMinimumAndTheLayoutFollowsEverySize) {
   Open(kDefaultFolderBrowseDlgOptions);
   MINMAXINFO info{};
   info.ptMaxSize = {1234, 987};
+  info.ptMaxTrackSize = {2345, 1876};
   ::SendMessageA(form_->Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
   EXPECT_EQ(info.ptMinTrackSize.x, 366);
   EXPECT_EQ(info.ptMinTrackSize.y, 340);
-  EXPECT_NE(info.ptMaxTrackSize.x, 0);  // the rest is the system's
+  // The rest stays as the system filled it.
+  EXPECT_EQ(info.ptMaxSize.x, 1234);
+  EXPECT_EQ(info.ptMaxTrackSize.y, 1876);
 
   // A size below the minimum (the system asks the window through WM_GETMINMAXINFO while
   // it positions a sizeable window) stops at the minimum.
