@@ -73,9 +73,12 @@ class Session:
         # Debian's "wine" starts the 32-bit loader first; a machine without 32-bit support
         # (where the tests run as 64-bit programs) needs the 64-bit loader directly.
         wine32 = "/usr/lib/wine/wine"
-        if os.access(wine32, os.X_OK) and subprocess.run([wine32, "--version"], stdout=subprocess.DEVNULL,
-                                                         stderr=subprocess.DEVNULL).returncode == 0:
-            return "wine"
+        try:
+            if subprocess.run([wine32, "--version"], stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL).returncode == 0:
+                return "wine"
+        except OSError:  # missing, or "Exec format error" where no 32-bit code runs
+            pass
         self.env["WINELOADER"] = "/usr/lib/wine/wine64"
         return "/usr/lib/wine/wine64"
 
