@@ -7,9 +7,11 @@
 
 #include "app/product_title.h"
 #include "app/setup_settings.h"
+#include "app/system_queries.h"
 #include "install/install_log.h"
 #include "install/install_system.h"
 #include "install/payload_store.h"
+#include "install/start_menu_step.h"
 #include "framework/application.h"
 #include "wizard/form1.h"
 
@@ -46,13 +48,20 @@ void ShowPlainMessage(HWND, const std::string& text) { Application().ShowMessage
 
 void BindInstallRun(wizard::TForm1& form) {
   auto log = std::make_shared<TInstallLog>();
+  // The hidden button's click handler is the folder-and-group step; the run calls it itself,
+  // outside the button's guard, so that the run decides what becomes of its errors.
+  form.Button19Click = [&form, log] {
+    StartMenuStepContext context{Settings(), ProductTitle(), form.CheckBox4->Checked(), *log,
+                                 [](const std::string& text) { ShowPlainMessage(nullptr, text); },
+                                 GetProgramsFolder()};
+    RunStartMenuStep(context);
+  };
   auto run = [&form, log](bool quick) {
     WizardInstallUi ui(form);
-    WindowsInstallSystem system(
-        Settings(), *log, ProgramPayload(),
-        {[] { return ProductTitle(); },
-         [&form] { return form.CheckBox4->Checked(); },
-         [&form](const std::string& text) { ShowPlainMessage(form.hwnd(), text); }});
+    WindowsInstallSystem system(Settings(), *log, ProgramPayload(),
+                                {[] { return ProductTitle(); }, [&form] { return form.CheckBox4->Checked(); },
+                                 [&form](const std::string& text) { ShowPlainMessage(form.hwnd(), text); },
+                                 [&form] { form.Button19Click(); }});
     if (quick)
       RunQuickInstall(Settings(), ui, system);
     else
