@@ -283,12 +283,17 @@ TEST(FolderBrowseDialog, TheGeometryRecordMovesThroughAStream) {
 
 // ---- the wizard's Browse button ----
 
+// The folder field as the wizard has it: a framework edit on a form, whose change handler
+// counts how often the field was set.
 class WizardBrowse : public ::testing::Test {
  protected:
   void SetUp() override {
-    edit_ = ::CreateWindowExA(0, "EDIT", "", WS_POPUP, 0, 0, 200, 20, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(edit_, nullptr);
-    UseFolderField(parts_, edit_);
+    host_ = std::make_unique<TForm>(nullptr);
+    host_->HandleNeeded();
+    edit_ = new TEdit(host_.get());
+    edit_->SetParent(host_.get());
+    edit_->OnChange = [this](TObject*) { ++changes_; };
+    UseFolderField(parts_, *edit_);
     parts_.set_free_space_text = [this](const std::string& text) {
       label_ = text;
       ++label_updates_;
@@ -298,14 +303,18 @@ class WizardBrowse : public ::testing::Test {
                       FolderBrowseOption(ptfbShowHidden);
     BindBrowseButton(click_, parts_);
   }
-  void TearDown() override { ::DestroyWindow(edit_); }
-  void SetField(const std::string& text) { ::SetWindowTextA(edit_, text.c_str()); }
-  HWND edit_ = nullptr;
+  void SetField(const std::string& text) {
+    edit_->SetText(text);
+    changes_ = 0;
+  }
+  std::unique_ptr<TForm> host_;
+  TEdit* edit_ = nullptr;
   WizardBrowseParts parts_;
   TPTFolderBrowseDlg dialog_{nullptr};
   std::function<void()> click_;
   std::string label_ = "unset";
   int label_updates_ = 0;
+  int changes_ = 0;
 };
 
 TEST_F(WizardBrowse, CancelledLeavesTheFieldAndStillRefreshesTheFreeSpaceLabel) {
@@ -315,7 +324,8 @@ TEST_F(WizardBrowse, CancelledLeavesTheFieldAndStillRefreshesTheFreeSpaceLabel) 
     EXPECT_EQ(f.PTShellTree1->NodeData(f.PTShellTree1->Selected())->Path(), folders.Alpha());
   }, PressEscape});
   click_();
-  EXPECT_EQ(WindowText(edit_), folders.Alpha());
+  EXPECT_EQ(WindowText(edit_->Handle()), folders.Alpha());
+  EXPECT_EQ(changes_, 0);
   EXPECT_EQ(label_updates_, 1);
   EXPECT_EQ(label_, GetFreeSpaceText(folders.Alpha()));
 }
@@ -329,7 +339,8 @@ TEST_F(WizardBrowse, OkPutsTheChosenFolderIntoTheField) {
     f.PTShellTree1->SetSelected(beta);
   }, PressOk});
   click_();
-  EXPECT_EQ(WindowText(edit_), folders.Beta());
+  EXPECT_EQ(WindowText(edit_->Handle()), folders.Beta());
+  EXPECT_EQ(changes_, 1);  // the field's change handler ran
   EXPECT_EQ(label_, GetFreeSpaceText(folders.Beta()));
 }
 
