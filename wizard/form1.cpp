@@ -12,6 +12,7 @@
 #include "wizard/form2.h"
 #include "wizard/licence_text.h"
 #include "wizard/seams.h"
+#include "wizard/wizard_browse.h"
 
 namespace stampwell::wizard {
 
@@ -27,6 +28,7 @@ constexpr char kExitQuestion[] =
 TForm1::TForm1(TComponent* owner) : TForm(owner) {
   RegisterSkinnedControls();
   RegisterAcceptanceCheckBox();
+  RegisterFolderBrowseDlgClass();
   auto notify = [](void (TForm1::*handler)(), TForm1* form) {
     return TNotifyEvent([form, handler](TObject*) { (form->*handler)(); });
   };
@@ -57,6 +59,11 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
       {"Button19Click", forward(Button19Click)},
   });
   LoadFromResource("FORM1");
+  WizardBrowseParts browse;
+  UseFolderField(browse, *Edit1);
+  browse.set_free_space_text = [this](const std::string& text) { SetFreeSpaceText(text); };
+  browse.dialog = FolderBrowseDlg1;
+  BindBrowseButton(Button_browseClick, std::move(browse));
 }
 
 TForm1::~TForm1() {
@@ -103,6 +110,7 @@ void TForm1::FindControls() {
   Label36 = &Field<TLabel>("Label36");
   Label40 = &Field<TLabel>("Label40");
   label5 = &Field<TYCLLabel>("label5");
+  FolderBrowseDlg1 = &Field<TPTFolderBrowseDlg>("FolderBrowseDlg1");
   const char* close_names[4] = {"YCLButton1", "YCLButton3", "YCLButton4", "YCLButton2"};
   for (int page = 0; page < 4; ++page) close_buttons_[page] = &Field<TYCLButton>(close_names[page]);
   Memo1->SetText(LicenceText());

@@ -3,9 +3,10 @@
 // layout is the form resource FORM1; its creation step (FormCreate) trims and centres it and
 // puts the product's name into every text that carries it.
 //
-// Contract for the modules that bind to it (the install run, the Start Menu step, Browse):
-// Button_QuickInstallClick, Button_installClick, Button_browseClick and Button19Click are
-// events that the owning module assigns after creation; a click fires one only when it is set.
+// Contract for the modules that bind to it (the install run and its Start Menu step):
+// Button_QuickInstallClick, Button_installClick and Button19Click are events that the owning
+// module assigns after creation; a click fires one only when it is set. Button_browseClick
+// runs FolderBrowseDlg1 (wizard/wizard_browse.h) and is bound by the window itself.
 
 #include <windows.h>
 
@@ -16,6 +17,7 @@
 #include "controls/ycl_label.h"
 #include "framework/forms.h"
 #include "framework/std_controls.h"
+#include "shellbrowse/folder_browse_dialog.h"
 #include "wizard/acceptance_check_box.h"
 
 namespace stampwell::wizard {
@@ -94,6 +96,8 @@ class TForm1 : public TForm {
   TLabel* Label36 = nullptr;
   TLabel* Label40 = nullptr;
   TYCLLabel* label5 = nullptr;
+  // Browse's folder dialog; its window exists only while Browse runs it.
+  TPTFolderBrowseDlg* FolderBrowseDlg1 = nullptr;
 
   // Handlers.
   void FormCreate();

@@ -10,9 +10,11 @@
 #include "app/product_title.h"
 #include "app/setup_settings.h"
 #include "app/system_queries.h"
+#include "framework/window_text.h"
 #include "wizard/form1.h"
 #include "wizard/form2.h"
 #include "wizard/seams.h"
+#include "tests/shellbrowse/folder_browse_test_support.h"
 #include "wizard_test_support.h"
 
 namespace stampwell::wizard {
@@ -261,6 +263,48 @@ TEST_F(WizardWindow, CustomInstallFillsTheDefaultFolderOfTheAccount) {
   EXPECT_EQ(form_->Label36->Caption(), "");
   ::SetWindowTextA(form_->Edit1->Handle(), "C");
   EXPECT_EQ(form_->Label36->Caption(), "");
+}
+
+TEST_F(WizardWindow, BrowseStartsAtTheFolderFieldAndPutsTheChosenFolderBack) {
+  // The window's own dialog, with the options that its layout gives it.
+  EXPECT_EQ(form_->FolderBrowseDlg1->Options, FolderBrowseOption(ptfbCreateDeleteButtons) |
+                                                  FolderBrowseOption(ptfbContextMenus) |
+                                                  FolderBrowseOption(ptfbShowHidden));
+  form_->Button_custominstallClick();
+  char windows[MAX_PATH] = {};
+  ::GetWindowsDirectoryA(windows, MAX_PATH);
+  // Typed in another letter case: the shell gives the folder back in its own.
+  std::string typed = windows;
+  for (char& c : typed) c = static_cast<char>(::tolower(static_cast<unsigned char>(c)));
+  form_->Edit1->SetText(typed);
+  form_->SetFreeSpaceText("unset");
+  using Form = TPTFrmFolderBrowseDlg;
+
+  {
+    std::string shown_caption, selected;
+    stampwell::testing::ModalDriver driver(*form_->FolderBrowseDlg1, {[&](Form& f) {
+      shown_caption = WindowText(f.Handle());
+      selected = f.PTShellTree1->GetSelectedPath();
+    }, stampwell::testing::PressEscape});
+    testing::ClickAt(CentreOf(*form_->Button_browse));
+    Pump(400, form_->hwnd());
+    EXPECT_EQ(driver.StepsRun(), 2u);
+    EXPECT_EQ(shown_caption, "Browse for Folder");
+    EXPECT_EQ(::lstrcmpiA(selected.c_str(), windows), 0) << selected;
+  }
+  // Cancelled: the field stays as typed, the free-space label is refreshed all the same.
+  EXPECT_EQ(Text(form_->Edit1), typed);
+  EXPECT_EQ(form_->Label36->Caption(), GetFreeSpaceText(typed));
+
+  {
+    stampwell::testing::ModalDriver driver(*form_->FolderBrowseDlg1, {stampwell::testing::PressOk});
+    testing::ClickAt(CentreOf(*form_->Button_browse));
+    Pump(400, form_->hwnd());
+    EXPECT_EQ(driver.StepsRun(), 1u);
+  }
+  EXPECT_EQ(Text(form_->Edit1), std::string(windows));
+  EXPECT_FALSE(form_->FolderBrowseDlg1->Executing());
+  EXPECT_EQ(form_->ActivePage(), TForm1::kFolderPage);
 }
 
 struct ShellCall {
