@@ -654,7 +654,8 @@ bool TCustomTreeView::HandleNotify(NMHDR* header, LRESULT& result) {
       editing_ = false;
       // The node's text is set by Edit; the control is told not to take the edit box's.
       result = FALSE;
-      if (node && info->item.pszText) Edit(node, info->item.pszText);
+      // Cancelled (pszText null on Windows; Wine hands the box's text also when the code cancels).
+      if (node && info->item.pszText && !cancelling_edit_) Edit(node, info->item.pszText);
       EditEnded();
       return true;
     }
@@ -728,6 +729,13 @@ LRESULT TCustomTreeView::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
       editing_ = false;
       ::KillTimer(handle_, kChangeDelayTimer);
       break;
+    }
+    case TVM_ENDEDITLABELNOW: {
+      bool saved = cancelling_edit_;
+      cancelling_edit_ = wparam != 0;
+      LRESULT result = TWinControl::WndProc(message, wparam, lparam);
+      cancelling_edit_ = saved;
+      return result;
     }
     case WM_TIMER:
       if (wparam == kChangeDelayTimer) {

@@ -336,6 +336,7 @@ class TCustomTreeView : public TWinControl {
   HIMAGELIST state_images_ = nullptr;
   bool destroying_handle_ = false;
   bool editing_ = false;
+  bool cancelling_edit_ = false;  // inside TVM_ENDEDITLABELNOW with cancel
   TTreeNode* expanding_ = nullptr;  // expanded or collapsed by TTreeNode, which asks itself
   bool answering_display_info_ = false;  // images set now are drawn at once, not invalidated
 };

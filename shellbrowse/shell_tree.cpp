@@ -298,6 +298,12 @@ LRESULT TPTCustomShellTree::WndProc(UINT message, WPARAM wparam, LPARAM lparam) 
     case kAutoFillMessage:
       if (Items().Count() == 0) FillTree();
       return 0;
+    case kPendingRefreshMessage:
+      if (refresh_pending_ && !menu_active_ && !IsEditing()) {
+        refresh_pending_ = false;
+        RefreshTree();
+      }
+      return 0;
     case WM_DESTROY: {
       // The next window fills again; meanwhile no selection change is processed.
       LockScope lock(*this);
