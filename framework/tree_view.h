@@ -111,6 +111,9 @@ class TTreeNode {
   UINT State(UINT mask) const;
   void SetState(UINT state, UINT mask);
   TTreeNode* FromItem(HTREEITEM item) const;
+  void SetImage(int& field, int index);
+  // Asks the tree's step, tells the control, reports the result; true when the state changed.
+  bool ExpandOrCollapse(UINT action);
 
   TCustomTreeView* tree_;
   TTreeNode* parent_;
@@ -315,6 +318,8 @@ class TCustomTreeView : public TWinControl {
   friend class TTreeNode;
   friend class TTreeNodes;
   void NodeDeleted(TTreeNode* node);
+  // Fires an "-ing" event; whether the step may go on.
+  bool Allowed(const TTVChangingEvent& event, TTreeNode* node);
   void ApplyColors();
 
   TTreeNodes items_;

@@ -345,10 +345,7 @@ LRESULT TPTCustomShellTree::WndProc(UINT message, WPARAM wparam, LPARAM lparam) 
       if (IsContextMenuKey(wparam)) break;  // the base shows the menu
       if (message == WM_SYSKEYDOWN) break;
       unsigned short key = static_cast<unsigned short>(wparam);
-      TShiftState shift = 0;
-      if (::GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
-      if (::GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
-      if (::GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+      TShiftState shift = KeyboardShiftState();
       FireEvent(OnKeyDown, this, key, shift);
       if (key == 0) return 0;
       if (!IsEditing() && options_.Contains(ptstoDefaultKeyHandling) && DefaultKeyHandling(key, shift)) return 0;
