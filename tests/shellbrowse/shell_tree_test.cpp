@@ -6,6 +6,7 @@
 #include <dbt.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -444,6 +445,50 @@ TEST(ShellTree, NodeMenusFromTheKeyAndTheEvent) {
   host.tree->SetOptions(options);
   EXPECT_TRUE(MenuAppears([&] { PressKey(window, VK_APPS); }));
   EXPECT_EQ(asked.size(), 3u);
+}
+
+TEST(ShellTree, TheWheelScrollsTheShellTreeUnderTheMouse) {
+  ScratchDirectory scratch("tree_wheel");
+  char name[32];
+  for (int i = 0; i < 40; ++i) {
+    std::snprintf(name, sizeof name, "\\Folder %02d", i);
+    MakeFolder(scratch.path() + name);
+  }
+  ShellTreeHost host;
+  host.tree->SetBounds(0, 0, 150, 120);
+  auto* other = new testing::TTestShellTree(&host.form);
+  other->SetOptions(testing::BrowseWindowOptions());
+  other->SetBounds(160, 0, 150, 120);
+  other->SetParent(&host.form);
+  host.SetBase(scratch.path());
+  other->BaseFolder().Assign(&host.tree->BaseFolder());
+  host.form.Show();
+  host.tree->FillTree();
+  other->FillTree();
+  Pump(50);
+  HWND mine = host.tree->Handle(), theirs = other->Handle();
+  // Every notch goes to this tree, as the focus window gets the wheel.
+  auto wheel_at = [&](POINT screen, int delta) {
+    SendMessageA(mine, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(delta))),
+                 MAKELPARAM(screen.x, screen.y));
+  };
+  POINT over_other = other->ClientToScreen(POINT{50, 50});
+  POINT over_mine = host.tree->ClientToScreen(POINT{50, 50});
+  ASSERT_EQ(WindowFromPoint(over_other), theirs);
+  // A notch over the other tree scrolls that tree, not this one.
+  wheel_at(over_other, -WHEEL_DELTA);
+  EXPECT_GT(GetScrollPos(theirs, SB_VERT), 0);
+  EXPECT_EQ(GetScrollPos(mine, SB_VERT), 0);
+  wheel_at(over_mine, -WHEEL_DELTA);
+  int scrolled = GetScrollPos(mine, SB_VERT);
+  EXPECT_GT(scrolled, 0);
+  wheel_at(over_mine, WHEEL_DELTA);
+  EXPECT_LT(GetScrollPos(mine, SB_VERT), scrolled);
+  // A handler that takes the wheel stops the scrolling.
+  host.tree->OnMouseWheel = [](TObject*, TShiftState, int, POINT, bool& handled) { handled = true; };
+  int before = GetScrollPos(mine, SB_VERT);
+  wheel_at(over_mine, -WHEEL_DELTA);
+  EXPECT_EQ(GetScrollPos(mine, SB_VERT), before);
 }
 
 TEST(ShellTree, CustomDrawReachesTheShellEvents) {
