@@ -305,7 +305,10 @@ LRESULT TPTCustomShellTree::WndProc(UINT message, WPARAM wparam, LPARAM lparam) 
       }
       return 0;
     case WM_DESTROY: {
-      // The next window fills again; meanwhile no selection change is processed.
+      // The next window fills again; meanwhile no selection change is processed, and a pending
+      // step of the timer must not make a window again to refresh an empty tree.
+      change_timer_->SetEnabled(false);
+      change_timer_->SetTag(0);
       LockScope lock(*this);
       Items().BeginUpdate();
       Items().Clear();

@@ -312,6 +312,16 @@ TEST(ShellTree, ChangeNotificationsAreCoalesced) {
   Pump(100);
   EXPECT_EQ(host.tree->ChangeTimer().Interval(), 2000u);
   host.tree->FlushPendingChange();
+
+  // A window that goes takes its pending refresh along: nothing makes the window again for it.
+  PostMessageA(window, TPTCustomShellTree::kChangeNotifyMessage, 0, 0);
+  Pump(50);
+  ASSERT_TRUE(host.tree->ChangeTimer().Enabled());
+  host.tree->DestroyHandle();
+  EXPECT_FALSE(host.tree->ChangeTimer().Enabled());
+  EXPECT_EQ(host.tree->Items().Count(), 0);
+  Pump(300);
+  EXPECT_FALSE(host.tree->HandleAllocated());
 }
 
 TEST(ShellTree, CreateNewFolderPicksAFreeNameAndEditsIt) {
