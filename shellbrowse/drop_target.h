@@ -8,14 +8,15 @@
 
 namespace stampwell {
 
-// What the drop target forwards to (the shell tree's own drop handlers). Called on the
-// user-interface thread from the platform's drag loop; must not throw.
+// What the drop target forwards to (the shell tree's own drop handlers), on the user-interface
+// thread from the platform's drag loop. An exception stops at the target: the call then fails
+// with E_UNEXPECTED and reports no effect.
 class DropTargetOwner {
  public:
-  virtual HRESULT DragEnter(IDataObject* data, DWORD key_state, POINTL point, DWORD* effect) noexcept = 0;
-  virtual HRESULT DragOver(DWORD key_state, POINTL point, DWORD* effect) noexcept = 0;
-  virtual HRESULT DragLeave() noexcept = 0;
-  virtual HRESULT Drop(IDataObject* data, DWORD key_state, POINTL point, DWORD* effect) noexcept = 0;
+  virtual HRESULT DragEnter(IDataObject* data, DWORD key_state, POINTL point, DWORD* effect) = 0;
+  virtual HRESULT DragOver(DWORD key_state, POINTL point, DWORD* effect) = 0;
+  virtual HRESULT DragLeave() = 0;
+  virtual HRESULT Drop(IDataObject* data, DWORD key_state, POINTL point, DWORD* effect) = 0;
 
  protected:
   ~DropTargetOwner() = default;

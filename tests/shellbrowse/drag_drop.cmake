@@ -14,3 +14,10 @@ stampwell_wine_test(dragdrop_portable_win32_test
 stampwell_fuzz_target(drag_blocks_fuzz
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/drag_blocks_fuzz.cpp
   LIBS stampwell_dragdrop_portable)
+
+stampwell_wine_test(dragdrop_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/drag_objects_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/drag_shell_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/shell_test_main.cpp
+  LIBS stampwell_dragdrop
+  RESOURCES ${STAMPWELL_RESOURCES}/shellbrowse_strings.rc)
