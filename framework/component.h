@@ -46,11 +46,15 @@ class TComponent : public TPersistent {
   virtual void ReadChild(TComponent* child, FormReadContext& context);
   // Called once the whole form has been read and all references are resolved.
   virtual void Loaded() {}
+  // True while a form reader gives the component its properties, until just before Loaded.
+  bool Loading() const noexcept { return loading_; }
+  void SetLoading(bool loading) noexcept { loading_ = loading; }
 
  private:
   TComponent* owner_;
   std::string name_;
   int tag_ = 0;
+  bool loading_ = false;
   std::vector<TComponent*> components_;
 };
 

@@ -4,10 +4,12 @@
 // default error report and the control's own handling goes on.
 
 #include <functional>
+#include <string>
 
 namespace stampwell {
 
 class TObject;
+class TTreeNode;
 
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 
@@ -23,6 +25,14 @@ using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, i
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TKeyEvent = std::function<void(TObject* Sender, unsigned short& Key, TShiftState Shift)>;
+
+// The tree view's events (framework/tree_view.h). The "-ing" events share one type: the
+// Boolean says whether the step may go on.
+using TTVChangedEvent = std::function<void(TObject* Sender, TTreeNode* Node)>;
+using TTVChangingEvent = std::function<void(TObject* Sender, TTreeNode* Node, bool& Allow)>;
+using TTVExpandingEvent = TTVChangingEvent;
+using TTVEditingEvent = TTVChangingEvent;
+using TTVEditedEvent = std::function<void(TObject* Sender, TTreeNode* Node, std::string& S)>;
 
 // Runs `call` in the application's guard (defined with the application).
 void RunGuarded(const std::function<void()>& call) noexcept;

@@ -8,6 +8,7 @@
 #include "framework/menus.h"
 #include "framework/std_controls.h"
 #include "framework/timer.h"
+#include "framework/tree_view.h"
 
 namespace stampwell {
 namespace {
@@ -28,6 +29,7 @@ std::map<std::string, FormClassFactory>& Registry() {
     add("TTabSheet", [](TComponent* o) -> TComponent* { return new TTabSheet(o); });
     add("TImage", [](TComponent* o) -> TComponent* { return new TImage(o); });
     add("TLabel", [](TComponent* o) -> TComponent* { return new TLabel(o); });
+    add("TTreeView", [](TComponent* o) -> TComponent* { return new TTreeView(o); });
     add("TTimer", [](TComponent* o) -> TComponent* { return new TTimer(o); });
     add("TMainMenu", [](TComponent* o) -> TComponent* { return new TMainMenu(o); });
     add("TMenuItem", [](TComponent* o) -> TComponent* { return new TMenuItem(o); });
@@ -52,6 +54,7 @@ void ReadChildren(TComponent& parent, const FormObject& object, FormReadContext&
     if (context.Form().FindComponent(child.name)) context.Fail("a second component named " + child.name);
     TComponent* component = it->second(&context.Form());
     component->SetName(child.name);
+    component->SetLoading(true);
     made.push_back(component);
     parent.ReadChild(component, context);
     ApplyProperties(*component, child, context);
@@ -88,6 +91,7 @@ void ReadForm(TForm& form, const std::string& text, const std::string& form_name
     for (auto it = made.rbegin(); it != made.rend(); ++it) delete *it;
     throw;
   }
+  for (TComponent* c : made) c->SetLoading(false);
   for (TComponent* c : made) c->Loaded();
 }
 

@@ -30,7 +30,8 @@ using TModalResult = int;
 constexpr TModalResult mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrYes = IDYES, mrNo = IDNO;
 
 // Any handler a form can register.
-using TEventHandler = std::variant<TNotifyEvent, TMouseEvent, TMouseMoveEvent, TCloseQueryEvent, TCloseEvent, TKeyEvent>;
+using TEventHandler = std::variant<TNotifyEvent, TMouseEvent, TMouseMoveEvent, TCloseQueryEvent, TCloseEvent, TKeyEvent,
+                                   TTVChangedEvent, TTVChangingEvent, TTVEditedEvent>;
 
 class TForm : public TCustomControl {
  public:
