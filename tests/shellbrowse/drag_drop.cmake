@@ -21,3 +21,10 @@ stampwell_wine_test(dragdrop_test
           ${CMAKE_CURRENT_LIST_DIR}/shell_test_main.cpp
   LIBS stampwell_dragdrop
   RESOURCES ${STAMPWELL_RESOURCES}/shellbrowse_strings.rc)
+
+stampwell_wine_test(shelltree_drag_test
+  TIMEOUT 300
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/shell_tree_drag_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/shell_test_main.cpp
+  LIBS stampwell_shelltree
+  RESOURCES ${STAMPWELL_RESOURCES}/shellbrowse_strings.rc)
