@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <ole2.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <string>
 #include <vector>
@@ -71,6 +72,7 @@ class DragTree : public TPTShellTree {
   using TPTShellTree::DragOver;
   using TPTShellTree::DropHighlight;
   using TPTShellTree::Drop;
+  using TPTShellTree::SendToNode;
 
   ComPtr<IDropSource> CreateDropSource(TMouseButton button) override {
     sources.push_back(button);
@@ -358,6 +360,47 @@ TEST_F(TreeDragTest, DataObjectOfANodeNamesItsItem) {
   DragQueryFileA(static_cast<HDROP>(medium.hGlobal), 0, path, MAX_PATH);
   ReleaseStgMedium(&medium);
   EXPECT_EQ(std::string(path), scratch.path());
+}
+
+// A shortcut in the Send To folder to a folder, removed again at the end.
+class SendToShortcut {
+ public:
+  SendToShortcut(const std::string& name, const std::string& target) {
+    char folder[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_SENDTO | CSIDL_FLAG_CREATE, nullptr, 0, folder);
+    path_ = std::string(folder) + "\\" + name;
+    ComPtr<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(link.GetAddressOf()))))
+      return;
+    link->SetPath(target.c_str());
+    ComPtr<IPersistFile> file;
+    if (FAILED(link.As(&file))) return;
+    std::wstring wide(path_.begin(), path_.end());
+    file->Save(wide.c_str(), TRUE);
+  }
+  ~SendToShortcut() { DeleteFileA(path_.c_str()); }
+
+ private:
+  std::string path_;
+};
+
+TEST_F(TreeDragTest, SendToDeliversTheNodesDataObjectToTheEntry) {
+  MakeFolder(scratch.path() + "\\Target");
+  SendToShortcut shortcut("Qtarget.lnk", scratch.path() + "\\Target");
+  ReadSendToList();
+  int entry = -1;
+  for (std::size_t i = 0; i < SendToList().size(); ++i)
+    if (SendToList()[i].name == "Qtarget.lnk") entry = static_cast<int>(i);
+  ASSERT_GE(entry, 0);
+  tree->SendToNode(beta, entry);
+  tree->SendToNode(beta, -1);  // no such entry: nothing happens
+  bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+  if (!wine) {
+    // A shortcut to a folder takes the drop as the folder does: it copies the folder there.
+    EXPECT_NE(GetFileAttributesA((scratch.path() + "\\Target\\Beta").c_str()), INVALID_FILE_ATTRIBUTES);
+  }
+  ReadSendToList();
 }
 
 }  // namespace
