@@ -96,14 +96,19 @@ bool TPTCustomShellTree::StartOleDrag(TTreeNode* node, TMouseButton button) {
 
   menu_active_ = true;
   HRESULT result = E_FAIL;
-  {
-    ScopeExit end([this, &result] { EndTreeDrag(result); });
+  try {
     ComPtr<IDataObject> data = CreateNodeDataObject(node);
     DWORD allowed = GetItemEffects(node);
     ComPtr<IDropSource> source = CreateDropSource(button);
     DWORD effect = DROPEFFECT_NONE;
     result = DoDragDrop(data.Get(), source.Get(), allowed, &effect);
+  } catch (...) {
+    menu_active_ = false;
+    refresh_pending_ = false;
+    throw;
   }
+  // The data object and the drop source are released; a rebuild deferred meanwhile runs now.
+  EndTreeDrag(result);
   return true;
 }
 

@@ -25,9 +25,8 @@ using Microsoft::WRL::ComPtr;
 namespace stampwell {
 namespace {
 
+using testing::RunningOnWine;
 using testing::ScratchDirectory;
-
-bool RunningOnWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
 
 void WriteText(const std::string& path, const std::string& text) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -47,28 +46,35 @@ std::string ReadText(const std::string& path) {
   return std::string(buffer, read);
 }
 
-// The data object of the item at `path`, as the tree makes it for a node: the parent's
-// absolute list, the item's list relative to it and its parsing name.
-ComPtr<IDataObject> DataObjectFor(const std::string& path) {
-  unique_idlist absolute;
-  if (FAILED(PathToIdList(path, absolute))) return nullptr;
+// The item at `path` as the tree holds a node: its parent folder, the parent's absolute list and
+// the item's list relative to it.
+struct ItemInFolder {
   ComPtr<IShellFolder> parent;
-  unique_idlist parent_list, item;
-  if (FAILED(GetParentFolder(absolute.get(), parent, parent_list, item))) return nullptr;
-  return new TDataObject_shtv(parent_list.get(), item.get(), GetDisplayName(parent.Get(), item.get(), NameKind::ForParsing));
+  unique_idlist parent_list;
+  unique_idlist item;
+};
+bool SplitPath(const std::string& path, ItemInFolder& split) {
+  unique_idlist absolute;
+  return SUCCEEDED(PathToIdList(path, absolute)) &&
+         SUCCEEDED(GetParentFolder(absolute.get(), split.parent, split.parent_list, split.item));
+}
+
+// The data object of the item at `path`, as the tree makes it for a node.
+ComPtr<IDataObject> DataObjectFor(const std::string& path) {
+  ItemInFolder split;
+  if (!SplitPath(path, split)) return nullptr;
+  return new TDataObject_shtv(split.parent_list.get(), split.item.get(),
+                              GetDisplayName(split.parent.Get(), split.item.get(), NameKind::ForParsing));
 }
 
 // A folder's own drop target, through its parent folder as the tree asks for it.
 ComPtr<IDropTarget> FolderDropTarget(const std::string& path) {
-  unique_idlist absolute;
-  if (FAILED(PathToIdList(path, absolute))) return nullptr;
-  ComPtr<IShellFolder> parent;
-  unique_idlist parent_list, item;
-  if (FAILED(GetParentFolder(absolute.get(), parent, parent_list, item))) return nullptr;
-  LPCITEMIDLIST items[] = {item.get()};
+  ItemInFolder split;
+  if (!SplitPath(path, split)) return nullptr;
+  LPCITEMIDLIST items[] = {split.item.get()};
   ComPtr<IDropTarget> target;
-  if (FAILED(parent->GetUIObjectOf(nullptr, 1, items, IID_IDropTarget, nullptr,
-                                   reinterpret_cast<void**>(target.GetAddressOf()))))
+  if (FAILED(split.parent->GetUIObjectOf(nullptr, 1, items, IID_IDropTarget, nullptr,
+                                         reinterpret_cast<void**>(target.GetAddressOf()))))
     return nullptr;
   return target;
 }
