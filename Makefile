@@ -1,11 +1,19 @@
 # One entry point for both build trees. `make run` builds the setup program with its
 # embedded demo payload and starts it under Wine; `make test` runs every test of both trees.
+#
+# The shipped program is the 32-bit one of build/win32. A machine that cannot run 32-bit
+# code cannot run it under Wine; there the Windows tests and `make run` use build/win64,
+# the same sources built as 64-bit programs (tools/windows-tree.sh decides, after the
+# toolchain is installed).
 JOBS ?= $(shell nproc)
 WIN32 := build/win32
+WIN64 := build/win64
 HOST := build/host
 CTEST_FLAGS ?= --output-on-failure
+# Evaluated when a recipe runs, that is after bootstrap.
+RUN_TREE = build/$(shell bash tools/windows-tree.sh)
 
-.PHONY: all bootstrap win32 host run test test-host test-win32 bench clean
+.PHONY: all bootstrap win32 win64 host run test test-host test-win32 bench clean
 
 all: win32 host
 
@@ -15,30 +23,49 @@ bootstrap:
 $(WIN32)/CMakeCache.txt: | bootstrap
 	cmake -S . -B $(WIN32) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake $(WIN32_CMAKE_FLAGS)
 
+$(WIN64)/CMakeCache.txt: | bootstrap
+	cmake -S . -B $(WIN64) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake $(WIN32_CMAKE_FLAGS)
+
 $(HOST)/CMakeCache.txt: | bootstrap
 	CC=clang CXX=clang++ cmake -S . -B $(HOST) -G Ninja $(HOST_CMAKE_FLAGS)
 
 win32: bootstrap $(WIN32)/CMakeCache.txt
 	cmake --build $(WIN32) -j $(JOBS)
 
+win64: bootstrap $(WIN64)/CMakeCache.txt
+	cmake --build $(WIN64) -j $(JOBS)
+
 host: bootstrap $(HOST)/CMakeCache.txt
 	cmake --build $(HOST) -j $(JOBS)
 
 run: win32
-	bash tools/run-setup.sh $(WIN32)
+	@if [ "$(RUN_TREE)" != "$(WIN32)" ]; then \
+	  echo "make run: this machine cannot run 32-bit programs; starting the 64-bit build of the same sources"; \
+	  $(MAKE) --no-print-directory win64; fi
+	bash tools/run-setup.sh $(RUN_TREE)
 
 test-host: host
 	cd $(HOST) && ctest -j $(JOBS) -LE bench $(CTEST_FLAGS)
 
-test-win32: win32
-	cd $(WIN32) && ctest -j $(JOBS) -LE bench $(CTEST_FLAGS)
+# The shipped 32-bit program is always built. Where the machine cannot run it, only the
+# program itself is built in that tree (its tests could not run), and the tests run from
+# build/win64.
+test-win32: bootstrap $(WIN32)/CMakeCache.txt
+	@if [ "$(RUN_TREE)" = "$(WIN32)" ]; then \
+	  cmake --build $(WIN32) -j $(JOBS); \
+	else \
+	  echo "make test: this machine cannot run 32-bit programs; the Windows tests run as 64-bit programs ($(WIN64))"; \
+	  cmake --build $(WIN32) -j $(JOBS) --target StampwellSetup && $(MAKE) --no-print-directory win64; \
+	fi
+	cd $(RUN_TREE) && ctest -j $(JOBS) -LE bench $(CTEST_FLAGS)
 
 test: test-host test-win32
 
 # Benchmarks print their measurements; run one at a time so that they do not disturb each other.
 bench: win32 host
 	cd $(HOST) && ctest -L bench -V
-	cd $(WIN32) && ctest -L bench -V
+	@if [ "$(RUN_TREE)" != "$(WIN32)" ]; then $(MAKE) --no-print-directory win64; fi
+	cd $(RUN_TREE) && ctest -L bench -V
 
 clean:
 	rm -rf build

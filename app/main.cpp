@@ -9,23 +9,6 @@
 #include "wizard/form1.h"
 #include "wizard/form2.h"
 
-namespace {
-
-// The loop of the user-interface thread, with the wizard's keyboard navigation (Tab moves
-// between its controls). The application's own loop navigates only in its forms' windows,
-// and the wizard window is still a plain window.
-int RunMessageLoop(HWND wizard) {
-  MSG message;
-  while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (::IsWindow(wizard) && ::IsDialogMessageA(wizard, &message)) continue;
-    ::TranslateMessage(&message);
-    ::DispatchMessageA(&message);
-  }
-  return static_cast<int>(message.wParam);
-}
-
-}  // namespace
-
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Before anything can load a library: an elevated setup must not pick one up from the
   // folder it was started from.
@@ -34,20 +17,19 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // 1. The user-interface thread is a single-threaded apartment for its whole life; shell
   // links, the shell namespace and drag and drop rely on it.
   if (FAILED(::OleInitialize(nullptr))) return 1;
-  int result = 0;
-  stampwell::Application().Guard([&] {
+  stampwell::TApplication& application = stampwell::Application();
+  application.Guard([&] {
     // 2.
-    stampwell::Application().SetTitle(stampwell::kProductName);
+    application.SetTitle(stampwell::kProductName);
     // 3. The wizard window, the main window; its creation runs FormCreate.
-    stampwell::wizard::TForm1 wizard;
-    stampwell::BindInstallRun(wizard);
+    auto* wizard = application.CreateForm<stampwell::wizard::TForm1>();
+    stampwell::BindInstallRun(*wizard);
     // 4. The further windows, hidden.
-    stampwell::wizard::TForm2 licence;
-    wizard.SetLicenceWindow(&licence);
-    wizard.Show();
+    auto* licence = application.CreateForm<stampwell::wizard::TForm2>();
+    wizard->SetLicenceWindow(licence);
     // 5.
-    result = RunMessageLoop(wizard.hwnd());
+    application.Run();
   });
   ::OleUninitialize();
-  return result;
+  return 0;
 }

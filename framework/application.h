@@ -48,6 +48,8 @@ class TApplication : public TComponent {
   void ProcessMessages();
   void Terminate();
   bool Terminated() const { return terminated_; }
+  // Lets the loop run again after Terminate (a test process runs many windows' lives).
+  void ClearTerminated() { terminated_ = false; }
 
   // The idle step: mouse enter/leave detection at the cursor.
   void Idle();

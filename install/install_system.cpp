@@ -32,6 +32,10 @@ void WindowsInstallSystem::CreateDesktopLink(const std::string& title, const std
 }
 
 void WindowsInstallSystem::StartMenuStep() {
+  if (hooks_.start_menu_step) {
+    hooks_.start_menu_step();
+    return;
+  }
   StartMenuStepContext context{settings_, hooks_.product_title(), hooks_.start_menu_checked(), log_,
                                hooks_.show_message, GetProgramsFolder()};
   RunStartMenuStep(context);

@@ -18,6 +18,9 @@ class WindowsInstallSystem : public InstallRunSystem {
     std::function<std::string()> product_title;           // the wizard's caption
     std::function<bool()> start_menu_checked;             // the Start Menu box
     std::function<void(const std::string&)> show_message; // a plain message
+    // The window's own folder-and-group step (the wizard's Button19Click); empty: the step
+    // made from the hooks above.
+    std::function<void()> start_menu_step;
   };
 
   // All references must outlive the run.

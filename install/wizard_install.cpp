@@ -1,60 +1,44 @@
 #include "install/wizard_install.h"
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <memory>
 #include <vector>
 
 #include "app/product_title.h"
 #include "app/setup_settings.h"
+#include "app/system_queries.h"
 #include "install/install_log.h"
 #include "install/install_system.h"
 #include "install/payload_store.h"
+#include "install/start_menu_step.h"
 #include "framework/application.h"
-#include "framework/window_text.h"
 #include "wizard/form1.h"
 
 namespace stampwell {
 
-WizardInstallUi::~WizardInstallUi() {
-  if (quit_) PostQuitMessage(static_cast<int>(quit_code_));
-}
-
-std::string WizardInstallUi::FolderField() { return WindowText(form_.Edit1()); }
+std::string WizardInstallUi::FolderField() { return form_.Edit1->Text(); }
 
 // The field's change notification refreshes the free-space text, as a change by hand does.
-void WizardInstallUi::SetFolderField(const std::string& text) { SetWindowTextA(form_.Edit1(), text.c_str()); }
+void WizardInstallUi::SetFolderField(const std::string& text) { form_.Edit1->SetText(text); }
 
 void WizardInstallUi::ShowPage(int page) { form_.ShowPage(page); }
 void WizardInstallUi::SetFillWidth(int width) { form_.SetProgressFillWidth(width); }
 
 void WizardInstallUi::SetProgressRange(int min, int max) {
-  SendMessageA(form_.ProgressBar1(), PBM_SETRANGE32, static_cast<WPARAM>(min), static_cast<LPARAM>(max));
+  form_.ProgressBar1->SetMin(min);
+  form_.ProgressBar1->SetMax(max);
 }
-void WizardInstallUi::SetProgressPosition(int position) {
-  SendMessageA(form_.ProgressBar1(), PBM_SETPOS, static_cast<WPARAM>(position), 0);
-}
+void WizardInstallUi::SetProgressPosition(int position) { form_.ProgressBar1->SetPosition(position); }
 
 void WizardInstallUi::SetEstimateText(const std::string& text) { form_.SetTimeText(text); }
 void WizardInstallUi::ShowMessage(const std::string& text) { ShowPlainMessage(form_.hwnd(), text); }
 
-bool WizardInstallUi::DesktopLinkChecked() {
-  return SendMessageA(form_.CheckBox1(), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
+bool WizardInstallUi::DesktopLinkChecked() { return form_.CheckBox1->Checked(); }
 
+// A quit request met here ends the application once the run has returned: there is no cancel.
 void WizardInstallUi::ProcessMessages() {
-  MSG message;
-  while (!quit_ && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) {
-      quit_ = true;
-      quit_code_ = message.wParam;
-      break;
-    }
-    if (IsDialogMessageA(form_.hwnd(), &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
+  if (!Application().Terminated()) Application().ProcessMessages();
 }
 
 void WizardInstallUi::Sleep(unsigned milliseconds) { ::Sleep(milliseconds); }
@@ -64,13 +48,20 @@ void ShowPlainMessage(HWND, const std::string& text) { Application().ShowMessage
 
 void BindInstallRun(wizard::TForm1& form) {
   auto log = std::make_shared<TInstallLog>();
+  // The hidden button's click handler is the folder-and-group step; the run calls it itself,
+  // outside the button's guard, so that the run decides what becomes of its errors.
+  form.Button19Click = [&form, log] {
+    StartMenuStepContext context{Settings(), ProductTitle(), form.CheckBox4->Checked(), *log,
+                                 [](const std::string& text) { ShowPlainMessage(nullptr, text); },
+                                 GetProgramsFolder()};
+    RunStartMenuStep(context);
+  };
   auto run = [&form, log](bool quick) {
     WizardInstallUi ui(form);
-    WindowsInstallSystem system(
-        Settings(), *log, ProgramPayload(),
-        {[] { return ProductTitle(); },
-         [&form] { return SendMessageA(form.CheckBox4(), BM_GETCHECK, 0, 0) == BST_CHECKED; },
-         [&form](const std::string& text) { ShowPlainMessage(form.hwnd(), text); }});
+    WindowsInstallSystem system(Settings(), *log, ProgramPayload(),
+                                {[] { return ProductTitle(); }, [&form] { return form.CheckBox4->Checked(); },
+                                 [&form](const std::string& text) { ShowPlainMessage(form.hwnd(), text); },
+                                 [&form] { form.Button19Click(); }});
     if (quick)
       RunQuickInstall(Settings(), ui, system);
     else

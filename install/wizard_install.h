@@ -18,11 +18,6 @@ class TForm1;
 class WizardInstallUi : public InstallRunUi {
  public:
   explicit WizardInstallUi(wizard::TForm1& form) : form_(form) {}
-  // A quit request that the message processing met during the run is posted again, so
-  // that the program ends once the run has returned.
-  ~WizardInstallUi() override;
-  WizardInstallUi(const WizardInstallUi&) = delete;
-  WizardInstallUi& operator=(const WizardInstallUi&) = delete;
 
   std::string FolderField() override;
   void SetFolderField(const std::string& text) override;
@@ -39,8 +34,6 @@ class WizardInstallUi : public InstallRunUi {
 
  private:
   wizard::TForm1& form_;
-  bool quit_ = false;
-  WPARAM quit_code_ = 0;
 };
 
 // The plain message: OK only, no icon, captioned with the product title, text unchanged.

@@ -6,7 +6,11 @@ set -euo pipefail
 packages=(
   cmake make ninja-build python3 git
   mingw-w64 g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine32:i386 wine64
+  # Wine's own Tahoma and MS Sans Serif: without them every dialog face falls back to a much
+  # wider one and captions sized for Windows' fonts are clipped.
+  fonts-wine
   xvfb xdotool x11-apps imagemagick
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev

@@ -30,6 +30,15 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
 mkdir -p "$HOME" "$session"
 
+# The loader: Debian's "wine" starts the 32-bit loader first, which cannot run on a machine
+# without 32-bit support; there the 64-bit loader runs the (64-bit) programs of build/win64.
+if [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  wine=wine
+else
+  wine=/usr/lib/wine/wine64
+  export WINELOADER=$wine
+fi
+
 alive() { [ -n "${1:-}" ] && kill -0 "$1" 2>/dev/null; }
 
 start_xvfb() {
@@ -54,7 +63,7 @@ ensure_prefix() {
   (
     flock 9
     if [ ! -f "$WINEPREFIX/.stampwell-ready" ]; then
-      wineboot -i </dev/null >/dev/null 2>&1
+      "$wine" wineboot -i </dev/null >/dev/null 2>&1
       wineserver -w </dev/null >/dev/null 2>&1
       touch "$WINEPREFIX/.stampwell-ready"
     fi
@@ -116,7 +125,7 @@ ensure_prefix
 # inherit the standard handles of whoever started them. Through a file and tail, a caller
 # that reads our output to its end (CTest) never waits for those helpers to exit.
 out=$(mktemp "$session/out.XXXXXX")
-wine "$@" </dev/null >"$out" 2>&1 &
+"$wine" "$@" </dev/null >"$out" 2>&1 &
 pid=$!
 tail -n +1 -f --pid=$pid "$out"
 wait $pid

@@ -1,13 +1,13 @@
 # Checks the PE header and import table of the setup program:
-#   cmake -DOBJDUMP=... -DEXE=... -P check_executable.cmake
-# A 32-bit GUI program whose imports are only libraries that Windows loads from its own
+#   cmake -DOBJDUMP=... -DFORMAT=pei-i386 -DEXE=... -P check_executable.cmake
+# A GUI program of the tree's architecture (the shipped one is 32-bit) whose imports are only libraries that Windows loads from its own
 # folder (msvcrt, the C run-time, is one of the system's known libraries).
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "objdump failed on ${EXE}")
 endif()
-if(NOT dump MATCHES "file format pei-i386")
-  message(FATAL_ERROR "not a 32-bit Windows program")
+if(NOT dump MATCHES "file format ${FORMAT}")
+  message(FATAL_ERROR "not a ${FORMAT} Windows program")
 endif()
 if(NOT dump MATCHES "Subsystem[ \t]+00000002")
   message(FATAL_ERROR "not a GUI program")

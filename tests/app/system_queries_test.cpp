@@ -1,4 +1,5 @@
-// The system queries on the real platform: a 64-bit Wine prefix running this 32-bit program.
+// The system queries on the real platform: a 64-bit Wine prefix running this 32-bit program
+// (or, on a machine that runs no 32-bit code, the same test built as a 64-bit program).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -15,9 +16,16 @@ namespace stampwell {
 namespace {
 
 TEST(SystemQueries, SixtyFourBitPrefixRunsUsUnderWow64) {
-  // The test prefix is 64-bit on purpose, as most Windows installations are.
-  EXPECT_TRUE(IsWindows64Bit());
-  EXPECT_EQ(ArchSuffixFor(IsWindows64Bit()), " (x86)");
+  // The test prefix is 64-bit on purpose, as most Windows installations are. The query asks
+  // whether this process runs under WOW64: true for the shipped 32-bit program, false for a
+  // native 64-bit one.
+  if (sizeof(void*) == 8) {
+    EXPECT_FALSE(IsWindows64Bit());
+    EXPECT_EQ(ArchSuffixFor(IsWindows64Bit()), "");
+  } else {
+    EXPECT_TRUE(IsWindows64Bit());
+    EXPECT_EQ(ArchSuffixFor(IsWindows64Bit()), " (x86)");
+  }
 }
 
 TEST(SystemQueries, SpecialFoldersHaveTheirDocumentedShape) {

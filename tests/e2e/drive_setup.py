@@ -69,11 +69,24 @@ class Session:
             raise Failure("%s failed: %s" % (" ".join(args), stderr.strip()))
         return stdout
 
+    def loader(self):
+        # Debian's "wine" starts the 32-bit loader first; a machine without 32-bit support
+        # (where the tests run as 64-bit programs) needs the 64-bit loader directly.
+        wine32 = "/usr/lib/wine/wine"
+        try:
+            if subprocess.run([wine32, "--version"], stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL).returncode == 0:
+                return "wine"
+        except OSError:  # missing, or "Exec format error" where no 32-bit code runs
+            pass
+        self.env["WINELOADER"] = "/usr/lib/wine/wine64"
+        return "/usr/lib/wine/wine64"
+
     def wine(self, *args, check=True):
-        return self.run("wine", *args, check=check)
+        return self.run(self.loader(), *args, check=check)
 
     def unix_path(self, windows_path):
-        return self.run("winepath", "-u", windows_path).strip()
+        return self.wine("winepath.exe", "-u", windows_path).strip()
 
     def expect(self, condition, what):
         if not condition:

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "framework/application.h"
+#include "framework/unique_handle.h"
 #include "shellbrowse/device_change_handler.h"
 #include "shellbrowse/id_list.h"
 #include "shellbrowse/new_folder.h"
@@ -342,7 +343,7 @@ TEST(ShellTree, CreateNewFolderPicksAFreeNameAndEditsIt) {
   EXPECT_TRUE(host.tree->RefreshPending());
   EXPECT_EQ(ChildNamed(root, "Later"), nullptr);
   first->EndEdit(true);
-  EXPECT_FALSE(host.tree->RefreshPending());
+  EXPECT_TRUE(PumpUntil([&] { return !host.tree->RefreshPending(); }, 2000));
   EXPECT_NE(ChildNamed(root, "Later"), nullptr);
 
   // A node without a file-system folder holds no new folder.
@@ -409,6 +410,40 @@ TEST(ShellTree, DefaultKeysAndDeviceChanges) {
   arrival.wParam = DBT_CONFIGCHANGED;
   host.tree->DeviceChange(GetDeviceChangeHandler(), arrival);
   EXPECT_EQ(fills, 2);
+}
+
+TEST(ShellTree, NodeMenusFromTheKeyAndTheEvent) {
+  ScratchDirectory scratch("tree_menus");
+  MakeFolder(scratch.path() + "\\Folder");
+  ShellTreeHost host;
+  host.SetBase(scratch.path());
+  host.form.Show();
+  host.tree->FillTree();
+  HWND window = host.tree->Handle();
+  TTreeNode* root = host.tree->Items().GetFirstNode();
+  TTreeNode* folder = ChildNamed(root, "Folder");
+  unique_hmenu popup(CreatePopupMenu());
+  AppendMenuA(popup.get(), MF_STRING, 1, "Own item");
+  host.tree->SetPopupMenu(popup.get());
+  std::vector<TTreeNode*> asked;
+  host.tree->OnNodeContextMenu = [&](TObject*, TTreeNode* node, POINT&, HMENU& menu) {
+    asked.push_back(node);
+    EXPECT_EQ(menu, popup.get());
+  };
+  // The context-menu key shows the shell's menu of the selected folder and no PopupMenu after it.
+  folder->SetSelected(true);
+  EXPECT_TRUE(MenuAppears([&] { PressKey(window, VK_APPS); }));
+  EXPECT_EQ(asked, std::vector<TTreeNode*>{folder});
+  EXPECT_FALSE(host.tree->MenuActive());
+  // A root that is not the desktop is a folder like any other and has its shell menu.
+  root->SetSelected(true);
+  EXPECT_TRUE(MenuAppears([&] { PressKey(window, VK_APPS); }));
+  // Without ptstoContextMenus the menu that the event leaves is shown.
+  TPTShellTreeOptions options = host.tree->Options();
+  options -= ptstoContextMenus;
+  host.tree->SetOptions(options);
+  EXPECT_TRUE(MenuAppears([&] { PressKey(window, VK_APPS); }));
+  EXPECT_EQ(asked.size(), 3u);
 }
 
 TEST(ShellTree, CustomDrawReachesTheShellEvents) {

@@ -59,8 +59,8 @@ TEST(LicenceWindow, ShowsTheAgreementReadOnlyWithItsTitleAt20PointsEveryTime) {
                                                                 reinterpret_cast<LPARAM>(first))));
   // The rich edit hands a line out with its paragraph mark.
   EXPECT_EQ(title, "END USER LICENSE AGREEMENT\r");
-  EXPECT_EQ(::SendMessageA(wizard.Memo1(), EM_GETLINECOUNT, 0, 0), 215);
-  EXPECT_EQ(Text(wizard.Memo1()), LicenceText());
+  EXPECT_EQ(::SendMessageA(wizard.Memo1->Handle(), EM_GETLINECOUNT, 0, 0), 215);
+  EXPECT_EQ(Text(wizard.Memo1->Handle()), LicenceText());
   CHARFORMAT2A charset{};
   charset.cbSize = sizeof charset;
   ::SendMessageA(edit, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&charset));
