@@ -7,6 +7,7 @@
 
 #include "shellbrowse/context_menu_messages.h"
 #include "shellbrowse/default_key_table.h"
+#include "shellbrowse/drag_drop_values.h"
 #include "shellbrowse/platform_probes.h"
 #include "shellbrowse/shell_id_list.h"
 
@@ -30,6 +31,7 @@ bool ShellToolboxStart() {
   ReadOsVersion();
   ComCtlVersion();
   LoadDefaultKeyTable();
+  StartDragDropSupport();
   return g_com_started;
 }
 

@@ -2,8 +2,9 @@
 // Start and end of the shell-browser subsystem's process-wide state.
 //
 // Start (before any of its windows exists): COM for this thread, the shell's allocator, the OS
-// version, the common controls' version, the default keys. End: the Send To list and the other
-// lists, what the other pieces registered, the network library, COM.
+// version, the common controls' version, the default keys, OLE and the drag-and-drop values.
+// End: the Send To list and the other lists, what the other pieces registered (OLE among them),
+// the network library, COM.
 
 namespace stampwell {
 

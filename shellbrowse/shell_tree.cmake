@@ -19,6 +19,6 @@ stampwell_win32_library(stampwell_shelltree
 )
 if(STAMPWELL_WIN32)
   target_link_libraries(stampwell_shelltree PUBLIC stampwell_shelltree_portable stampwell_locator
-    stampwell_shellnotify stampwell_shelltools stampwell_framework)
+    stampwell_shellnotify stampwell_dragdrop stampwell_shelltools stampwell_framework)
   stampwell_product_link(stampwell_shelltree)
 endif()

@@ -172,7 +172,6 @@ void TPTCustomShellTree::Delete(TTreeNode* node) {
   TPTCustomTreeView::Delete(node);
   if (node == last_inserted_) last_inserted_ = nullptr;
   if (node == drag_node_) drag_node_ = nullptr;
-  if (node == hover_node_) hover_node_ = nullptr;
   if (!IsShellNode(node)) return;
   auto* data = static_cast<TPTShTreeData*>(node->Data());
   FireEvent(OnDeleteItem, this, node, data);

@@ -28,6 +28,8 @@
 #include "framework/timer.h"
 #include "shellbrowse/context_menu_messages.h"
 #include "shellbrowse/custom_tree_view.h"
+#include "shellbrowse/drag_hover.h"
+#include "shellbrowse/drop_target.h"
 #include "shellbrowse/shell_id_list.h"
 #include "shellbrowse/shell_locator.h"
 #include "shellbrowse/shell_tree_data.h"
@@ -50,7 +52,7 @@ using TPTShPopupHintEvent = std::function<void(TObject* aSender, const std::stri
 using TPTShTvCustomDrawEvent =
     std::function<void(TObject* aSender, TPTTvCustomDraw* aCD, TTreeNode* aNode, TPTShTreeData* aData)>;
 
-class TPTCustomShellTree : public TPTCustomTreeView {
+class TPTCustomShellTree : public TPTCustomTreeView, public DropTargetOwner {
  public:
   // Posted by the change-notification worker.
   static constexpr UINT kChangeNotifyMessage = 0x465;
@@ -115,6 +117,12 @@ class TPTCustomShellTree : public TPTCustomTreeView {
   // DROPEFFECT_COPY | MOVE | LINK bits that the node's parent folder allows; 7 when unknown.
   DWORD GetItemEffects(TTreeNode* node);
   bool IsShellNode(const TTreeNode* node) const;
+  // The data object of `node`'s item, as a drag or a Send To delivery hands it on; it offers
+  // nothing for a node without shell data.
+  Microsoft::WRL::ComPtr<IDataObject> CreateNodeDataObject(TTreeNode* node);
+  // Where the drag's hover and auto-scroll read the time (GetTickCount unless a test sets one).
+  using DragClock = DWORD(WINAPI*)();
+  void SetDragClock(DragClock clock) noexcept { drag_clock_ = clock ? clock : ::GetTickCount; }
   TPTShTreeData* NodeData(const TTreeNode* node) const;
   TTreeNode* FirstShellRoot() const;
 
@@ -202,6 +210,13 @@ class TPTCustomShellTree : public TPTCustomTreeView {
   DWORD EnumFlags() const;
   // Handles the default keys; true when `key` was consumed.
   bool DefaultKeyHandling(WORD key, TShiftState shift);
+  // The drop highlight (TVGN_DROPHILITE); null clears it.
+  void SetDropHighlight(TTreeNode* node);
+  TTreeNode* DropHighlight() const;
+  // The shell node under a screen point, or null.
+  TTreeNode* ShellNodeAt(POINTL screen_point) const;
+  // The node's folder drop target, asked for afresh (null when there is none).
+  Microsoft::WRL::ComPtr<IDropTarget> NodeDropTarget(TTreeNode* node);
   // The drop target's registration (ptstoOleDrop, shell_tree_dragdrop.cpp).
   void RegisterDropTarget();
   void RevokeDropTarget();
@@ -258,9 +273,9 @@ class TPTCustomShellTree : public TPTCustomTreeView {
   Microsoft::WRL::ComPtr<IDropTarget> registered_drop_target_;
   Microsoft::WRL::ComPtr<IDataObject> drag_over_data_;
   DWORD drag_over_key_state_ = 0;
-  TTreeNode* hover_node_ = nullptr;
-  DWORD hover_since_ = 0;
-  DWORD last_scroll_check_ = 0;
+  // The hover anchor with its time and the last auto-scroll check.
+  DragHoverTracker drag_hover_;
+  DragClock drag_clock_ = ::GetTickCount;
 };
 
 class TPTShellTree : public TPTCustomShellTree {

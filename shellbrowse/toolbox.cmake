@@ -12,6 +12,7 @@ stampwell_win32_library(stampwell_shelltools
   ${CMAKE_CURRENT_LIST_DIR}/context_menu.cpp
   ${CMAKE_CURRENT_LIST_DIR}/context_menu_messages.cpp
   ${CMAKE_CURRENT_LIST_DIR}/default_key_table.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/drag_drop_values.cpp
   ${CMAKE_CURRENT_LIST_DIR}/new_folder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform_probes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/read_shortcut.cpp

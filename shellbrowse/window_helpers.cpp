@@ -22,13 +22,17 @@ void SetWindowStyleBits(HWND window, LONG bits, bool on) noexcept {
   if (wanted != style) SetWindowLongA(window, GWL_STYLE, wanted);
 }
 
-void ScrollOneStep(HWND control, int bar, int code) noexcept {
+bool HasScrollRange(HWND control, int bar) noexcept {
   SCROLLINFO info{};
   info.cbSize = sizeof info;
   info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
-  if (!GetScrollInfo(control, bar == 0 ? SB_HORZ : SB_VERT, &info)) return;
+  if (!GetScrollInfo(control, bar == 0 ? SB_HORZ : SB_VERT, &info)) return false;
   // The range counts its positions (nMin to nMax, both included).
-  if (static_cast<long long>(info.nMax) - info.nMin + 1 - static_cast<long long>(info.nPage) > 0)
+  return static_cast<long long>(info.nMax) - info.nMin + 1 - static_cast<long long>(info.nPage) > 0;
+}
+
+void ScrollOneStep(HWND control, int bar, int code) noexcept {
+  if (HasScrollRange(control, bar))
     SendMessageA(control, bar == 0 ? WM_HSCROLL : WM_VSCROLL, static_cast<WPARAM>(code), 0);
 }
 

@@ -29,8 +29,12 @@ HWND GetOwnerFormHandle(HWND control) noexcept;
 // nothing for no window.
 void SetWindowStyleBits(HWND window, LONG bits, bool on) noexcept;
 
+// Whether the horizontal (bar 0) or vertical (bar 1) scroll bar has something to scroll (range
+// minus page above 0).
+bool HasScrollRange(HWND control, int bar) noexcept;
+
 // One WM_HSCROLL (bar 0) or WM_VSCROLL (bar 1) with `code`, sent only when the bar has
-// something to scroll (range minus page above 0).
+// something to scroll.
 void ScrollOneStep(HWND control, int bar, int code) noexcept;
 
 // A wheel notch: one page step when the system scrolls wheels by pages, else as many line steps

@@ -56,6 +56,11 @@ class ScratchDirectory {
   std::string path_;
 };
 
+// Where Wine's shell differs from Windows' a test says so and checks each as it behaves.
+inline bool RunningOnWine() {
+  return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 // COM for the whole test program, as the setup initialises it at start.
 class ComEnvironment : public ::testing::Environment {
  public:
