@@ -6,6 +6,7 @@
 #include "app/setup_settings.h"
 #include "framework/application.h"
 #include "install/wizard_install.h"
+#include "shellbrowse/shell_toolbox.h"
 #include "wizard/form1.h"
 #include "wizard/form2.h"
 
@@ -17,6 +18,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // 1. The user-interface thread is a single-threaded apartment for its whole life; shell
   // links, the shell namespace and drag and drop rely on it.
   if (FAILED(::OleInitialize(nullptr))) return 1;
+  // The shell browser's process-wide state (the shell's allocator, versions, default keys,
+  // the drag-and-drop values), set up before any of its windows exists.
+  stampwell::ShellToolboxStart();
   stampwell::TApplication& application = stampwell::Application();
   application.Guard([&] {
     // 2.
@@ -30,6 +34,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // 5.
     application.Run();
   });
+  stampwell::ShellToolboxEnd();
   ::OleUninitialize();
   return 0;
 }
