@@ -48,6 +48,14 @@ TShiftState MouseShiftState(WPARAM wparam) {
   return s;
 }
 
+TShiftState KeyboardShiftState() {
+  TShiftState shift = 0;
+  if (::GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
+  if (::GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
+  if (::GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+  return shift;
+}
+
 // ---- TControl ----
 
 TControl::TControl(TComponent* owner) : TComponent(owner) {
@@ -480,10 +488,7 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     }
     case WM_KEYDOWN: {
       unsigned short key = static_cast<unsigned short>(wparam);
-      TShiftState shift = 0;
-      if (::GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
-      if (::GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
-      if (::GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+      TShiftState shift = KeyboardShiftState();
       FireEvent(OnKeyDown, this, key, shift);
       if (key == 0) return 0;
       wparam = key;

@@ -301,5 +301,7 @@ class TCustomControl : public TWinControl {
 
 // The shift state of a mouse message's wparam.
 TShiftState MouseShiftState(WPARAM wparam);
+// Shift, Ctrl and Alt as the keyboard holds them now.
+TShiftState KeyboardShiftState();
 
 }  // namespace stampwell

@@ -44,21 +44,16 @@ void TTreeNode::SetText(const std::string& text) {
   ::SendMessageA(tree_->HandleOrNull(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
-void TTreeNode::SetImageIndex(int index) {
-  if (index == image_index_) return;
-  image_index_ = index;
+void TTreeNode::SetImage(int& field, int index) {
+  if (index == field) return;
+  field = index;
   if (tree_->answering_display_info_) return;
   RECT r = DisplayRect(false);
   ::InvalidateRect(tree_->HandleOrNull(), &r, FALSE);
 }
 
-void TTreeNode::SetSelectedIndex(int index) {
-  if (index == selected_index_) return;
-  selected_index_ = index;
-  if (tree_->answering_display_info_) return;
-  RECT r = DisplayRect(false);
-  ::InvalidateRect(tree_->HandleOrNull(), &r, FALSE);
-}
+void TTreeNode::SetImageIndex(int index) { SetImage(image_index_, index); }
+void TTreeNode::SetSelectedIndex(int index) { SetImage(selected_index_, index); }
 
 void TTreeNode::SetOverlayIndex(int index) {
   overlay_index_ = index;
@@ -100,21 +95,26 @@ void TTreeNode::SetHasChildren(bool has_children) {
 
 bool TTreeNode::Expanded() const { return State(TVIS_EXPANDED) != 0; }
 
+bool TTreeNode::ExpandOrCollapse(UINT action) {
+  // The control asks again (TVN_ITEMEXPANDING) only for a first expansion; the tree answers
+  // that question for this node itself, so the steps run once.
+  TTreeNode* saved = tree_->expanding_;
+  tree_->expanding_ = this;
+  struct Restore {
+    TCustomTreeView* tree;
+    TTreeNode* saved;
+    ~Restore() { tree->expanding_ = saved; }
+  } restore{tree_, saved};
+  bool expand = action == TVE_EXPAND;
+  if (!(expand ? tree_->CanExpand(this) : tree_->CanCollapse(this))) return false;
+  ::SendMessageA(tree_->HandleOrNull(), TVM_EXPAND, action, reinterpret_cast<LPARAM>(item_));
+  if (Expanded() != expand) return false;
+  expand ? tree_->Expand(this) : tree_->Collapse(this);
+  return true;
+}
+
 void TTreeNode::Expand(bool recurse) {
-  if (!Expanded()) {
-    // The control asks again (TVN_ITEMEXPANDING) only for a first expansion; the tree answers
-    // that question for this node itself, so the steps run once.
-    TTreeNode* saved = tree_->expanding_;
-    tree_->expanding_ = this;
-    struct Restore {
-      TCustomTreeView* tree;
-      TTreeNode* saved;
-      ~Restore() { tree->expanding_ = saved; }
-    } restore{tree_, saved};
-    if (!tree_->CanExpand(this)) return;
-    ::SendMessageA(tree_->HandleOrNull(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item_));
-    if (Expanded()) tree_->Expand(this);
-  }
+  if (!Expanded() && !ExpandOrCollapse(TVE_EXPAND)) return;
   if (recurse) {
     for (TTreeNode* child = GetFirstChild(); child; child = child->GetNextSibling()) child->Expand(true);
   }
@@ -124,17 +124,7 @@ void TTreeNode::Collapse(bool recurse) {
   if (recurse) {
     for (TTreeNode* child = GetFirstChild(); child; child = child->GetNextSibling()) child->Collapse(true);
   }
-  if (!Expanded()) return;
-  TTreeNode* saved = tree_->expanding_;
-  tree_->expanding_ = this;
-  struct Restore {
-    TCustomTreeView* tree;
-    TTreeNode* saved;
-    ~Restore() { tree->expanding_ = saved; }
-  } restore{tree_, saved};
-  if (!tree_->CanCollapse(this)) return;
-  ::SendMessageA(tree_->HandleOrNull(), TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(item_));
-  if (!Expanded()) tree_->Collapse(this);
+  if (Expanded()) ExpandOrCollapse(TVE_COLLAPSE);
 }
 
 TTreeNode* TTreeNode::GetFirstChild() const {
@@ -481,35 +471,25 @@ void TCustomTreeView::ColorChanged() {
   ApplyColors();
 }
 
-bool TCustomTreeView::CanChange(TTreeNode* node) {
+bool TCustomTreeView::Allowed(const TTVChangingEvent& event, TTreeNode* node) {
   bool allow = true;
-  FireEvent(OnChanging, this, node, allow);
+  FireEvent(event, this, node, allow);
   return allow;
 }
+
+bool TCustomTreeView::CanChange(TTreeNode* node) { return Allowed(OnChanging, node); }
 
 void TCustomTreeView::Change(TTreeNode* node) { FireEvent(OnChange, this, node); }
 
-bool TCustomTreeView::CanExpand(TTreeNode* node) {
-  bool allow = true;
-  FireEvent(OnExpanding, this, node, allow);
-  return allow;
-}
+bool TCustomTreeView::CanExpand(TTreeNode* node) { return Allowed(OnExpanding, node); }
 
 void TCustomTreeView::Expand(TTreeNode* node) { FireEvent(OnExpanded, this, node); }
 
-bool TCustomTreeView::CanCollapse(TTreeNode* node) {
-  bool allow = true;
-  FireEvent(OnCollapsing, this, node, allow);
-  return allow;
-}
+bool TCustomTreeView::CanCollapse(TTreeNode* node) { return Allowed(OnCollapsing, node); }
 
 void TCustomTreeView::Collapse(TTreeNode* node) { FireEvent(OnCollapsed, this, node); }
 
-bool TCustomTreeView::CanEdit(TTreeNode* node) {
-  bool allow = true;
-  FireEvent(OnEditing, this, node, allow);
-  return allow;
-}
+bool TCustomTreeView::CanEdit(TTreeNode* node) { return Allowed(OnEditing, node); }
 
 void TCustomTreeView::Edit(TTreeNode* node, std::string text) {
   FireEvent(OnEdited, this, node, text);
@@ -654,7 +634,8 @@ bool TCustomTreeView::HandleNotify(NMHDR* header, LRESULT& result) {
       editing_ = false;
       // The node's text is set by Edit; the control is told not to take the edit box's.
       result = FALSE;
-      if (node && info->item.pszText) Edit(node, info->item.pszText);
+      // Cancelled (pszText null on Windows; Wine hands the box's text also when the code cancels).
+      if (node && info->item.pszText && !cancelling_edit_) Edit(node, info->item.pszText);
       EditEnded();
       return true;
     }
@@ -728,6 +709,13 @@ LRESULT TCustomTreeView::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
       editing_ = false;
       ::KillTimer(handle_, kChangeDelayTimer);
       break;
+    }
+    case TVM_ENDEDITLABELNOW: {
+      bool saved = cancelling_edit_;
+      cancelling_edit_ = wparam != 0;
+      LRESULT result = TWinControl::WndProc(message, wparam, lparam);
+      cancelling_edit_ = saved;
+      return result;
     }
     case WM_TIMER:
       if (wparam == kChangeDelayTimer) {

@@ -111,6 +111,9 @@ class TTreeNode {
   UINT State(UINT mask) const;
   void SetState(UINT state, UINT mask);
   TTreeNode* FromItem(HTREEITEM item) const;
+  void SetImage(int& field, int index);
+  // Asks the tree's step, tells the control, reports the result; true when the state changed.
+  bool ExpandOrCollapse(UINT action);
 
   TCustomTreeView* tree_;
   TTreeNode* parent_;
@@ -315,6 +318,8 @@ class TCustomTreeView : public TWinControl {
   friend class TTreeNode;
   friend class TTreeNodes;
   void NodeDeleted(TTreeNode* node);
+  // Fires an "-ing" event; whether the step may go on.
+  bool Allowed(const TTVChangingEvent& event, TTreeNode* node);
   void ApplyColors();
 
   TTreeNodes items_;
@@ -336,6 +341,7 @@ class TCustomTreeView : public TWinControl {
   HIMAGELIST state_images_ = nullptr;
   bool destroying_handle_ = false;
   bool editing_ = false;
+  bool cancelling_edit_ = false;  // inside TVM_ENDEDITLABELNOW with cancel
   TTreeNode* expanding_ = nullptr;  // expanded or collapsed by TTreeNode, which asks itself
   bool answering_display_info_ = false;  // images set now are drawn at once, not invalidated
 };

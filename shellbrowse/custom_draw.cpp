@@ -66,9 +66,9 @@ void TPTCustomDraw::ApplyFont() {
   }
 }
 
-void TPTTvCustomDraw::Apply() {
+void TPTCustomDraw::ApplyTo(bool reset, COLORREF& text_colour, COLORREF& back_colour) {
   if (!draw_ || !result_) return;
-  if (!result_handled_) *result_ = 0;
+  if (reset) *result_ = 0;
   int stage = DrawStage();
   if (stage == 1 && request_item_draw_ == 1) *result_ |= CDRF_NOTIFYITEMDRAW;
   if (stage == 4) {
@@ -77,35 +77,24 @@ void TPTTvCustomDraw::Apply() {
     } else {
       if (font_ && font_changed_) {
         ApplyFont();
-        TvRecord()->clrText = ColorToRGB(font_->Color());
+        text_colour = ColorToRGB(font_->Color());
       }
-      if (BrushChanged()) TvRecord()->clrTextBk = ColorToRGB(brush_->Color);
+      if (BrushChanged()) back_colour = ColorToRGB(brush_->Color);
     }
   }
   // Item notifications keep coming for every pre-paint stage, the control's and the items'.
   if (draw_->dwDrawStage & CDDS_PREPAINT) *result_ |= CDRF_NOTIFYITEMDRAW;
 }
 
+void TPTTvCustomDraw::Apply() {
+  if (draw_) ApplyTo(!result_handled_, TvRecord()->clrText, TvRecord()->clrTextBk);
+}
+
 COLORREF TPTLvCustomDraw::RecordTextColor() const { return draw_ ? LvRecord()->clrText : 0; }
 COLORREF TPTLvCustomDraw::RecordBackColor() const { return draw_ ? LvRecord()->clrTextBk : 0xFFFFFF; }
 
 void TPTLvCustomDraw::Apply() {
-  if (!draw_ || !result_) return;
-  *result_ = 0;
-  int stage = DrawStage();
-  if (stage == 1 && request_item_draw_ == 1) *result_ |= CDRF_NOTIFYITEMDRAW;
-  if (stage == 4) {
-    if (skip_default_) {
-      *result_ |= CDRF_SKIPDEFAULT;
-    } else {
-      if (font_ && font_changed_) {
-        ApplyFont();
-        LvRecord()->clrText = ColorToRGB(font_->Color());
-      }
-      if (BrushChanged()) LvRecord()->clrTextBk = ColorToRGB(brush_->Color);
-    }
-  }
-  if (draw_->dwDrawStage & CDDS_PREPAINT) *result_ |= CDRF_NOTIFYITEMDRAW;
+  if (draw_) ApplyTo(true, LvRecord()->clrText, LvRecord()->clrTextBk);
 }
 
 }  // namespace stampwell

@@ -56,6 +56,9 @@ class TPTCustomDraw {
   // Selects the changed font into the device context (CDRF_NEWFONT in the result when it was
   // not current already).
   void ApplyFont();
+  // The common way of Apply: the result (first reset when asked) gets the item-draw request,
+  // SkipDefault or the changed font and brush, whose colours go to the record's two colours.
+  void ApplyTo(bool reset, COLORREF& text_colour, COLORREF& back_colour);
 
   const TFont& control_font_;
   std::unique_ptr<TFont> font_;

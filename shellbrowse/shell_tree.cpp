@@ -298,6 +298,12 @@ LRESULT TPTCustomShellTree::WndProc(UINT message, WPARAM wparam, LPARAM lparam) 
     case kAutoFillMessage:
       if (Items().Count() == 0) FillTree();
       return 0;
+    case kPendingRefreshMessage:
+      if (refresh_pending_ && !menu_active_ && !IsEditing()) {
+        refresh_pending_ = false;
+        RefreshTree();
+      }
+      return 0;
     case WM_DESTROY: {
       // The next window fills again; meanwhile no selection change is processed.
       LockScope lock(*this);
@@ -339,10 +345,7 @@ LRESULT TPTCustomShellTree::WndProc(UINT message, WPARAM wparam, LPARAM lparam) 
       if (IsContextMenuKey(wparam)) break;  // the base shows the menu
       if (message == WM_SYSKEYDOWN) break;
       unsigned short key = static_cast<unsigned short>(wparam);
-      TShiftState shift = 0;
-      if (::GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
-      if (::GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
-      if (::GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+      TShiftState shift = KeyboardShiftState();
       FireEvent(OnKeyDown, this, key, shift);
       if (key == 0) return 0;
       if (!IsEditing() && options_.Contains(ptstoDefaultKeyHandling) && DefaultKeyHandling(key, shift)) return 0;

@@ -56,6 +56,9 @@ class TPTCustomShellTree : public TPTCustomTreeView {
   static constexpr UINT kChangeNotifyMessage = 0x465;
   // Posted to itself by a window created empty with ptstoAutoFill.
   static constexpr UINT kAutoFillMessage = 0x467;
+  // Posted to itself when label editing ends with a refresh pending: the control still works
+  // on the edited item after it reports the end, so the refresh waits until it is done.
+  static constexpr UINT kPendingRefreshMessage = WM_APP + 0x100;
   // The first command id of the shell's part of a context menu; its rename command.
   static constexpr UINT kFirstMenuCommand = 1000;
   static constexpr UINT kRenameCommand = 1018;

@@ -79,9 +79,7 @@ void TPTCustomShellTree::Edit(TTreeNode* node, std::string text) {
 }
 
 void TPTCustomShellTree::EditEnded() {
-  if (!refresh_pending_ || menu_active_) return;
-  refresh_pending_ = false;
-  RefreshTree();
+  if (refresh_pending_ && !menu_active_) ::PostMessageA(handle_, kPendingRefreshMessage, 0, 0);
 }
 
 bool TPTCustomShellTree::CreateNewFolder() {

@@ -6,11 +6,13 @@
 #include <dbt.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "framework/application.h"
+#include "framework/unique_handle.h"
 #include "shellbrowse/device_change_handler.h"
 #include "shellbrowse/id_list.h"
 #include "shellbrowse/new_folder.h"
@@ -342,7 +344,7 @@ TEST(ShellTree, CreateNewFolderPicksAFreeNameAndEditsIt) {
   EXPECT_TRUE(host.tree->RefreshPending());
   EXPECT_EQ(ChildNamed(root, "Later"), nullptr);
   first->EndEdit(true);
-  EXPECT_FALSE(host.tree->RefreshPending());
+  EXPECT_TRUE(PumpUntil([&] { return !host.tree->RefreshPending(); }, 2000));
   EXPECT_NE(ChildNamed(root, "Later"), nullptr);
 
   // A node without a file-system folder holds no new folder.
@@ -409,6 +411,84 @@ TEST(ShellTree, DefaultKeysAndDeviceChanges) {
   arrival.wParam = DBT_CONFIGCHANGED;
   host.tree->DeviceChange(GetDeviceChangeHandler(), arrival);
   EXPECT_EQ(fills, 2);
+}
+
+TEST(ShellTree, NodeMenusFromTheKeyAndTheEvent) {
+  ScratchDirectory scratch("tree_menus");
+  MakeFolder(scratch.path() + "\\Folder");
+  ShellTreeHost host;
+  host.SetBase(scratch.path());
+  host.form.Show();
+  host.tree->FillTree();
+  HWND window = host.tree->Handle();
+  TTreeNode* root = host.tree->Items().GetFirstNode();
+  TTreeNode* folder = ChildNamed(root, "Folder");
+  unique_hmenu popup(CreatePopupMenu());
+  AppendMenuA(popup.get(), MF_STRING, 1, "Own item");
+  host.tree->SetPopupMenu(popup.get());
+  std::vector<TTreeNode*> asked;
+  host.tree->OnNodeContextMenu = [&](TObject*, TTreeNode* node, POINT&, HMENU& menu) {
+    asked.push_back(node);
+    EXPECT_EQ(menu, popup.get());
+  };
+  // The context-menu key shows the shell's menu of the selected folder and no PopupMenu after it.
+  folder->SetSelected(true);
+  EXPECT_TRUE(MenuAppears([&] { PressKey(window, VK_APPS); }));
+  EXPECT_EQ(asked, std::vector<TTreeNode*>{folder});
+  EXPECT_FALSE(host.tree->MenuActive());
+  // A root that is not the desktop is a folder like any other and has its shell menu.
+  root->SetSelected(true);
+  EXPECT_TRUE(MenuAppears([&] { PressKey(window, VK_APPS); }));
+  // Without ptstoContextMenus the menu that the event leaves is shown.
+  TPTShellTreeOptions options = host.tree->Options();
+  options -= ptstoContextMenus;
+  host.tree->SetOptions(options);
+  EXPECT_TRUE(MenuAppears([&] { PressKey(window, VK_APPS); }));
+  EXPECT_EQ(asked.size(), 3u);
+}
+
+TEST(ShellTree, TheWheelScrollsTheShellTreeUnderTheMouse) {
+  ScratchDirectory scratch("tree_wheel");
+  char name[32];
+  for (int i = 0; i < 40; ++i) {
+    std::snprintf(name, sizeof name, "\\Folder %02d", i);
+    MakeFolder(scratch.path() + name);
+  }
+  ShellTreeHost host;
+  host.tree->SetBounds(0, 0, 150, 120);
+  auto* other = new testing::TTestShellTree(&host.form);
+  other->SetOptions(testing::BrowseWindowOptions());
+  other->SetBounds(160, 0, 150, 120);
+  other->SetParent(&host.form);
+  host.SetBase(scratch.path());
+  other->BaseFolder().Assign(&host.tree->BaseFolder());
+  host.form.Show();
+  host.tree->FillTree();
+  other->FillTree();
+  Pump(50);
+  HWND mine = host.tree->Handle(), theirs = other->Handle();
+  // Every notch goes to this tree, as the focus window gets the wheel.
+  auto wheel_at = [&](POINT screen, int delta) {
+    SendMessageA(mine, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(delta))),
+                 MAKELPARAM(screen.x, screen.y));
+  };
+  POINT over_other = other->ClientToScreen(POINT{50, 50});
+  POINT over_mine = host.tree->ClientToScreen(POINT{50, 50});
+  ASSERT_EQ(WindowFromPoint(over_other), theirs);
+  // A notch over the other tree scrolls that tree, not this one.
+  wheel_at(over_other, -WHEEL_DELTA);
+  EXPECT_GT(GetScrollPos(theirs, SB_VERT), 0);
+  EXPECT_EQ(GetScrollPos(mine, SB_VERT), 0);
+  wheel_at(over_mine, -WHEEL_DELTA);
+  int scrolled = GetScrollPos(mine, SB_VERT);
+  EXPECT_GT(scrolled, 0);
+  wheel_at(over_mine, WHEEL_DELTA);
+  EXPECT_LT(GetScrollPos(mine, SB_VERT), scrolled);
+  // A handler that takes the wheel stops the scrolling.
+  host.tree->OnMouseWheel = [](TObject*, TShiftState, int, POINT, bool& handled) { handled = true; };
+  int before = GetScrollPos(mine, SB_VERT);
+  wheel_at(over_mine, -WHEEL_DELTA);
+  EXPECT_EQ(GetScrollPos(mine, SB_VERT), before);
 }
 
 TEST(ShellTree, CustomDrawReachesTheShellEvents) {
