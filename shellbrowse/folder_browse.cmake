@@ -5,7 +5,6 @@ stampwell_portable_library(stampwell_folderbrowse_portable
   ${CMAKE_CURRENT_LIST_DIR}/folder_browse_layout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/folder_browse_options.cpp
 )
-target_link_libraries(stampwell_folderbrowse_portable PUBLIC stampwell_options)
 
 stampwell_win32_library(stampwell_folderbrowse
   ${CMAKE_CURRENT_LIST_DIR}/folder_browse_dialog.cpp
