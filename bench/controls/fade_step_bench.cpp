@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "controls/ycl_button.h"
+#include "bench/win32_clock.h"
 #include "framework/application.h"
 #include "framework/forms.h"
 
@@ -12,12 +13,7 @@ using namespace stampwell;
 
 namespace {
 
-double Seconds() {
-  LARGE_INTEGER f, c;
-  ::QueryPerformanceFrequency(&f);
-  ::QueryPerformanceCounter(&c);
-  return double(c.QuadPart) / double(f.QuadPart);
-}
+using bench::Seconds;
 
 }  // namespace
 

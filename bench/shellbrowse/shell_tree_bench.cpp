@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/win32_clock.h"
 #include "framework/application.h"
 #include "framework/forms.h"
 #include "shellbrowse/shell_tree.h"
@@ -17,12 +18,7 @@ using namespace stampwell;
 
 namespace {
 
-double Seconds() {
-  LARGE_INTEGER f, c;
-  ::QueryPerformanceFrequency(&f);
-  ::QueryPerformanceCounter(&c);
-  return double(c.QuadPart) / double(f.QuadPart);
-}
+using bench::Seconds;
 
 struct Timing {
   double fill = 0;     // seconds per FillTree
