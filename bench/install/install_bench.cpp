@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/setup_settings.h"
+#include "bench/win32_clock.h"
 #include "framework/unique_handle.h"
 #include "install/command_capture.h"
 #include "install/directories.h"
@@ -24,20 +25,13 @@
 #include "install/install_run.h"
 #include "install/install_system.h"
 #include "install/payload_store.h"
+#include "tests/support/remove_tree.h"
 
 namespace stampwell {
 namespace {
 
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using bench::Seconds;
+using testing::RemoveTree;
 
 std::string TempFolder(const char* name) {
   char temp[MAX_PATH + 1] = {};
@@ -45,23 +39,6 @@ std::string TempFolder(const char* name) {
   return std::string(temp) + "stampwell-bench." + std::to_string(GetCurrentProcessId()) + "\\" + name;
 }
 
-void RemoveTree(const std::string& path) {
-  WIN32_FIND_DATAA found{};
-  HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string child = path + "\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(child);
-      else
-        DeleteFileA(child.c_str());
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryA(path.c_str());
-}
 
 // The window side of a run without a window; the pauses are real and timed.
 struct BenchUi : InstallRunUi {
@@ -82,9 +59,9 @@ struct BenchUi : InstallRunUi {
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
   }
   void Sleep(unsigned ms) override {
-    double start = Now();
+    double start = Seconds();
     ::Sleep(ms);
-    paused += Now() - start;
+    paused += Seconds() - start;
   }
   std::uint32_t TickCount() override { return GetTickCount(); }
 };
@@ -106,9 +83,9 @@ RunTimes RunOurs(const std::string& folder) {
     void NotifyAssociationsChanged() override {}
   } system(settings, log, ProgramPayload(),
            {[] { return std::string(kProductName); }, [] { return false; }, [](const std::string&) {}});
-  double start = Now();
+  double start = Seconds();
   RunInstall(settings, ui, system);
-  RunTimes times{Now() - start, ui.paused};
+  RunTimes times{Seconds() - start, ui.paused};
   if (!ui.messages.empty()) {
     std::fprintf(stderr, "the install run stopped: %s\n", ui.messages.front().c_str());
     std::exit(1);
@@ -122,7 +99,7 @@ double RunLimit(const std::string& folder, const std::vector<std::vector<char>>&
   std::string dir = folder + "\\";
   ForceDirectories(dir + kDataFolder);
   for (const char* sub : kExampleFolders) ForceDirectories(dir + sub);
-  double start = Now();
+  double start = Seconds();
   for (int n = 1; n <= payload.EntryCount(); ++n) {
     const std::vector<char>& bytes = files[n - 1];
     unique_file file(CreateFileA((dir + payload.Entry(n)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -134,7 +111,7 @@ double RunLimit(const std::string& folder, const std::vector<std::vector<char>>&
       std::exit(1);
     }
   }
-  return Now() - start;
+  return Seconds() - start;
 }
 
 double RunPeer(const std::string& peer, const std::string& folder) {
@@ -144,14 +121,14 @@ double RunPeer(const std::string& peer, const std::string& folder) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  double start = Now();
+  double start = Seconds();
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
     std::fprintf(stderr, "the peer installer did not start: %s\n", peer.c_str());
     std::exit(1);
   }
   unique_handle process(started.hProcess), thread(started.hThread);
   WaitForSingleObject(process.get(), INFINITE);
-  return Now() - start;
+  return Seconds() - start;
 }
 
 struct Memory {

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "tests/support/remove_tree.h"
+
 namespace stampwell::testing {
 
 // A folder of its own under the temporary folder, removed with all it holds at the end.
@@ -26,6 +28,5 @@ std::string BuildTreePath(const std::string& relative);
 std::string ReadWholeFile(const std::string& path);  // empty when it can't be read
 void WriteWholeFile(const std::string& path, const std::string& bytes);
 bool Exists(const std::string& path);
-void RemoveTree(const std::string& path);
 
 }  // namespace stampwell::testing
