@@ -8,6 +8,7 @@
 #include "app/free_space_text.h"
 #include "app/product_title.h"
 #include "app/program_files_path.h"
+#include "framework/system_library.h"
 #include "framework/unique_handle.h"
 
 namespace stampwell {
@@ -27,12 +28,8 @@ bool IsWindows64Bit() {
   }
   if (!kernel) return false;
 
-  using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-  using GetNativeSystemInfoFn = void(WINAPI*)(LPSYSTEM_INFO);
-  auto is_wow64_process =
-      reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void*>(::GetProcAddress(kernel, "IsWow64Process")));
-  auto get_native_system_info = reinterpret_cast<GetNativeSystemInfoFn>(
-      reinterpret_cast<void*>(::GetProcAddress(kernel, "GetNativeSystemInfo")));
+  auto is_wow64_process = STAMPWELL_SYSTEM_FUNCTION(kernel, IsWow64Process);
+  auto get_native_system_info = STAMPWELL_SYSTEM_FUNCTION(kernel, GetNativeSystemInfo);
   if (!is_wow64_process) return false;
 
   BOOL wow64 = FALSE;

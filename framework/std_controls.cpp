@@ -18,8 +18,7 @@ void InitCommonControlClasses() {
   // Loaded by full path and kept for the life of the process: its window classes stay in use.
   static unique_hmodule comctl = LoadSystemLibrary("comctl32.dll");
   if (!comctl) return;
-  using InitEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-  auto init = reinterpret_cast<InitEx>(reinterpret_cast<void*>(::GetProcAddress(comctl.get(), "InitCommonControlsEx")));
+  auto init = STAMPWELL_SYSTEM_FUNCTION(comctl.get(), InitCommonControlsEx);
   if (init) {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_PROGRESS_CLASS | ICC_TAB_CLASSES | ICC_STANDARD_CLASSES | ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
     init(&icc);

@@ -20,23 +20,15 @@ bool g_os_version_read = false;
 
 int g_drives_lock = 0;
 
-using NetUseGetInfoFn = DWORD(WINAPI*)(LPCWSTR, LPCWSTR, DWORD, LPBYTE*);
-using NetApiBufferFreeFn = DWORD(WINAPI*)(LPVOID);
-
 struct NetworkApi {
   int state = 0;
   unique_hmodule library;
-  NetUseGetInfoFn use_get_info = nullptr;
-  NetApiBufferFreeFn buffer_free = nullptr;
+  decltype(&::NetUseGetInfo) use_get_info = nullptr;
+  decltype(&::NetApiBufferFree) buffer_free = nullptr;
 };
 NetworkApi& Network() {
   static NetworkApi api;
   return api;
-}
-
-template <typename Fn>
-Fn Proc(HMODULE module, const char* name) {
-  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
 }  // namespace
@@ -61,14 +53,11 @@ bool IsWinNT() noexcept {
 
 bool GetFileVersion(const std::string& path, std::uint64_t& version) {
   version = 0;
-  using SizeFn = DWORD(WINAPI*)(LPCSTR, LPDWORD);
-  using InfoFn = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
-  using QueryFn = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
   unique_hmodule library = LoadSystemLibrary("version.dll");
   if (!library) return false;
-  auto size_of = Proc<SizeFn>(library.get(), "GetFileVersionInfoSizeA");
-  auto info_of = Proc<InfoFn>(library.get(), "GetFileVersionInfoA");
-  auto query = Proc<QueryFn>(library.get(), "VerQueryValueA");
+  auto size_of = STAMPWELL_SYSTEM_FUNCTION(library.get(), GetFileVersionInfoSizeA);
+  auto info_of = STAMPWELL_SYSTEM_FUNCTION(library.get(), GetFileVersionInfoA);
+  auto query = STAMPWELL_SYSTEM_FUNCTION(library.get(), VerQueryValueA);
   if (!size_of || !info_of || !query) return false;
   DWORD handle = 0;
   DWORD size = size_of(path.c_str(), &handle);
@@ -104,8 +93,8 @@ bool IsNetDriveConnected(char letter) noexcept {
   if (api.state == 0) {
     api.library = LoadSystemLibrary("netapi32.dll");
     if (api.library) {
-      api.use_get_info = Proc<NetUseGetInfoFn>(api.library.get(), "NetUseGetInfo");
-      api.buffer_free = Proc<NetApiBufferFreeFn>(api.library.get(), "NetApiBufferFree");
+      api.use_get_info = STAMPWELL_SYSTEM_FUNCTION(api.library.get(), NetUseGetInfo);
+      api.buffer_free = STAMPWELL_SYSTEM_FUNCTION(api.library.get(), NetApiBufferFree);
     }
     api.state = (api.use_get_info && api.buffer_free) ? 2 : 1;
     if (api.state == 1) api.library.reset();

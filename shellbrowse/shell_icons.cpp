@@ -39,8 +39,6 @@ bool ShellOverlaysInstalled() noexcept { return g_overlays_installed; }
 
 void InstallShellOverlays() noexcept {
   g_overlays_installed = true;
-  using ReplaceIconFn = int(WINAPI*)(HIMAGELIST, int, HICON);
-  using SetOverlayFn = BOOL(WINAPI*)(HIMAGELIST, int, int);
   // The image lists belong to the common controls that the shell uses, already in the process.
   HMODULE comctl = GetModuleHandleA("comctl32.dll");
   unique_hmodule loaded;
@@ -50,10 +48,8 @@ void InstallShellOverlays() noexcept {
   }
   unique_hmodule shell = LoadSystemLibrary("shell32.dll");
   if (!comctl || !shell) return;
-  auto replace_icon = reinterpret_cast<ReplaceIconFn>(
-      reinterpret_cast<void*>(GetProcAddress(comctl, "ImageList_ReplaceIcon")));
-  auto set_overlay = reinterpret_cast<SetOverlayFn>(
-      reinterpret_cast<void*>(GetProcAddress(comctl, "ImageList_SetOverlayImage")));
+  auto replace_icon = STAMPWELL_SYSTEM_FUNCTION(comctl, ImageList_ReplaceIcon);
+  auto set_overlay = STAMPWELL_SYSTEM_FUNCTION(comctl, ImageList_SetOverlayImage);
   if (!replace_icon || !set_overlay) return;
   const struct { HIMAGELIST list; int pixels; } lists[] = {{SystemImageList(0), 16}, {SystemImageList(1), 32}};
   for (const auto& target : lists) {
@@ -77,13 +73,11 @@ void InstallShellOverlays() noexcept {
 namespace stampwell {
 
 bool DrawImageListIcon(HIMAGELIST list, int index, HDC dc, int x, int y) noexcept {
-  using DrawFn = BOOL(WINAPI*)(HIMAGELIST, int, HDC, int, int, UINT);
-  static const DrawFn draw = [] {
+  static const auto draw = [] {
     HMODULE comctl = GetModuleHandleA("comctl32.dll");
     // Kept loaded for the process: the image lists it draws live as long.
     if (!comctl) comctl = LoadSystemLibrary("comctl32.dll").release();
-    return comctl ? reinterpret_cast<DrawFn>(reinterpret_cast<void*>(GetProcAddress(comctl, "ImageList_Draw")))
-                  : nullptr;
+    return STAMPWELL_SYSTEM_FUNCTION(comctl, ImageList_Draw);
   }();
   if (!list || index < 0 || !draw) return false;
   return draw(list, index, dc, x, y, ILD_NORMAL) != FALSE;

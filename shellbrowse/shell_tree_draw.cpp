@@ -2,17 +2,17 @@
 #include "shellbrowse/shell_icons.h"
 #include "shellbrowse/shell_tree.h"
 
+#include "framework/system_library.h"
+
 namespace stampwell {
 namespace {
 
-using SetBkColorFn = COLORREF(WINAPI*)(HIMAGELIST, COLORREF);
-
 // ImageList_SetBkColor of the common controls already in the process (they are loaded at run
 // time, never linked); null when they are not there.
+using SetBkColorFn = decltype(&::ImageList_SetBkColor);
+
 SetBkColorFn ImageListSetBkColor() {
-  HMODULE comctl = ::GetModuleHandleA("comctl32.dll");
-  return comctl ? reinterpret_cast<SetBkColorFn>(reinterpret_cast<void*>(::GetProcAddress(comctl, "ImageList_SetBkColor")))
-                : nullptr;
+  return STAMPWELL_SYSTEM_FUNCTION(::GetModuleHandleA("comctl32.dll"), ImageList_SetBkColor);
 }
 
 }  // namespace
