@@ -13,7 +13,7 @@ CTEST_FLAGS ?= --output-on-failure
 # Evaluated when a recipe runs, that is after bootstrap.
 RUN_TREE = build/$(shell bash tools/windows-tree.sh)
 
-.PHONY: all bootstrap win32 win64 host run test test-host test-win32 bench clean
+.PHONY: all bootstrap win32 win64 host run test test-host test-win32 test-emulated32 bench clean
 
 all: win32 host
 
@@ -47,17 +47,28 @@ run: win32
 test-host: host
 	cd $(HOST) && ctest -j $(JOBS) -LE bench $(CTEST_FLAGS)
 
-# The shipped 32-bit program is always built. Where the machine cannot run it, only the
-# program itself is built in that tree (its tests could not run), and the tests run from
-# build/win64.
+# The shipped 32-bit program is always built. Where the machine cannot run it natively, only
+# the program and the 32-bit callback test are built in that tree, the Windows tests run from
+# build/win64, and the 32-bit stage then runs both 32-bit programs under user-mode emulation.
 test-win32: bootstrap $(WIN32)/CMakeCache.txt
 	@if [ "$(RUN_TREE)" = "$(WIN32)" ]; then \
 	  cmake --build $(WIN32) -j $(JOBS); \
 	else \
-	  echo "make test: this machine cannot run 32-bit programs; the Windows tests run as 64-bit programs ($(WIN64))"; \
-	  cmake --build $(WIN32) -j $(JOBS) --target StampwellSetup && $(MAKE) --no-print-directory win64; \
+	  echo "make test: this machine runs no 32-bit code natively ($$(python3 tools/x86_32_support.py --why | tail -1)); the Windows tests run as 64-bit programs ($(WIN64))"; \
+	  cmake --build $(WIN32) -j $(JOBS) --target StampwellSetup callback_abi_test && $(MAKE) --no-print-directory win64; \
 	fi
 	cd $(RUN_TREE) && ctest -j $(JOBS) -LE bench $(CTEST_FLAGS)
+	@if [ "$(RUN_TREE)" != "$(WIN32)" ]; then $(MAKE) --no-print-directory test-emulated32; fi
+
+# The shipped 32-bit program and the 32-bit callback test under qemu-user, where 32-bit code
+# runs only emulated; nothing to do where it runs natively (the whole suite ran on build/win32).
+test-emulated32: bootstrap $(WIN32)/CMakeCache.txt
+	@case "$$(python3 tools/x86_32_support.py)" in \
+	  native) echo "32-bit stage: not needed, this machine runs 32-bit code natively";; \
+	  none) echo "32-bit stage: cannot run: $$(python3 tools/x86_32_support.py --why | tail -1)"; exit 1;; \
+	  emulated) cmake --build $(WIN32) -j $(JOBS) --target StampwellSetup callback_abi_test && \
+	            bash tools/emulated-32bit-stage.sh $(WIN32);; \
+	esac
 
 test: test-host test-win32
 

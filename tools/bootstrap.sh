@@ -15,6 +15,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   nsis
+  # The 32-bit stage: runs the shipped 32-bit program where the kernel runs no 32-bit code.
+  qemu-user-static
 )
 
 missing=()

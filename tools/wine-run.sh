@@ -27,17 +27,16 @@ export HOME="$build/winehome"
 export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share" XDG_CACHE_HOME="$HOME/.cache"
 export WINEARCH=win64
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+# STAMPWELL_EXTRA_OVERRIDES: more overrides of a caller's (the 32-bit stage works around Wine there).
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d${STAMPWELL_EXTRA_OVERRIDES:+;$STAMPWELL_EXTRA_OVERRIDES}"
 mkdir -p "$HOME" "$session"
 
-# The loader: Debian's "wine" starts the 32-bit loader first, which cannot run on a machine
-# without 32-bit support; there the 64-bit loader runs the (64-bit) programs of build/win64.
-if [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  wine=wine
-else
-  wine=/usr/lib/wine/wine64
-  export WINELOADER=$wine
-fi
+# The 64-bit loader starts every program: it runs the prefix's own 64-bit programs itself and
+# hands a 32-bit program to the 32-bit loader beside it, which the kernel runs natively or, in
+# the 32-bit stage of a machine without 32-bit support, through a registered emulator. Debian's
+# "wine" would start the 32-bit loader first, for 64-bit programs too.
+wine=/usr/lib/wine/wine64
+export WINELOADER=$wine
 
 alive() { [ -n "${1:-}" ] && kill -0 "$1" 2>/dev/null; }
 

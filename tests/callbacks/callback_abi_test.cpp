@@ -177,7 +177,7 @@ TEST(TreeSortCallback, SortsManyNodesThroughTheControl) {
 
 // --- thread procedures ---
 
-TEST(ThreadProcedures, ChangeWorkerPostsAndUserQueryWorkerReturns) {
+TEST(ThreadProcedures, ChangeWorkerPostsTheFolderThatChanged) {
   constexpr UINT kChangeMessage = 0x465;
   testing::ScratchDirectory folder("callback_abi");
   testing::PostedMessageRecorder owner(kChangeMessage);
@@ -189,7 +189,9 @@ TEST(ThreadProcedures, ChangeWorkerPostsAndUserQueryWorkerReturns) {
     EXPECT_TRUE(testing::PumpUntil([&] { return !owner.received().empty(); }, 60000));
   }  // the worker ends and is joined here
   RemoveDirectoryA((folder.path() + "\\new").c_str());
+}
 
+TEST(ThreadProcedures, UserQueryWorkerReturns) {
   // The user query's worker runs in an apartment of its own and is waited for; whatever the
   // management interface answers, the thread has run and come back.
   std::optional<std::string> name = QueryUserNameThroughWmi(60000);
