@@ -15,6 +15,9 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   nsis
+  # Signing the shipped program (Authenticode), the throwaway certificate of its test, and the
+  # debugger that reads its separate debug file.
+  osslsigncode openssl gdb
 )
 
 missing=()
