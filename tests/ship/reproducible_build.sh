@@ -30,7 +30,7 @@ tar -C "$source" --exclude=./build --exclude=./.git -cf - . | tar -C "$work/sour
 cmake -S "$work/sources" -B "$work/sources/build/second" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$work/sources/cmake/$toolchain" "${options[@]}" >"$work/configure.log" 2>&1 ||
   { cat "$work/configure.log"; exit 1; }
-if ! cmake --build "$work/sources/build/second" -j "$(nproc)" --target StampwellSetup >"$work/build.log" 2>&1; then
+if ! nice -n 10 cmake --build "$work/sources/build/second" -j "$(nproc)" --target StampwellSetup >"$work/build.log" 2>&1; then
   tail -n 40 "$work/build.log"
   exit 1
 fi

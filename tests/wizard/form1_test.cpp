@@ -389,8 +389,8 @@ TEST_F(WizardWindow, FinishWithoutADesktopShellHidesOpensTheSiteWaitsStartsThePr
 // The page and the product must not inherit the setup's administrator token: the desktop's
 // shell starts them, so they run as the shell's user. On Windows that is the unelevated user;
 // under Wine every process has the same token, so what this checks is who starts them: the
-// process that owns the shell window of the desktop (Wine's explorer.exe, whose shell windows
-// list, desktop browser, view and IShellDispatch2 answer the whole search), not the setup.
+// desktop's shell process (Wine's explorer.exe, whose shell windows list, desktop browser,
+// active view, background object and IShellDispatch2 answer the whole search), not the setup.
 // The finish probe stands in for both, so that no browser starts.
 std::string ProbeRecord(const std::string& program) {
   std::ifstream in(program + ".started");
@@ -423,9 +423,13 @@ TEST_F(WizardWindow, FinishStartsThePageAndTheProductThroughTheDesktopShell) {
   Microsoft::WRL::ComPtr<IShellDispatch2> shell;
   ASSERT_EQ(FindDesktopShellDispatch(&shell), S_OK) << "Wine's desktop shell no longer answers the search";
   ASSERT_TRUE(shell);
+  // On Windows the shell window (Progman) belongs to the desktop's explorer.exe. Wine's
+  // explorer.exe registers no shell window (GetShellWindow answers null) but owns the desktop
+  // window itself.
+  HWND shell_window = ::GetShellWindow() ? ::GetShellWindow() : ::GetDesktopWindow();
   DWORD shell_process = 0;
-  ::GetWindowThreadProcessId(::GetShellWindow(), &shell_process);
-  ASSERT_NE(shell_process, 0u) << "no shell window on the desktop";
+  ::GetWindowThreadProcessId(shell_window, &shell_process);
+  ASSERT_NE(shell_process, 0u) << "no desktop shell process";
   ASSERT_NE(shell_process, ::GetCurrentProcessId());
 
   const std::string folder = ProbeFolder();
