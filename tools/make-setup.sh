@@ -32,7 +32,9 @@ exe="$build/StampwellSetup.exe"
 echo
 echo "setup program: $exe"
 echo "size:          $(stat -c %s "$exe") bytes"
-if osslsigncode extract-signature -in "$exe" -out /dev/null >/dev/null 2>&1; then
+signature=$(mktemp -u)
+if osslsigncode extract-signature -in "$exe" -out "$signature" >/dev/null 2>&1; then
+  rm -f "$signature"
   echo "signature:     Authenticode, SHA-256 (osslsigncode verify -in \"$exe\" shows it)"
 else
   echo "signature:     none (unsigned)"
