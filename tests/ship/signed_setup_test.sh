@@ -44,7 +44,8 @@ echo "signed_setup_test: both copies signed and verified (SHA-256, hash matches 
 # A published signature fits an independent build of the same sources: attached to the
 # unsigned program, it gives the signed file back byte for byte.
 osslsigncode extract-signature -in "$work/p12/StampwellSetup.exe" -out "$work/signature.der" >/dev/null
-osslsigncode attach-signature -sigin "$work/signature.der" -in "$unsigned" -out "$work/attached.exe" >/dev/null
+osslsigncode attach-signature -sigin "$work/signature.der" -CAfile "$work/cert.pem" -in "$unsigned" \
+  -out "$work/attached.exe" >/dev/null
 cmp -s "$work/attached.exe" "$work/p12/StampwellSetup.exe" ||
   fail "the signature attached to the unsigned program does not give the signed file"
 
