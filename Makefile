@@ -1,5 +1,6 @@
 # One entry point for both build trees. `make run` builds the setup program with its
-# embedded demo payload and starts it under Wine; `make test` runs every test of both trees.
+# embedded demo payload and starts it under Wine; `make test` runs every test of both trees;
+# `make setup PRODUCT=folder` makes a publisher's setup file from a product folder.
 #
 # The shipped program is the 32-bit one of build/win32. A machine that cannot run 32-bit
 # code cannot run it under Wine; there the Windows tests and `make run` use build/win64,
@@ -13,7 +14,7 @@ CTEST_FLAGS ?= --output-on-failure
 # Evaluated when a recipe runs, that is after bootstrap.
 RUN_TREE = build/$(shell bash tools/windows-tree.sh)
 
-.PHONY: all bootstrap win32 win64 host run test test-host test-win32 test-emulated32 bench clean
+.PHONY: all bootstrap win32 win64 host run setup test test-host test-win32 test-emulated32 bench clean
 
 all: win32 host
 
@@ -38,11 +39,19 @@ win64: bootstrap $(WIN64)/CMakeCache.txt
 host: bootstrap $(HOST)/CMakeCache.txt
 	cmake --build $(HOST) -j $(JOBS)
 
-run: win32
+# Only the setup program is built (with the demo programs that its payload carries), in the
+# tree that this machine can run; the tests and benchmarks are left alone.
+run: bootstrap
 	@if [ "$(RUN_TREE)" != "$(WIN32)" ]; then \
-	  echo "make run: this machine cannot run 32-bit programs; starting the 64-bit build of the same sources"; \
-	  $(MAKE) --no-print-directory win64; fi
+	  echo "make run: this machine cannot run 32-bit programs; starting the 64-bit build of the same sources"; fi
+	@$(MAKE) --no-print-directory $(RUN_TREE)/CMakeCache.txt
+	cmake --build $(RUN_TREE) -j $(JOBS) --target StampwellSetup
 	bash tools/run-setup.sh $(RUN_TREE)
+
+# A publisher's setup file from a product folder (README, "A setup for your product").
+setup:
+	@[ -n "$(PRODUCT)" ] || { echo "make setup: give the product folder, make setup PRODUCT=/path/to/product" >&2; exit 2; }
+	bash tools/make-setup.sh "$(PRODUCT)"
 
 test-host: host
 	cd $(HOST) && ctest -j $(JOBS) -LE bench $(CTEST_FLAGS)

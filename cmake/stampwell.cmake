@@ -29,6 +29,8 @@ else()
   target_link_options(stampwell_options INTERFACE ${STAMPWELL_SANITIZE})
 endif()
 
+include(${CMAKE_CURRENT_LIST_DIR}/shipped_program.cmake)
+
 # The libraries that Windows always loads from its own directory; only these may
 # appear in an import table (the others are loaded at run time by full path).
 set(STAMPWELL_SYSTEM_LIBS kernel32 user32 gdi32 advapi32 shell32 ole32 oleaut32 uuid shlwapi comdlg32 imm32)
@@ -73,6 +75,7 @@ function(stampwell_make_product)
   add_executable(StampwellSetup WIN32 ${sources} ${resources})
   target_include_directories(StampwellSetup PRIVATE ${STAMPWELL_RESOURCES})
   target_link_libraries(StampwellSetup PRIVATE ${libs} stampwell_options ${STAMPWELL_SYSTEM_LIBS})
+  stampwell_ship_program(StampwellSetup)
 endfunction()
 
 # A host test: portable code under the sanitizers.

@@ -17,6 +17,9 @@ packages=(
   nsis
   # The 32-bit stage: runs the shipped 32-bit program where the kernel runs no 32-bit code.
   qemu-user-static
+  # Signing the shipped program (Authenticode), the throwaway certificate of its test, and the
+  # debugger that reads its separate debug file.
+  osslsigncode openssl gdb
 )
 
 missing=()

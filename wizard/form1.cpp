@@ -12,6 +12,7 @@
 #include "wizard/form2.h"
 #include "wizard/licence_text.h"
 #include "wizard/seams.h"
+#include "wizard/user_start.h"
 #include "wizard/wizard_browse.h"
 
 namespace stampwell::wizard {
@@ -232,12 +233,11 @@ void TForm1::Button_finishClick() {
   Hide();
   if (licence_) licence_->Hide();
   const SetupSettings& settings = Settings();
-  seams::ShellExecute(Handle(), nullptr, settings.FinishPageUrl.c_str(), nullptr, nullptr, SW_SHOWNOACTIVATE);
+  // The page and the product run as the user, not with the setup's administrator token.
+  const UserStart start = UserStart::Find();
+  start.Open(Handle(), nullptr, settings.FinishPageUrl, SW_SHOWNOACTIVATE);
   seams::Sleep(1500);
-  if (CheckBox3->Checked()) {
-    const std::string program = settings.InstallDir + settings.MainExeName;
-    seams::ShellExecute(Handle(), "open", program.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-  }
+  if (CheckBox3->Checked()) start.Open(Handle(), "open", settings.InstallDir + settings.MainExeName, SW_SHOWNORMAL);
   Application().Terminate();
 }
 

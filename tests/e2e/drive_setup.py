@@ -6,6 +6,8 @@ the registry entry through `wine reg query`).
 
     drive_setup.py --build-dir DIR quick    Quick Install, Finish with the launch box cleared
     drive_setup.py --build-dir DIR custom   Custom Install, Back once, a typed folder, Install
+    --exe PROGRAM                           drive this copy of the setup program (a signed one)
+                                            instead of DIR/StampwellSetup.exe
 
 Exit code 0 when every check passed. Screenshots go to DIR/artifacts/e2e-<scenario>-*.png.
 """
@@ -39,8 +41,9 @@ class Failure(Exception):
 
 
 class Session:
-    def __init__(self, build, scenario):
+    def __init__(self, build, scenario, exe=None):
         self.build = os.path.abspath(build)
+        self.exe = os.path.abspath(exe) if exe else os.path.join(self.build, "StampwellSetup.exe")
         self.root = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
         self.runner = os.path.join(self.root, "tools", "wine-run.sh")
         self.scenario = scenario
@@ -101,10 +104,9 @@ class Session:
 
     # --- the setup program ---
     def start(self):
-        exe = os.path.join(self.build, "StampwellSetup.exe")
         # What the program and Wine print is kept beside the screenshots.
         self.output = open(os.path.join(self.artifacts, "e2e-%s-program.log" % self.scenario), "wb")
-        self.process = subprocess.Popen([self.runner, "--build-dir", self.build, exe], env=self.env,
+        self.process = subprocess.Popen([self.runner, "--build-dir", self.build, self.exe], env=self.env,
                                         stdout=self.output, stderr=subprocess.STDOUT)
         deadline = time.time() + 60 * SLOW
         while time.time() < deadline:
@@ -311,9 +313,10 @@ def custom(session):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build-dir", required=True)
+    parser.add_argument("--exe")
     parser.add_argument("scenario", choices=["quick", "custom"])
     args = parser.parse_args()
-    session = Session(args.build_dir, args.scenario)
+    session = Session(args.build_dir, args.scenario, args.exe)
     try:
         {"quick": quick, "custom": custom}[args.scenario](session)
     except Failure as failure:

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "wizard/form1.h"
 #include "wizard/form2.h"
 #include "wizard/seams.h"
+#include "wizard/user_start.h"
 #include "tests/shellbrowse/folder_browse_test_support.h"
 #include "wizard_test_support.h"
 
@@ -326,11 +328,21 @@ HINSTANCE WINAPI FakeShellExecute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR p
 }
 void WINAPI FakeSleep(DWORD ms) { g_events.push_back("sleep " + std::to_string(ms)); }
 
-TEST_F(WizardWindow, FinishHidesOpensTheSiteWaitsStartsTheProductAndEnds) {
+HRESULT NoDesktopShell(IShellDispatch2** shell) {
+  *shell = nullptr;
+  g_events.push_back("desktop shell asked");
+  return HRESULT_FROM_WIN32(ERROR_SERVICE_NOT_ACTIVE);
+}
+
+// Where no desktop shell answers (none runs, or a step of the search fails), the finish
+// sequence starts the page and the product itself, exactly as it always did.
+TEST_F(WizardWindow, FinishWithoutADesktopShellHidesOpensTheSiteWaitsStartsTheProductAndEnds) {
   auto real_shell = seams::ShellExecute;
   auto real_sleep = seams::Sleep;
+  auto real_find = seams::FindDesktopShell;
   seams::ShellExecute = &FakeShellExecute;
   seams::Sleep = &FakeSleep;
+  seams::FindDesktopShell = &NoDesktopShell;
   Application().SetMainForm(form_.get());
   TForm2 licence;
   form_->SetLicenceWindow(&licence);
@@ -348,7 +360,7 @@ TEST_F(WizardWindow, FinishHidesOpensTheSiteWaitsStartsTheProductAndEnds) {
     form_->Button_finishClick();
     EXPECT_FALSE(::IsWindowVisible(form_->hwnd()));
     EXPECT_FALSE(::IsWindowVisible(licence.hwnd()));
-    std::vector<std::string> expected = {"shell " + std::string(kFinishPageUrl), "sleep 1500"};
+    std::vector<std::string> expected = {"desktop shell asked", "shell " + std::string(kFinishPageUrl), "sleep 1500"};
     if (launch) expected.push_back("shell C:\\Program Files (x86)\\Quendra Soft\\Quendra Stampwell\\Stampwell.exe");
     EXPECT_EQ(g_events, expected);
     ASSERT_GE(g_calls.size(), 1u);
@@ -370,7 +382,91 @@ TEST_F(WizardWindow, FinishHidesOpensTheSiteWaitsStartsTheProductAndEnds) {
   form_->SetLicenceWindow(nullptr);
   seams::ShellExecute = real_shell;
   seams::Sleep = real_sleep;
+  seams::FindDesktopShell = real_find;
   Settings().InstallDir.clear();
+}
+
+// The page and the product must not inherit the setup's administrator token: the desktop's
+// shell starts them, so they run as the shell's user. On Windows that is the unelevated user;
+// under Wine every process has the same token, so what this checks is who starts them: the
+// desktop's shell process (Wine's explorer.exe, whose shell windows list, desktop browser,
+// active view, background object and IShellDispatch2 answer the whole search), not the setup.
+// The finish probe stands in for both, so that no browser starts.
+std::string ProbeRecord(const std::string& program) {
+  std::ifstream in(program + ".started");
+  std::string record;
+  std::getline(in, record);
+  return record;
+}
+
+std::string WaitForProbe(const std::string& program) {
+  for (int i = 0; i < 150 && ProbeRecord(program).empty(); ++i) Pump(100);
+  return ProbeRecord(program);
+}
+
+std::string ProbeFolder() {
+  char temp[MAX_PATH] = {};
+  ::GetTempPathA(MAX_PATH, temp);
+  std::string folder = std::string(temp) + "finish start " + std::to_string(::GetCurrentProcessId()) + "\\";
+  ::CreateDirectoryA(folder.c_str(), nullptr);
+  return folder;
+}
+
+std::string FinishProbeProgram() {
+  char self[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+  std::string path = self;
+  return path.substr(0, path.find_last_of('\\') + 1) + "finish_probe.exe";
+}
+
+TEST_F(WizardWindow, FinishStartsThePageAndTheProductThroughTheDesktopShell) {
+  Microsoft::WRL::ComPtr<IShellDispatch2> shell;
+  ASSERT_EQ(FindDesktopShellDispatch(&shell), S_OK) << "Wine's desktop shell no longer answers the search";
+  ASSERT_TRUE(shell);
+  // On Windows the shell window (Progman) belongs to the desktop's explorer.exe. Wine's
+  // explorer.exe registers no shell window (GetShellWindow answers null) but owns the desktop
+  // window itself.
+  HWND shell_window = ::GetShellWindow() ? ::GetShellWindow() : ::GetDesktopWindow();
+  DWORD shell_process = 0;
+  ::GetWindowThreadProcessId(shell_window, &shell_process);
+  ASSERT_NE(shell_process, 0u) << "no desktop shell process";
+  ASSERT_NE(shell_process, ::GetCurrentProcessId());
+
+  const std::string folder = ProbeFolder();
+  const std::string page = folder + "page.exe", product = folder + "Stampwell.exe";
+  ASSERT_TRUE(::CopyFileA(FinishProbeProgram().c_str(), page.c_str(), FALSE)) << FinishProbeProgram();
+  ASSERT_TRUE(::CopyFileA(FinishProbeProgram().c_str(), product.c_str(), FALSE));
+  auto real_shell = seams::ShellExecute;
+  auto real_sleep = seams::Sleep;
+  seams::ShellExecute = &FakeShellExecute;
+  seams::Sleep = &FakeSleep;
+  g_events.clear();
+  g_calls.clear();
+  const std::string real_page = Settings().FinishPageUrl;
+  Settings().FinishPageUrl = page;
+  Settings().InstallDir = folder;
+  Application().SetMainForm(form_.get());
+  form_->ShowPage(TForm1::kFinishPage);
+  ::SendMessageA(form_->CheckBox3->Handle(), BM_SETCHECK, BST_CHECKED, 0);
+
+  form_->Button_finishClick();
+  EXPECT_EQ(g_events, std::vector<std::string>{"sleep 1500"}) << "the setup started something itself";
+  EXPECT_TRUE(Application().Terminated());
+  Application().ClearTerminated();
+  testing::TakeQuit();
+  // Started by the shell's process, with the finish sequence's show commands.
+  EXPECT_EQ(WaitForProbe(page), std::to_string(shell_process) + " " + std::to_string(SW_SHOWNOACTIVATE));
+  EXPECT_EQ(WaitForProbe(product), std::to_string(shell_process) + " " + std::to_string(SW_SHOWNORMAL));
+
+  Settings().FinishPageUrl = real_page;
+  Settings().InstallDir.clear();
+  seams::ShellExecute = real_shell;
+  seams::Sleep = real_sleep;
+  for (const std::string& program : {page, product}) {
+    ::DeleteFileA((program + ".started").c_str());
+    ::DeleteFileA(program.c_str());
+  }
+  ::RemoveDirectoryA(folder.c_str());
 }
 
 TEST_F(WizardWindow, ButtonsOfOtherModulesStayUnboundUntilSetAndThenFire) {
