@@ -363,10 +363,17 @@ def scenario(s, probe):
             d.move(grip[0] + 20 * step, grip[1] + 15 * step)
             time.sleep(0.05)
         s.run("xdotool", "mouseup", "1")
-        resized = d.wait("the larger window", lambda: (lambda r: r[2] - r[0] > outer[2] - outer[0] and r)(
-            d.outer_rect(dialog)[0]))
-        s.screenshot("resized")
+        # The drag's last moves may still be on their way: the size counts once it holds.
+        seen = []
 
+        def settled():
+            seen.append(d.outer_rect(dialog)[0])
+            r = seen[-1]
+            return len(seen) >= 3 and seen[-3] == seen[-2] == r and r[2] - r[0] > outer[2] - outer[0] and r
+
+        d.wait("the larger window to settle", settled)
+        s.screenshot("resized")
+        resized = d.outer_rect(dialog)[0]  # the size that OK leaves to the next Browse
         d.ok_once(dialog)
         field = d.wait("the field to show the chosen folder", lambda: (lambda t: t == renamed and t)(d.folder_field()), 10)
         s.screenshot("folder-page-chosen")
