@@ -233,6 +233,17 @@ TEST(ShellTreeFill, ManyNodesComeInOneBatchedUpdate) {
   EXPECT_EQ(inserted, 132);
   EXPECT_EQ(outside_batch, 0);
   EXPECT_FALSE(host.tree->Items().Updating());
+
+  // A few new folders go straight to their places: the order is the folder's own, as a sort of
+  // all the children gives it.
+  MakeFolder(scratch.path() + "\\Parent\\Sub 15a");
+  MakeFolder(scratch.path() + "\\Parent\\Sub 0a");
+  host.tree->RefreshTree();
+  EXPECT_EQ(inserted, 134);
+  std::vector<std::string> refreshed = testing::ChildTexts(parent);
+  host.tree->SortChildren(parent);
+  EXPECT_EQ(refreshed, testing::ChildTexts(parent));
+  EXPECT_NE(refreshed.back(), "Sub 0a");
 }
 
 // ---- icons and overlays ----
