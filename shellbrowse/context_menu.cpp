@@ -63,13 +63,17 @@ int FindVerbOffset(IContextMenu* menu, const std::string& verb) {
     UINT id = GetMenuItemID(scratch.get(), i);
     // Submenus and separators answer 0xFFFFFFFF or 0.
     if (id == static_cast<UINT>(-1) || id < kFirstShellCommandId || id > kLastShellCommandId) continue;
-    char name[260] = {};
-    if (FAILED(menu->GetCommandString(id - kFirstShellCommandId, GCS_VERBA, nullptr, name, sizeof name)))
-      continue;
-    name[sizeof name - 1] = '\0';
-    if (lstrcmpiA(name, verb.c_str()) == 0) return static_cast<int>(id - kFirstShellCommandId);
+    if (IsCommandVerb(menu, id - kFirstShellCommandId, verb)) return static_cast<int>(id - kFirstShellCommandId);
   }
   return -1;
+}
+
+bool IsCommandVerb(IContextMenu* menu, UINT offset, const std::string& verb) {
+  if (!menu) return false;
+  char name[260] = {};
+  if (FAILED(menu->GetCommandString(offset, GCS_VERBA, nullptr, name, sizeof name))) return false;
+  name[sizeof name - 1] = '\0';
+  return lstrcmpiA(name, verb.c_str()) == 0;
 }
 
 HRESULT InvokeVerb(HWND owner, IContextMenu* menu, UINT offset) {

@@ -25,6 +25,8 @@ HRESULT BuildContextMenu(HWND owner, IShellFolder* parent, UINT count, LPCITEMID
 // The command offset of the first top-level item whose verb is `verb` (ignoring case), on an
 // explorer-style scratch menu; -1 when the menu offers no such verb.
 int FindVerbOffset(IContextMenu* menu, const std::string& verb);
+// Whether the command at `offset` has the verb `verb` (ignoring case).
+bool IsCommandVerb(IContextMenu* menu, UINT offset, const std::string& verb);
 
 // Runs the command at `offset`, shown normally, owned by `owner`.
 HRESULT InvokeVerb(HWND owner, IContextMenu* menu, UINT offset);

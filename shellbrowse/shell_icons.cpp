@@ -39,7 +39,13 @@ bool ShellOverlaysInstalled() noexcept { return g_overlays_installed; }
 
 void InstallShellOverlays() noexcept {
   g_overlays_installed = true;
-  // The image lists belong to the common controls that the shell uses, already in the process.
+  // The shell keeps more lists than the small and the large one (extra large and jumbo among
+  // them) and records each icon's index as it adds the icon to all of them. An icon appended to
+  // two of its lists behind its back puts those two out of step with the index that the shell
+  // hands out from then on: every later icon would be drawn from a neighbour's place (a folder
+  // with the computer's icon). So the overlay icons go in through the shell's own icon cache,
+  // Shell_GetCachedImageIndex (exported by ordinal 72, Unicode on the NT family), which adds them
+  // to every list at one index; the overlay images are then set on that index.
   HMODULE comctl = GetModuleHandleA("comctl32.dll");
   unique_hmodule loaded;
   if (!comctl) {
@@ -48,23 +54,22 @@ void InstallShellOverlays() noexcept {
   }
   unique_hmodule shell = LoadSystemLibrary("shell32.dll");
   if (!comctl || !shell) return;
-  auto replace_icon = STAMPWELL_SYSTEM_FUNCTION(comctl, ImageList_ReplaceIcon);
+  // Typed by the Unicode declaration: the ordinal is the Unicode function on the NT family.
+  auto cached_index = SystemFunction<decltype(&::Shell_GetCachedImageIndexW)>(shell.get(), MAKEINTRESOURCEA(72));
   auto set_overlay = STAMPWELL_SYSTEM_FUNCTION(comctl, ImageList_SetOverlayImage);
-  if (!replace_icon || !set_overlay) return;
-  const struct { HIMAGELIST list; int pixels; } lists[] = {{SystemImageList(0), 16}, {SystemImageList(1), 32}};
-  for (const auto& target : lists) {
-    if (!target.list) continue;
-    int overlay = 1;
-    for (int resource : {29, 30}) {
-      // Shared icons belong to the system; they are not destroyed here.
-      HICON icon = static_cast<HICON>(LoadImageA(shell.get(), MAKEINTRESOURCEA(resource), IMAGE_ICON,
-                                                 target.pixels, target.pixels, LR_SHARED));
-      if (icon) {
-        int index = replace_icon(target.list, -1, icon);
-        if (index >= 0) set_overlay(target.list, index, overlay);
+  wchar_t shell_path[MAX_PATH] = {};
+  if (!cached_index || !set_overlay || !GetModuleFileNameW(shell.get(), shell_path, MAX_PATH)) return;
+  const HIMAGELIST lists[] = {SystemImageList(0), SystemImageList(1)};
+  int overlay = 1;
+  for (int resource : {29, 30}) {
+    // A negative index names the icon resource by its id.
+    int index = cached_index(shell_path, -resource, 0);
+    if (index >= 0) {
+      for (HIMAGELIST list : lists) {
+        if (list) set_overlay(list, index, overlay);
       }
-      ++overlay;
     }
+    ++overlay;
   }
 }
 

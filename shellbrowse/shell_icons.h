@@ -15,7 +15,8 @@ int GetSysIconIndex(LPCITEMIDLIST list, UINT extra_flags) noexcept;
 // where the common controls are 4.71 or later on the NT family.
 HIMAGELIST GetSysImageList(int size) noexcept;
 
-// Adds the shell's icons 29 and 30 to both system image lists as overlay images 1 and 2.
+// Makes the shell's icon resources 29 and 30 overlay images 1 and 2 of both system image lists,
+// adding them through the shell's icon cache so that its lists keep one index per icon.
 void InstallShellOverlays() noexcept;
 bool ShellOverlaysInstalled() noexcept;
 

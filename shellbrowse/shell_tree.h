@@ -190,6 +190,8 @@ class TPTCustomShellTree : public TPTCustomTreeView, public DropTargetOwner {
   // Watches the drive of `path` (empty: removes every watch).
   virtual void AddChangeWatch(const std::string& path);
   virtual void ShowShellContextMenu(TTreeNode* node, POINT screen_point);
+  // Shows the node's shell menu at a screen point and answers the command chosen (0 for none).
+  virtual UINT TrackShellMenu(HMENU popup, IContextMenu* menu, POINT screen_point);
 
   // ---- steps shared by the parts ----
   void SortChildren(TTreeNode* node);
@@ -247,6 +249,18 @@ class TPTCustomShellTree : public TPTCustomTreeView, public DropTargetOwner {
     TPTCustomShellTree& tree_;
   };
 
+  // Batches the node updates of a scope: the control redraws once, when the last batch ends.
+  class UpdateScope {
+   public:
+    explicit UpdateScope(TTreeNodes& items) : items_(items) { items_.BeginUpdate(); }
+    UpdateScope(const UpdateScope&) = delete;
+    UpdateScope& operator=(const UpdateScope&) = delete;
+    ~UpdateScope() { items_.EndUpdate(); }
+
+   private:
+    TTreeNodes& items_;
+  };
+
   TTimer* change_timer_ = nullptr;  // owned as a component
   TPTShellLocator base_folder_;
   TPTShellLocator selected_folder_;
@@ -263,6 +277,9 @@ class TPTCustomShellTree : public TPTCustomTreeView, public DropTargetOwner {
   bool menu_active_ = false;
   bool refresh_pending_ = false;
   TTreeNode* last_inserted_ = nullptr;
+  // Where AddItem puts the next node: before this sibling; at the end of its siblings when null.
+  // A refresh sets it for the moment of one call, so that a new item goes straight to its place.
+  TTreeNode* add_before_ = nullptr;
   bool registered_device_change_ = false;
   HIMAGELIST small_images_ = nullptr;
   // The nodes that carry a TPTShTreeData (a host may add nodes of its own).

@@ -47,6 +47,7 @@ void TPTCustomShellTree::FillTree() {
   }
   {
     ScopedHourglass hourglass;
+    UpdateScope batch(Items());
     {
       LockScope lock(*this);
       SetSelected(nullptr);
@@ -74,6 +75,8 @@ void TPTCustomShellTree::FillNode(IShellFolder* folder, TTreeNode* node) {
     ~Complete() { tree.DoFillComplete(); }
   } complete{*this};
   ScopedErrorMode error_mode;
+  // However many nodes come, the control redraws once.
+  UpdateScope batch(Items());
 
   TTreeNode* target = node;
   unique_idlist parent_abs;
@@ -131,7 +134,9 @@ HRESULT TPTCustomShellTree::AddItem(IShellFolder* folder, LPCITEMIDLIST parent_a
   if (!candidate || !DoAddItem(folder, parent_abs, attributes, item)) return S_OK;
 
   std::string text = GetDisplayName(folder, item, NameKind::InFolder);
-  TTreeNode* node = parent ? Items().AddChildObject(parent, text, nullptr) : Items().AddObject(nullptr, text, nullptr);
+  TTreeNode* node = add_before_ && add_before_->Parent() == parent ? Items().Insert(add_before_, text)
+                    : parent ? Items().AddChildObject(parent, text, nullptr)
+                             : Items().AddObject(nullptr, text, nullptr);
   bool folder_bit = (attributes & SFGAO_FOLDER) != 0, subfolder_bit = (attributes & SFGAO_HASSUBFOLDER) != 0;
   bool has_children = options_.Contains(ptstoIncludeNonFolders) ? (folder_bit || subfolder_bit) : (folder_bit && subfolder_bit);
   node->SetHasChildren(has_children);

@@ -35,14 +35,18 @@ void TPTCustomShellTree::ShowShellContextMenu(TTreeNode* node, POINT screen_poin
   menu_messages_.SetMenu(menu.Get());
   menu_messages_.SetSmallImages(small_images_);
   menu_messages_.OnPopupHint = [this](const std::string& hint) { FireEvent(OnPopupHint, this, hint); };
-  UINT command = static_cast<UINT>(::TrackPopupMenu(popup.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen_point.x,
-                                                    screen_point.y, 0, handle_, nullptr));
+  UINT command = TrackShellMenu(popup.get(), menu.Get(), screen_point);
   // The menu is gone from the screen: what the command asks for (a refresh above all) runs now
   // instead of waiting as if the menu were still open.
   menu_active_ = false;
   menu_messages_.SetMenu(nullptr);
   menu_messages_.OnPopupHint = nullptr;
-  if (command == kRenameCommand) {
+  // The shell's Rename acts only through a shell browser, which this window is not: the tree
+  // edits the label itself. Windows gives the command offset 18; other shells place it
+  // elsewhere but always name its verb "rename".
+  bool rename = command == kRenameCommand ||
+                (command >= kFirstMenuCommand && IsCommandVerb(menu.Get(), command - kFirstMenuCommand, "rename"));
+  if (rename) {
     node->EditText();
   } else if (command >= kFirstMenuCommand) {
     InvokeVerb(owner, menu.Get(), command - kFirstMenuCommand);
@@ -50,6 +54,11 @@ void TPTCustomShellTree::ShowShellContextMenu(TTreeNode* node, POINT screen_poin
   } else if (command >= 1) {
     SendToNode(node, static_cast<int>(command) - 1);
   }
+}
+
+UINT TPTCustomShellTree::TrackShellMenu(HMENU popup, IContextMenu*, POINT screen_point) {
+  return static_cast<UINT>(
+      ::TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen_point.x, screen_point.y, 0, handle_, nullptr));
 }
 
 HRESULT TPTCustomShellTree::InvokeCommand(TTreeNode* node, const std::string& verb) {

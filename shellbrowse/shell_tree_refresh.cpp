@@ -1,8 +1,12 @@
 // Refreshing the shell tree: every expanded node is enumerated again and compared with its
 // children by sorted identifier lists, so that expansion and selection survive.
+#include <algorithm>
 #include <cstdint>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "shellbrowse/id_list.h"
 #include "shellbrowse/shell_pidl_list.h"
 #include "shellbrowse/shell_tree.h"
 #include "shellbrowse/window_helpers.h"
@@ -44,6 +48,22 @@ void TPTCustomShellTree::RefreshTree() {
   }
 }
 
+namespace {
+
+// The bytes of an identifier list, terminator included: the key under which the same item,
+// enumerated twice, is found again without asking the folder.
+std::string ListBytes(LPCITEMIDLIST list) {
+  return std::string(reinterpret_cast<const char*>(list), IdListSize(list));
+}
+
+// CompareIDs with parameter 0 as a signed 16-bit order; 0 when the folder cannot compare.
+int FolderOrder(IShellFolder* folder, LPCITEMIDLIST a, LPCITEMIDLIST b) {
+  HRESULT hr = folder->CompareIDs(0, a, b);
+  return SUCCEEDED(hr) ? static_cast<short>(HRESULT_CODE(hr)) : 0;
+}
+
+}  // namespace
+
 void TPTCustomShellTree::RefreshNode(TTreeNode* node, TTreeNode*& remembered) {
   TPTShTreeData* data = NodeData(node);
   if (!data) return;
@@ -52,22 +72,12 @@ void TPTCustomShellTree::RefreshNode(TTreeNode* node, TTreeNode*& remembered) {
   IShellFolder* folder = data->ShellFolder();
   if (!folder) return;
 
-  // A: the children as they are, sorted in the folder's order, each with its node (the entry's
-  // data is the node's place in `children`: 32 bits hold no pointer on 64-bit Windows).
   std::vector<TTreeNode*> children;
   for (TTreeNode* child = node->GetFirstChild(); child; child = child->GetNextSibling()) {
     if (NodeData(child)) children.push_back(child);
   }
-  TPTPidlList present;
-  present.SetCompareFolder(folder);
-  present.SetDuplicates(PidlDuplicates::Accept);
-  present.SetCapacity(static_cast<int>(children.size()));
-  for (size_t i = 0; i < children.size(); ++i) {
-    present.AddObject(const_cast<ITEMIDLIST*>(NodeData(children[i])->RelIdList()), static_cast<std::int32_t>(i));
-  }
-  present.SetSorted(true);
 
-  // B: what the folder holds now (the list owns these).
+  // What the folder holds now (the list owns these).
   TPTPidlList current;
   current.SetMalloc(ShellMalloc());
   ComPtr<IEnumIDList> items;
@@ -82,24 +92,90 @@ void TPTCustomShellTree::RefreshNode(TTreeNode* node, TTreeNode*& remembered) {
     }
   }
 
-  for (int i = current.Count() - 1; i >= 0; --i) {
-    int index = present.IndexOf(current.IdList(i));
-    if (index >= 0) {
-      present.Delete(index);
-      current.Delete(i);
+  // An item that is still there comes back from the enumeration with the same bytes: those pairs
+  // are found by their bytes, without a call into the folder per item. Items whose bytes changed
+  // (a folder may record times in them) are then paired by the folder's own comparison, as
+  // equality is defined, among the few that are left.
+  std::unordered_multimap<std::string, size_t> by_bytes;
+  by_bytes.reserve(children.size());
+  for (size_t i = 0; i < children.size(); ++i) by_bytes.emplace(ListBytes(NodeData(children[i])->RelIdList()), i);
+  std::vector<bool> still_there(children.size(), false);
+  std::vector<int> unmatched;  // entries of `current`
+  for (int i = 0; i < current.Count(); ++i) {
+    auto found = by_bytes.find(ListBytes(static_cast<LPCITEMIDLIST>(current.IdList(i))));
+    if (found == by_bytes.end()) {
+      unmatched.push_back(i);
+      continue;
     }
+    still_there[found->second] = true;
+    by_bytes.erase(found);
   }
-  // Left in A: vanished items.
-  for (int i = present.Count() - 1; i >= 0; --i) {
-    TTreeNode* gone = children[static_cast<size_t>(present.Data(i))];
-    present.Delete(i);
+  if (!unmatched.empty() && !by_bytes.empty()) {
+    // A: the children not yet paired, sorted in the folder's order (the entry's data is the
+    // child's place in `children`: 32 bits hold no pointer on 64-bit Windows).
+    TPTPidlList present;
+    present.SetCompareFolder(folder);
+    present.SetDuplicates(PidlDuplicates::Accept);
+    for (const auto& [bytes, index] : by_bytes) {
+      present.AddObject(const_cast<ITEMIDLIST*>(NodeData(children[index])->RelIdList()), static_cast<std::int32_t>(index));
+    }
+    present.SetSorted(true);
+    std::vector<int> left;
+    for (int i : unmatched) {
+      int index = present.IndexOf(current.IdList(i));
+      if (index < 0) {
+        left.push_back(i);
+        continue;
+      }
+      still_there[static_cast<size_t>(present.Data(index))] = true;
+      present.Delete(index);
+    }
+    unmatched.swap(left);
+  }
+
+  // Vanished items.
+  std::vector<TTreeNode*> kept;
+  kept.reserve(children.size());
+  for (size_t i = children.size(); i-- > 0;) {
+    TTreeNode* gone = children[i];
+    if (still_there[i]) continue;
     if (remembered && (remembered == gone || remembered->HasAsParent(gone))) remembered = gone->Parent();
     gone->Delete();
   }
-  // Left in B: new items.
-  if (current.Count() > 0) {
-    for (int i = 0; i < current.Count(); ++i) AddItem(folder, data->AbsIdList(), current.IdList(i), node);
-    SortChildren(node);
+  for (size_t i = 0; i < children.size(); ++i) {
+    if (still_there[i]) kept.push_back(children[i]);
+  }
+
+  // New items, in the folder's order. A few go straight to their places among children that are
+  // in order already; many, or children out of order (a node that a walk to a hidden folder
+  // added at the end), are sorted once afterwards.
+  if (!unmatched.empty()) {
+    bool in_order = unmatched.size() * 8 <= kept.size();
+    for (size_t i = 1; in_order && i < kept.size(); ++i) {
+      in_order = FolderOrder(folder, NodeData(kept[i - 1])->RelIdList(), NodeData(kept[i])->RelIdList()) <= 0;
+    }
+    for (int i : unmatched) {
+      auto item = static_cast<LPCITEMIDLIST>(current.IdList(i));
+      TTreeNode* before = nullptr;
+      if (in_order) {
+        auto place = std::upper_bound(kept.begin(), kept.end(), item, [this, folder](LPCITEMIDLIST a, TTreeNode* b) {
+          return FolderOrder(folder, a, NodeData(b)->RelIdList()) < 0;
+        });
+        before = place == kept.end() ? nullptr : *place;
+      }
+      struct Place {
+        TTreeNode*& slot;
+        Place(TTreeNode*& s, TTreeNode* before) : slot(s) { slot = before; }
+        ~Place() { slot = nullptr; }
+      } place_new{add_before_, before};
+      last_inserted_ = nullptr;
+      AddItem(folder, data->AbsIdList(), item, node);
+      if (in_order && last_inserted_) {
+        auto place = before ? std::find(kept.begin(), kept.end(), before) : kept.end();
+        kept.insert(place, last_inserted_);
+      }
+    }
+    if (!in_order) SortChildren(node);
   }
   for (TTreeNode* child = node->GetFirstChild(); child; child = child->GetNextSibling()) RefreshNode(child, remembered);
 }

@@ -1,6 +1,6 @@
 // Shell-tree fill and refresh on a folder with many subfolders, side by side: a refresh that
 // finds nothing changed against the fill of the same folder, the per-node cost at 100 and at
-// 1000 subfolders, and the refresh that finds one new folder among 1000.
+// 1000 subfolders, and the refresh that finds one new folder among 1000 against the fill.
 #include <windows.h>
 #include <objbase.h>
 
@@ -70,6 +70,7 @@ int main() {
   std::printf("fill per node, 1000 vs 100 subfolders:    %.2f\n", (large.fill / 1000) / (small.fill / 100));
   std::printf("refresh per node, 1000 vs 100 subfolders: %.2f\n", (large.refresh / 1000) / (small.refresh / 100));
   std::printf("refresh with one new / plain refresh, 1000: %.2f\n", large.refresh_one_new / large.refresh);
+  std::printf("refresh with one new / fill, 1000:          %.3f (goal below 0.10)\n", large.refresh_one_new / large.fill);
   ::CoUninitialize();
   return 0;
 }

@@ -81,7 +81,7 @@ TEST(LookedUpFunctions, AnswerThroughTheProgramsOwnPaths) {
   EXPECT_EQ(NetworkApiState(), 2) << "netapi32 and both of its functions were found";
   UnloadNetworkLibrary();
 
-  // ImageList_ReplaceIcon, ImageList_SetOverlayImage, ImageList_Draw.
+  // Shell_GetCachedImageIndex (by its ordinal), ImageList_SetOverlayImage, ImageList_Draw.
   HIMAGELIST small_icons = GetSysImageList(0);
   ASSERT_NE(small_icons, nullptr);
   InstallShellOverlays();

@@ -13,6 +13,7 @@ if(STAMPWELL_WIN32)
   stampwell_wine_test(folderbrowse_test GUI
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/folder_browse_window_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/folder_browse_dialog_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/folder_browse_events_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/shell_test_main.cpp
             ${CMAKE_SOURCE_DIR}/tests/wizard/wizard_test_support.cpp
     LIBS stampwell_folderbrowse stampwell_wizard_browse

@@ -8,6 +8,7 @@ stampwell_wine_test(shelltree_test
   TIMEOUT 300
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/shell_tree_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/shell_tree_form_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/shell_tree_menu_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/shell_tree_options_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/shell_test_main.cpp
   LIBS stampwell_shelltree
