@@ -14,7 +14,8 @@ packages=(
   xvfb xdotool x11-apps imagemagick
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
-  nsis
+  # The benchmark's peer installers: an NSIS setup and an MSI package of the same files.
+  nsis wixl
 )
 
 missing=()
