@@ -12,6 +12,9 @@ stampwell_wine_test(payload_rules_win32_test
 stampwell_host_test(payload_checksum_test
   SOURCES payload_checksum_test.cpp
   LIBS stampwell_payload_portable)
+stampwell_fuzz_target(payload_checksum_fuzz
+  SOURCES payload_checksum_fuzz.cpp
+  LIBS stampwell_payload_portable)
 stampwell_host_test(payload_compiler_test
   SOURCES payload_compiler_test.cpp
   LIBS stampwell_payload_compiler)
