@@ -5,6 +5,7 @@
 #include "app/security_baseline.h"
 #include "app/setup_settings.h"
 #include "framework/application.h"
+#include "install/payload_check.h"
 #include "install/wizard_install.h"
 #include "shellbrowse/shell_toolbox.h"
 #include "wizard/form1.h"
@@ -28,10 +29,18 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // 3. The wizard window, the main window; its creation runs FormCreate.
     auto* wizard = application.CreateForm<stampwell::wizard::TForm1>();
     stampwell::BindInstallRun(*wizard);
+    // The first paint comes before the work that nobody sees until later: the hidden licence
+    // window with its rich edit, and the payload's check. The user sees the same order: the
+    // wizard appears; the licence window only when asked for, long after it exists.
+    wizard->Show();
+    wizard->Update();
     // 4. The further windows, hidden.
     auto* licence = application.CreateForm<stampwell::wizard::TForm2>();
     wizard->SetLicenceWindow(licence);
-    // 5.
+    // The payload's check runs on its worker while the user reads the first page; the
+    // install run waits for its answer before it makes anything.
+    stampwell::StartProgramPayloadCheck();
+    // 5. Shows the main window (already shown) and runs the loop.
     application.Run();
   });
   stampwell::ShellToolboxEnd();

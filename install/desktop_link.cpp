@@ -18,7 +18,11 @@ std::string RunningAccountName() {
 }
 
 void CreateDesktopLink(const std::string& title, const std::string& target, TInstallLog& log) {
-  std::string user = LoggedOnUser();
+  CreateDesktopLink(title, target, log, LoggedOnUser());
+}
+
+void CreateDesktopLink(const std::string& title, const std::string& target, TInstallLog& log,
+                       const std::string& user) {
   ShellLinkObject object = MakeShellLink();
   object.link->SetPath(target.c_str());
   object.link->SetWorkingDirectory(DirectoryPart(target).c_str());

@@ -14,6 +14,9 @@ namespace stampwell {
 // InstallError with the system's message when the ShellLink object cannot be made; a save
 // that fails is not reported, and its line stays in the log.
 void CreateDesktopLink(const std::string& title, const std::string& target, TInstallLog& log);
+// The same with the logged-on user's name already asked (LoggedOnUserQuery).
+void CreateDesktopLink(const std::string& title, const std::string& target, TInstallLog& log,
+                       const std::string& logged_on_user);
 
 // The name of the account that runs the program; empty when it cannot be read.
 std::string RunningAccountName();

@@ -79,6 +79,13 @@ void ExtractPayload(SetupSettings& settings, InstallRunUi& ui, InstallRunSystem&
 }  // namespace
 
 void RunInstall(SetupSettings& settings, InstallRunUi& ui, InstallRunSystem& system) {
+  // A download cut short or corrupted must not install a broken product: nothing is made
+  // unless every entry is as the build stored it.
+  if (!system.PayloadIntact()) {
+    ui.ShowMessage(kDamagedSetupMessage);
+    ui.ShowPage(kFolderPage);
+    return;
+  }
   if (!ResolveInstallDir(settings, ui, system)) return;
 
   ui.SetFillWidth(0);
@@ -96,6 +103,8 @@ void RunInstall(SetupSettings& settings, InstallRunUi& ui, InstallRunSystem& sys
   system.ClearLog();
   system.AddLogLine(settings.UninstallTitle);
 
+  // The shortcut's question of who is logged on is answered meanwhile.
+  if (ui.DesktopLinkChecked()) system.PrepareDesktopLink();
   try {
     ExtractPayload(settings, ui, system, count);
   } catch (...) {

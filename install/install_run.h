@@ -34,6 +34,11 @@ inline constexpr char kInstallationErrorMessage[] =
     "please ensure you run the installer with administrator\r"
     "privileges (right click and select Run as administrator).";
 
+inline constexpr char kDamagedSetupMessage[] =
+    "This setup file is damaged: its contents are not what was published.\r"
+    "Nothing has been installed.\r"
+    "Please download the setup file again and run the new copy.";
+
 // The wizard's side of the run.
 class InstallRunUi {
  public:
@@ -56,6 +61,8 @@ class InstallRunUi {
 class InstallRunSystem {
  public:
   virtual ~InstallRunSystem() = default;
+  // Whether every payload entry, and the manifest, is as the build stored it.
+  virtual bool PayloadIntact() = 0;
   virtual std::string ProductTitle() = 0;
   virtual std::string PersonalFolder() = 0;  // no trailing backslash; empty when unknown
   virtual bool DirectoryExists(const std::string& path) = 0;
@@ -71,6 +78,9 @@ class InstallRunSystem {
   virtual void ClearLog() = 0;
   virtual void AddLogLine(const std::string& line) = 0;
 
+  // Called at the start of the extraction when the desktop shortcut will be made: whatever
+  // the shortcut needs to ask may start then, on a worker, and be used in CreateDesktopLink.
+  virtual void PrepareDesktopLink() {}
   virtual void CreateDesktopLink(const std::string& title, const std::string& target) = 0;
   virtual void StartMenuStep() = 0;  // the folder lines and the Start Menu group
   virtual void SaveLog(const std::string& path) = 0;

@@ -6,6 +6,7 @@
 #include "app/system_queries.h"
 #include "install/desktop_link.h"
 #include "install/directories.h"
+#include "install/payload_check.h"
 #include "install/start_menu_step.h"
 #include "install/uninstall_entry.h"
 #include "install/uninstall_entry_values.h"
@@ -15,6 +16,12 @@ namespace stampwell {
 WindowsInstallSystem::WindowsInstallSystem(SetupSettings& settings, TInstallLog& log, const PayloadStore& payload,
                                            Hooks hooks)
     : settings_(settings), log_(log), payload_(payload), hooks_(std::move(hooks)) {}
+
+bool WindowsInstallSystem::PayloadIntact() {
+  // The program's own payload was checked ahead, from start-up; another module's is checked now.
+  if (payload_.Module() == GetModuleHandleA(nullptr)) return ProgramPayloadIntact();
+  return CheckPayload(payload_.Module()).intact;
+}
 
 std::string WindowsInstallSystem::ProductTitle() { return hooks_.product_title(); }
 std::string WindowsInstallSystem::PersonalFolder() { return GetSpecialFolderPath(CSIDL_PERSONAL); }
@@ -27,8 +34,13 @@ void WindowsInstallSystem::WritePayload(int n, const std::string& path) { payloa
 void WindowsInstallSystem::ClearLog() { log_.Clear(); }
 void WindowsInstallSystem::AddLogLine(const std::string& line) { log_.Add(line); }
 
+void WindowsInstallSystem::PrepareDesktopLink() { user_query_ = std::make_unique<LoggedOnUserQuery>(); }
+
 void WindowsInstallSystem::CreateDesktopLink(const std::string& title, const std::string& target) {
-  stampwell::CreateDesktopLink(title, target, log_);
+  if (user_query_)
+    stampwell::CreateDesktopLink(title, target, log_, user_query_->Name());
+  else
+    stampwell::CreateDesktopLink(title, target, log_);
 }
 
 void WindowsInstallSystem::StartMenuStep() {

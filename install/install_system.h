@@ -3,11 +3,13 @@
 // shortcuts, the uninstall log file and the registry entry.
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "app/setup_settings.h"
 #include "install/install_log.h"
 #include "install/install_run.h"
+#include "install/logged_on_user.h"
 #include "install/payload_store.h"
 
 namespace stampwell {
@@ -26,6 +28,7 @@ class WindowsInstallSystem : public InstallRunSystem {
   // All references must outlive the run.
   WindowsInstallSystem(SetupSettings& settings, TInstallLog& log, const PayloadStore& payload, Hooks hooks);
 
+  bool PayloadIntact() override;
   std::string ProductTitle() override;
   std::string PersonalFolder() override;
   bool DirectoryExists(const std::string& path) override;
@@ -36,6 +39,7 @@ class WindowsInstallSystem : public InstallRunSystem {
   void WritePayload(int n, const std::string& path) override;
   void ClearLog() override;
   void AddLogLine(const std::string& line) override;
+  void PrepareDesktopLink() override;
   void CreateDesktopLink(const std::string& title, const std::string& target) override;
   void StartMenuStep() override;
   void SaveLog(const std::string& path) override;
@@ -47,6 +51,7 @@ class WindowsInstallSystem : public InstallRunSystem {
   TInstallLog& log_;
   const PayloadStore& payload_;
   Hooks hooks_;
+  std::unique_ptr<LoggedOnUserQuery> user_query_;  // asked ahead by PrepareDesktopLink
 };
 
 

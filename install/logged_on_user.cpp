@@ -56,12 +56,6 @@ std::string Narrow(const wchar_t* wide, int length) {
   return narrow;
 }
 
-// What the worker and the waiting thread share. The worker keeps its own reference, so an
-// answer that comes after the waiter gave up lands in memory that is still its own.
-struct WmiAnswer {
-  unsigned time_limit_ms = 0;
-  std::optional<std::string> user_name;
-};
 
 std::optional<std::string> AskWmi(unsigned time_limit_ms) {
   ComPtr<IWbemLocator> locator;
@@ -94,6 +88,19 @@ std::optional<std::string> AskWmi(unsigned time_limit_ms) {
   return std::nullopt;
 }
 
+}  // namespace
+
+// What the worker and the waiting thread share. The worker keeps its own reference, so an
+// answer that comes after the waiter gave up lands in memory that is still its own.
+struct LoggedOnUserQuery::Answer {
+  unsigned time_limit_ms = 0;
+  std::optional<std::string> user_name;
+};
+
+namespace {
+
+using WmiAnswer = LoggedOnUserQuery::Answer;
+
 DWORD WINAPI WmiWorker(void* parameter) noexcept {
   std::unique_ptr<std::shared_ptr<WmiAnswer>> owned(static_cast<std::shared_ptr<WmiAnswer>*>(parameter));
   WmiAnswer& answer = **owned;
@@ -108,30 +115,20 @@ DWORD WINAPI WmiWorker(void* parameter) noexcept {
   return 0;
 }
 
-}  // namespace
-
-std::optional<std::string> QueryUserNameThroughWmi(unsigned time_limit_ms) {
-  auto answer = std::make_shared<WmiAnswer>();
-  answer->time_limit_ms = time_limit_ms;
+// A thread of its own: the user-interface thread's apartment cannot be given a time limit,
+// and a management service that hangs must not hang the setup. An empty handle when no
+// thread could be made.
+unique_handle StartWmiWorker(const std::shared_ptr<WmiAnswer>& answer) {
   auto* handed = new std::shared_ptr<WmiAnswer>(answer);
-  // A thread of its own: the user-interface thread's apartment cannot be given a time limit,
-  // and a management service that hangs must not hang the setup.
   unique_handle worker(CreateThread(nullptr, 0, WmiWorker, handed, 0, nullptr));
-  if (!worker) {
-    delete handed;
-    return std::nullopt;
-  }
-  if (WaitForSingleObject(worker.get(), time_limit_ms) != WAIT_OBJECT_0) return std::nullopt;
-  return answer->user_name;
+  if (!worker) delete handed;
+  return worker;
 }
 
-std::string UserQueryCommandLine() {
-  return "\"" + SystemProgramPath("wbem\\wmic.exe") + "\" path win32_computersystem get username";
-}
-
-std::string LoggedOnUser() {
-  if (std::optional<std::string> name = seams::QueryUserName(kUserQueryTimeLimitMs))
-    return LoggedOnUserFromOutput(*name);
+// The user's name from the management interface's answer, or from the command's when there
+// is none.
+std::string UserFromAnswer(const std::optional<std::string>& name) {
+  if (name) return LoggedOnUserFromOutput(*name);
   try {
     std::string output = RunAndCapture(UserQueryCommandLine(), kUserQueryTimeLimitMs);
     // The command can leave this file in the current directory; only a command that ran can.
@@ -140,6 +137,45 @@ std::string LoggedOnUser() {
   } catch (const std::exception&) {
     return {};
   }
+}
+
+}  // namespace
+
+std::optional<std::string> QueryUserNameThroughWmi(unsigned time_limit_ms) {
+  auto answer = std::make_shared<WmiAnswer>();
+  answer->time_limit_ms = time_limit_ms;
+  unique_handle worker = StartWmiWorker(answer);
+  if (!worker || WaitForSingleObject(worker.get(), time_limit_ms) != WAIT_OBJECT_0) return std::nullopt;
+  return answer->user_name;
+}
+
+std::string UserQueryCommandLine() {
+  return "\"" + SystemProgramPath("wbem\\wmic.exe") + "\" path win32_computersystem get username";
+}
+
+std::string LoggedOnUser() { return UserFromAnswer(seams::QueryUserName(kUserQueryTimeLimitMs)); }
+
+LoggedOnUserQuery::LoggedOnUserQuery() {
+  if (seams::QueryUserName != QueryUserNameThroughWmi) return;
+  answer_ = std::make_shared<Answer>();
+  answer_->time_limit_ms = kUserQueryTimeLimitMs;
+  started_ = GetTickCount();
+  worker_ = StartWmiWorker(answer_);
+}
+
+LoggedOnUserQuery::~LoggedOnUserQuery() = default;
+
+std::string LoggedOnUserQuery::Name() {
+  if (name_) return *name_;
+  if (!worker_) {
+    name_ = LoggedOnUser();
+    return *name_;
+  }
+  DWORD waited = GetTickCount() - started_;
+  DWORD left = waited >= kUserQueryTimeLimitMs ? 0 : kUserQueryTimeLimitMs - waited;
+  bool answered = WaitForSingleObject(worker_.get(), left) == WAIT_OBJECT_0;
+  name_ = UserFromAnswer(answered ? answer_->user_name : std::nullopt);
+  return *name_;
 }
 
 }  // namespace stampwell

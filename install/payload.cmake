@@ -2,12 +2,14 @@
 stampwell_portable_library(stampwell_payload_portable
   install_log.cpp
   manifest_rules.cpp
+  payload_checksum.cpp
   payload_naming.cpp
   text_lines.cpp
   uninstall_entry_values.cpp
 )
 
 stampwell_win32_library(stampwell_payload
+  payload_check.cpp
   payload_store.cpp
   system_message.cpp
 )
@@ -27,10 +29,12 @@ set(STAMPWELL_PAYLOAD_COMPILER_SOURCES
   ${CMAKE_SOURCE_DIR}/tools/payload_compiler/payload_compiler.cpp
   ${CMAKE_SOURCE_DIR}/tools/payload_compiler/res_writer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/manifest_rules.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/payload_checksum.cpp
   ${CMAKE_CURRENT_LIST_DIR}/payload_naming.cpp
   ${CMAKE_CURRENT_LIST_DIR}/text_lines.cpp)
 file(GLOB STAMPWELL_PAYLOAD_COMPILER_HEADERS
   ${CMAKE_SOURCE_DIR}/tools/payload_compiler/*.h ${CMAKE_CURRENT_LIST_DIR}/manifest_rules.h
+  ${CMAKE_CURRENT_LIST_DIR}/payload_checksum.h
   ${CMAKE_CURRENT_LIST_DIR}/payload_naming.h ${CMAKE_CURRENT_LIST_DIR}/text_lines.h)
 
 if(STAMPWELL_HOST)

@@ -6,6 +6,7 @@
 #include "framework/unique_handle.h"
 #include "install/install_error.h"
 #include "install/manifest_rules.h"
+#include "install/payload_check.h"
 #include "install/payload_naming.h"
 #include "install/system_message.h"
 
@@ -65,7 +66,8 @@ void WriteBytesToFile(PayloadView bytes, const std::string& path) {
 }
 
 const PayloadStore& ProgramPayload() {
-  static const PayloadStore store = PayloadStore::FromModule(GetModuleHandleA(nullptr));
+  static const PayloadStore store = ProgramPayloadIntact() ? PayloadStore::FromModule(GetModuleHandleA(nullptr))
+                                                           : PayloadStore(GetModuleHandleA(nullptr), {});
   return store;
 }
 

@@ -27,6 +27,7 @@ class PayloadStore {
   // no manifest or a manifest that breaks the rules.
   static PayloadStore FromModule(HMODULE module);
 
+  HMODULE Module() const { return module_; }
   int EntryCount() const { return static_cast<int>(manifest_.size()); }
   // The relative path of entry n, 1 to EntryCount(). Throws std::out_of_range otherwise.
   const std::string& Entry(int n) const;
@@ -45,7 +46,9 @@ class PayloadStore {
   std::vector<std::string> manifest_;
 };
 
-// The setup program's own payload, read from its module on first use.
+// The setup program's own payload, read from its module on first use. A payload that fails
+// its check (install/payload_check.h) is not read: the store is then empty, and the install
+// run, which asks the check first, refuses before it would use it.
 const PayloadStore& ProgramPayload();
 
 // The calls of the install run, on ProgramPayload().

@@ -14,12 +14,13 @@ packages=(
   xvfb xdotool x11-apps imagemagick
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
-  nsis
   # The 32-bit stage: runs the shipped 32-bit program where the kernel runs no 32-bit code.
   qemu-user-static
   # Signing the shipped program (Authenticode), the throwaway certificate of its test, and the
   # debugger that reads its separate debug file.
   osslsigncode openssl gdb
+  # The benchmark's peer installers: an NSIS setup and an MSI package of the same files.
+  nsis wixl
 )
 
 missing=()

@@ -1,30 +1,44 @@
 // The install run's extraction measured side by side, in one run, under the same conditions:
 //   ours   the install run as the wizard runs it (its 10 ms pauses measured apart),
 //   limit  the same bytes written from memory, one write per file,
-//   peer   an installer of Debian's nsis with the same files, stored, installed silently;
-// and the peak memory of a process that runs the install run, for the product's payload and
-// for the full-size one. With --memory the program only runs the install run once and
-// prints its memory figures (the probe that the full benchmark starts).
+//   peers  installers of the same files, installed silently: one of Debian's nsis (a 32-bit
+//          program: measured where 32-bit programs run, said so and left out elsewhere) and
+//          an MSI package of Debian's wixl installed by msiexec /qn, each less the same
+//          installer of no files (its own start and end);
+// the payload check's share; each step after the extraction; and the peak memory of a
+// process that runs the install run, for the product's payload and for the full-size one.
+//   --memory             only run the install run once and print its memory figures (the
+//                        probe that the full benchmark starts);
+//   --limit-and-pauses   print the limit and the run's pauses, for the benchmark by clicks.
 #include <windows.h>
 #include <ole2.h>
 #include <psapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/setup_settings.h"
+#include "app/system_queries.h"
 #include "bench/win32_clock.h"
 #include "framework/unique_handle.h"
 #include "install/command_capture.h"
+#include "install/desktop_link.h"
 #include "install/directories.h"
 #include "install/install_layout.h"
 #include "install/install_log.h"
 #include "install/install_run.h"
 #include "install/install_system.h"
+#include "install/logged_on_user.h"
+#include "install/payload_check.h"
 #include "install/payload_store.h"
+#include "install/start_menu_step.h"
+#include "install/uninstall_entry.h"
+#include "install/uninstall_entry_values.h"
 #include "tests/support/remove_tree.h"
 
 namespace stampwell {
@@ -39,11 +53,11 @@ std::string TempFolder(const char* name) {
   return std::string(temp) + "stampwell-bench." + std::to_string(GetCurrentProcessId()) + "\\" + name;
 }
 
-
 // The window side of a run without a window; the pauses are real and timed.
 struct BenchUi : InstallRunUi {
   std::string folder;
-  double paused = 0;
+  bool skip_pauses = false;  // diagnostic: what the pauses cost the work after them
+  double paused = 0, pumped = 0;
   std::vector<std::string> messages;
   std::string FolderField() override { return folder; }
   void SetFolderField(const std::string& text) override { folder = text; }
@@ -55,10 +69,13 @@ struct BenchUi : InstallRunUi {
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
   bool DesktopLinkChecked() override { return false; }
   void ProcessMessages() override {
+    double start = Seconds();
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    pumped += Seconds() - start;
   }
   void Sleep(unsigned ms) override {
+    if (skip_pauses) return;
     double start = Seconds();
     ::Sleep(ms);
     paused += Seconds() - start;
@@ -67,25 +84,35 @@ struct BenchUi : InstallRunUi {
 };
 
 struct RunTimes {
-  double total = 0, paused = 0;
+  double total = 0, paused = 0, pumped = 0, written = 0;
 };
 
+WindowsInstallSystem::Hooks BenchHooks() {
+  return {[] { return std::string(kProductName); }, [] { return false; }, [](const std::string&) {}, {}};
+}
+
 // One install run into folder (no shortcuts, no registry entry: those are not extraction).
-RunTimes RunOurs(const std::string& folder) {
+RunTimes RunOurs(const std::string& folder, bool skip_pauses = false) {
   SetupSettings settings;
   AssignSetupSettings(settings, true);
   TInstallLog log;
   BenchUi ui;
   ui.folder = folder;
+  ui.skip_pauses = skip_pauses;
   struct NoRegistry : WindowsInstallSystem {
     using WindowsInstallSystem::WindowsInstallSystem;
+    double written = 0;
+    void WritePayload(int n, const std::string& path) override {
+      double start = Seconds();
+      WindowsInstallSystem::WritePayload(n, path);
+      written += Seconds() - start;
+    }
     void WriteUninstallEntry() override {}
     void NotifyAssociationsChanged() override {}
-  } system(settings, log, ProgramPayload(),
-           {[] { return std::string(kProductName); }, [] { return false; }, [](const std::string&) {}});
+  } system(settings, log, ProgramPayload(), BenchHooks());
   double start = Seconds();
   RunInstall(settings, ui, system);
-  RunTimes times{Seconds() - start, ui.paused};
+  RunTimes times{Seconds() - start, ui.paused, ui.pumped, system.written};
   if (!ui.messages.empty()) {
     std::fprintf(stderr, "the install run stopped: %s\n", ui.messages.front().c_str());
     std::exit(1);
@@ -94,12 +121,15 @@ RunTimes RunOurs(const std::string& folder) {
 }
 
 // The limit: the bytes already in memory, one create, one write and one close per file.
-double RunLimit(const std::string& folder, const std::vector<std::vector<char>>& files) {
+// With `pause`, the limit sleeps 10 ms after each file as the run does, and the sleeps are
+// left out of its time: what a machine does to the work that follows a pause (caches gone
+// cold, a virtual processor taken away) then falls on both sides alike.
+double RunLimit(const std::string& folder, const std::vector<std::vector<char>>& files, bool pause = false) {
   const PayloadStore& payload = ProgramPayload();
   std::string dir = folder + "\\";
   ForceDirectories(dir + kDataFolder);
   for (const char* sub : kExampleFolders) ForceDirectories(dir + sub);
-  double start = Seconds();
+  double start = Seconds(), paused = 0;
   for (int n = 1; n <= payload.EntryCount(); ++n) {
     const std::vector<char>& bytes = files[n - 1];
     unique_file file(CreateFileA((dir + payload.Entry(n)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -110,25 +140,290 @@ double RunLimit(const std::string& folder, const std::vector<std::vector<char>>&
       std::fprintf(stderr, "the limit could not write %s\n", payload.Entry(n).c_str());
       std::exit(1);
     }
+    if (pause) {
+      file.reset();
+      double slept = Seconds();
+      ::Sleep(kPauseAfterEntryMs);
+      paused += Seconds() - slept;
+    }
   }
-  return Seconds() - start;
+  return Seconds() - start - paused;
 }
 
-double RunPeer(const std::string& peer, const std::string& folder) {
-  std::string command = "\"" + peer + "\" /S /D=" + folder;
+struct Started {
+  bool ran = false;  // started and ended with exit code 0
+  double seconds = 0;
+};
+
+Started RunProgram(const std::string& command) {
   std::vector<char> line(command.begin(), command.end());
   line.push_back('\0');
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
   double start = Seconds();
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
-    std::fprintf(stderr, "the peer installer did not start: %s\n", peer.c_str());
-    std::exit(1);
-  }
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+    return {};
   unique_handle process(started.hProcess), thread(started.hThread);
-  WaitForSingleObject(process.get(), INFINITE);
-  return Seconds() - start;
+  if (WaitForSingleObject(process.get(), 300000) != WAIT_OBJECT_0) {
+    TerminateProcess(process.get(), 1);
+    return {};
+  }
+  Started result{true, Seconds() - start};
+  DWORD code = 1;
+  result.ran = GetExitCodeProcess(process.get(), &code) && code == 0;
+  return result;
+}
+
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// A peer installer: how to install its files into a folder, and how to take them away again.
+struct Peer {
+  std::string name;
+  std::function<std::string(const std::string& folder)> install;
+  std::function<std::string()> remove;  // empty: removing the folder is enough
+};
+
+Peer NsisPeer(const std::string& setup) {
+  return {"NSIS", [setup](const std::string& folder) { return "\"" + setup + "\" /S /D=" + folder; }, {}};
+}
+
+std::string Msiexec() {
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, MAX_PATH);
+  return std::string(system) + "\\msiexec.exe";
+}
+
+Peer MsiPeer(const std::string& package) {
+  return {"MSI",
+          [package](const std::string& folder) {
+            return "\"" + Msiexec() + "\" /i \"" + package + "\" /qn INSTALLDIR=\"" + folder + "\\\\\"";
+          },
+          [package] { return "\"" + Msiexec() + "\" /x \"" + package + "\" /qn"; }};
+}
+
+// One silent installation into folder; false when the installer did not run or installed
+// nothing there.
+bool InstallPeer(const Peer& peer, const std::string& folder, const std::string& probe_file, double& seconds) {
+  Started run = RunProgram(peer.install(folder));
+  seconds = run.seconds;
+  bool ok = run.ran && (probe_file.empty() || FileExists(folder + "\\" + probe_file));
+  if (peer.remove) RunProgram(peer.remove());
+  RemoveTree(folder);
+  return ok;
+}
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+struct PeerFigures {
+  Peer full, empty;
+  bool runs = true;
+  std::string why_not;
+  std::vector<double> total, base;
+};
+
+// Each step after the extraction, timed alone on a real installation, then removed again.
+void TimeStepsAfterExtraction() {
+  SetupSettings settings;
+  AssignSetupSettings(settings, true);
+  TInstallLog log;
+  std::string folder = TempFolder("steps");
+  RunOurs(folder);
+  settings.InstallDir = folder + "\\" + kProductName + "\\";
+  WindowsInstallSystem system(settings, log, ProgramPayload(),
+                              {[] { return std::string(kProductName); }, [] { return true; },
+                               [](const std::string&) {}, {}});
+  for (const std::string& entry : ProgramPayload().Manifest()) log.Add(settings.InstallDir + entry);
+  struct Step {
+    const char* name;
+    std::function<void()> run;
+  };
+  std::string user;
+  const Step steps[] = {
+      {"logged-on user query (alone)", [&] { user = LoggedOnUser(); }},
+      {"desktop shortcut (its own query included)",
+       [&] { system.CreateDesktopLink(kProductName, settings.InstallDir + settings.MainExeName); }},
+      {"folder lines and Start Menu group", [&] { system.StartMenuStep(); }},
+      {"save \"Uninstall.txt\"", [&] { system.SaveLog(settings.InstallDir + "Uninstall.txt"); }},
+      {"uninstall registry entry", [&] { system.WriteUninstallEntry(); }},
+      {"association change notice", [&] { system.NotifyAssociationsChanged(); }},
+  };
+  std::printf("\nsteps after the extraction, each alone (milliseconds):\n");
+  double sum = 0;
+  for (const Step& step : steps) {
+    double start = Seconds();
+    try {
+      step.run();
+    } catch (const std::exception& e) {
+      std::printf("  %-44s failed: %s\n", step.name, e.what());
+      continue;
+    }
+    double took = Seconds() - start;
+    if (step.run && std::strncmp(step.name, "logged-on", 9) != 0) sum += took;
+    std::printf("  %-44s %8.1f\n", step.name, took * 1000);
+  }
+  std::printf("  %-44s %8.1f\n", "the steps of the run together", sum * 1000);
+  // What the steps made outside the folder: the shortcuts and the entry.
+  for (const std::string& line : log.Lines()) {
+    if (line.size() > 4 && line.compare(line.size() - 4, 4, ".lnk") == 0 &&
+        line.compare(0, settings.InstallDir.size(), settings.InstallDir) != 0)
+      DeleteFileA(line.c_str());
+  }
+  std::string group = GetProgramsFolder() + settings.PublisherName;
+  if (GetProgramsFolder().size() > 1) RemoveTree(group);
+  RegDeleteKeyA(HKEY_CURRENT_USER, settings.UninstallKeyPath.c_str());
+  RemoveTree(folder);
+}
+
+int Benchmark(const std::string& nsis, const std::string& nsis_empty, const std::string& msi,
+              const std::string& msi_empty, const std::string& probe, const std::string& product_kind) {
+  const PayloadStore& payload = ProgramPayload();
+  std::vector<std::vector<char>> files;
+  long long bytes = 0;
+  for (int n = 1; n <= payload.EntryCount(); ++n) {
+    PayloadView view = payload.Open(n);
+    files.emplace_back(reinterpret_cast<const char*>(view.data()), reinterpret_cast<const char*>(view.data()) + view.size());
+    bytes += static_cast<long long>(view.size());
+  }
+  std::printf("payload: %d files, %.2f MB (full-size synthetic)\n", payload.EntryCount(), bytes / 1048576.0);
+  // As the setup program does once its window is up: the check is done before the first run.
+  StartProgramPayloadCheck();
+
+  std::vector<PeerFigures> peers;
+  peers.push_back({NsisPeer(nsis), NsisPeer(nsis_empty), true, {}, {}, {}});
+  peers.push_back({MsiPeer(msi), MsiPeer(msi_empty), true, {}, {}, {}});
+  CreateDirectoryA(TempFolder("").c_str(), nullptr);
+  for (PeerFigures& peer : peers) {
+    double ignored = 0;
+    // One installation of no files first: it shows whether the installer runs here at all.
+    if (!InstallPeer(peer.empty, TempFolder("try"), "", ignored)) {
+      peer.runs = false;
+      peer.why_not = peer.full.name == "NSIS"
+                         ? "its setup is a 32-bit program, and this machine runs no 32-bit code"
+                         : "msiexec did not install the package";
+    }
+  }
+
+  const int rounds = 3;
+  std::vector<double> ours_total, ours_paused, ours_work, ours_pumped, ours_written, unpaused, limit, paused_limit;
+  for (int round = 0; round < rounds; ++round) {
+    std::string r = std::to_string(round);
+    // Alternating order so that neither side always finds the disk cache warmer.
+    std::string a = TempFolder(("limit" + r).c_str()), b = TempFolder(("ours" + r).c_str());
+    RunTimes times;
+    if (round % 2) {
+      times = RunOurs(b);
+      limit.push_back(RunLimit(a, files));
+    } else {
+      limit.push_back(RunLimit(a, files));
+      times = RunOurs(b);
+    }
+    ours_total.push_back(times.total);
+    ours_paused.push_back(times.paused);
+    ours_pumped.push_back(times.pumped);
+    ours_written.push_back(times.written);
+    ours_work.push_back(ours_total.back() - ours_paused.back());
+    std::string u = TempFolder(("unpaused" + r).c_str()), v = TempFolder(("paused-limit" + r).c_str());
+    unpaused.push_back(RunOurs(u, true).total);
+    paused_limit.push_back(RunLimit(v, files, true));
+    RemoveTree(a);
+    RemoveTree(b);
+    RemoveTree(u);
+    RemoveTree(v);
+    for (PeerFigures& peer : peers) {
+      if (!peer.runs) continue;
+      double total = 0, base = 0;
+      if (!InstallPeer(peer.full, TempFolder((peer.full.name + r).c_str()), payload.Entry(1), total) ||
+          !InstallPeer(peer.empty, TempFolder((peer.full.name + "-empty" + r).c_str()), "", base)) {
+        std::fprintf(stderr, "the %s peer ran once but failed in round %d\n", peer.full.name.c_str(), round);
+        return 1;
+      }
+      peer.total.push_back(total);
+      peer.base.push_back(base);
+    }
+  }
+
+  // The payload check alone, on this thread, as the run would pay for it if nothing had
+  // started it ahead.
+  std::vector<double> check;
+  for (int i = 0; i < 3; ++i) {
+    double start = Seconds();
+    if (!CheckPayload(GetModuleHandleA(nullptr)).intact) {
+      std::fprintf(stderr, "the payload check finds this program's payload damaged\n");
+      return 1;
+    }
+    check.push_back(Seconds() - start);
+  }
+
+  double l = Median(limit), w = Median(ours_work), t = Median(ours_total), p = Median(ours_paused);
+  double c = Median(check);
+  std::printf("\nextraction, median of %d rounds (seconds):\n", rounds);
+  std::printf("  limit (one write per file from memory)      %8.3f\n", l);
+  std::printf("  ours, the 10 ms pauses left out             %8.3f\n", w);
+  std::printf("  ours, the pauses alone (%d x 10 ms)         %8.3f\n", payload.EntryCount(), p);
+  std::printf("  ours, as the user waits                     %8.3f\n", t);
+  std::printf("  ours: of it, the payload writes             %8.3f\n", Median(ours_written));
+  std::printf("  ours: of it, the message pumping            %8.3f\n", Median(ours_pumped));
+  std::printf("  ours with no pauses at all (diagnostic)     %8.3f\n", Median(unpaused));
+  std::printf("  limit with the same pauses, left out        %8.3f\n", Median(paused_limit));
+  for (const PeerFigures& peer : peers) {
+    if (!peer.runs) {
+      std::printf("  %s peer: not measured: %s\n", peer.full.name.c_str(), peer.why_not.c_str());
+      continue;
+    }
+    double pt = Median(peer.total), pb = Median(peer.base);
+    std::printf("  %-4s peer, whole process                   %8.3f\n", peer.full.name.c_str(), pt);
+    std::printf("  %-4s peer of no files (its own start, end)  %8.3f\n", peer.full.name.c_str(), pb);
+    std::printf("  %-4s peer, extraction alone                %8.3f\n", peer.full.name.c_str(), std::max(pt - pb, 0.0));
+  }
+  std::printf("  payload check alone (CRC-32 of every entry) %8.3f   (started at start-up, ahead of the run)\n", c);
+  std::printf("ratios:\n");
+  std::printf("  ours without pauses / limit                 %8.2f   (goal: at most 1.10)\n", w / l);
+  std::printf("  ours without pauses / limit with pauses     %8.2f   (the same pauses on both sides)\n",
+              w / Median(paused_limit));
+  std::printf("  ours with no pauses / limit (diagnostic)    %8.2f\n", Median(unpaused) / l);
+  for (const PeerFigures& peer : peers) {
+    if (!peer.runs) continue;
+    double pn = std::max(Median(peer.total) - Median(peer.base), 1e-6);
+    std::printf("  ours without pauses / %-4s peer extraction  %8.2f   (goal: below 1)\n", peer.full.name.c_str(),
+                w / pn);
+    std::printf("  ours as the user waits / %-4s extraction   %8.2f\n", peer.full.name.c_str(), t / pn);
+  }
+  std::printf("  payload check / ours without pauses         %8.2f\n", c / w);
+  std::printf("  (ours without pauses + check) / limit       %8.2f   (were the check on the click's path)\n",
+              (w + c) / l);
+
+  TimeStepsAfterExtraction();
+
+  std::printf("\npeak memory of a process that runs the install run (MB):\n");
+  std::printf("  %-24s %8s %11s %11s %9s %11s %12s %9s\n", "payload", "size", "peak WS pre", "peak WS run", "WS growth",
+              "private pre", "private run", "growth");
+  for (const auto& [name, program] :
+       {std::pair<std::string, std::string>{"product (" + product_kind + ")", probe},
+        std::pair<std::string, std::string>{"full-size synthetic", ""}}) {
+    std::string exe = program;
+    if (exe.empty()) {
+      char self[MAX_PATH];
+      GetModuleFileNameA(nullptr, self, MAX_PATH);
+      exe = self;
+    }
+    std::string line = RunAndCapture("\"" + exe + "\" --memory", 120000);
+    double size = 0, ws_before = 0, ws_peak = 0, priv_before = 0, priv_peak = 0;
+    if (std::sscanf(line.c_str(), "%lf %lf %lf %lf %lf", &size, &ws_before, &ws_peak, &priv_before, &priv_peak) != 5) {
+      std::fprintf(stderr, "the memory probe answered: %s\n", line.c_str());
+      return 1;
+    }
+    std::printf("  %-24s %8.2f %11.2f %11.2f %9.2f %11.2f %12.2f %9.2f\n", name.c_str(), size, ws_before, ws_peak,
+                ws_peak - ws_before, priv_before, priv_peak, priv_peak - priv_before);
+  }
+  std::printf("(pre: after start, before the run, when the payload already lies in the program's image; the\n"
+              " growth during the run is what a copy of the files would raise with their size)\n");
+  RemoveDirectoryA(TempFolder("").c_str());
+  return 0;
 }
 
 struct Memory {
@@ -161,81 +456,25 @@ int MemoryProbe() {
   return 0;
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-int Benchmark(const std::string& peer, const std::string& peer_empty, const std::string& probe,
-              const std::string& product_kind) {
+// The limit and the run's pauses, medians of three, for the benchmark by clicks.
+int LimitAndPauses() {
   const PayloadStore& payload = ProgramPayload();
   std::vector<std::vector<char>> files;
-  long long bytes = 0;
   for (int n = 1; n <= payload.EntryCount(); ++n) {
     PayloadView view = payload.Open(n);
     files.emplace_back(reinterpret_cast<const char*>(view.data()), reinterpret_cast<const char*>(view.data()) + view.size());
-    bytes += static_cast<long long>(view.size());
   }
-  std::printf("payload: %d files, %.2f MB (full-size synthetic)\n", payload.EntryCount(), bytes / 1048576.0);
-
-  const int rounds = 3;
-  std::vector<double> ours_total, ours_paused, ours_work, limit, peer_total, peer_base;
-  for (int round = 0; round < rounds; ++round) {
-    // Alternating order so that neither side always finds the disk cache warmer.
-    std::string a = TempFolder(("limit" + std::to_string(round)).c_str());
-    std::string b = TempFolder(("ours" + std::to_string(round)).c_str());
-    std::string c = TempFolder(("peer" + std::to_string(round)).c_str());
-    std::string d = TempFolder(("empty" + std::to_string(round)).c_str());
-    CreateDirectoryA(TempFolder("").c_str(), nullptr);
+  StartProgramPayloadCheck();
+  std::vector<double> limit, paused;
+  for (int round = 0; round < 3; ++round) {
+    std::string a = TempFolder("limit"), b = TempFolder("ours");
     limit.push_back(RunLimit(a, files));
-    RunTimes times = RunOurs(b);
-    ours_total.push_back(times.total);
-    ours_paused.push_back(times.paused);
-    ours_work.push_back(times.total - times.paused);
-    peer_total.push_back(RunPeer(peer, c));
-    peer_base.push_back(RunPeer(peer_empty, d));
-    for (const std::string& f : {a, b, c, d}) RemoveTree(f);
+    paused.push_back(RunOurs(b).paused);
+    RemoveTree(a);
+    RemoveTree(b);
   }
   RemoveDirectoryA(TempFolder("").c_str());
-
-  double l = Median(limit), w = Median(ours_work), t = Median(ours_total), p = Median(ours_paused);
-  double pt = Median(peer_total), pb = Median(peer_base), pn = std::max(pt - pb, 1e-6);
-  std::printf("\nextraction, median of %d rounds (seconds):\n", rounds);
-  std::printf("  limit (one write per file from memory)      %8.3f\n", l);
-  std::printf("  ours, the 10 ms pauses left out             %8.3f\n", w);
-  std::printf("  ours, the pauses alone (%d x 10 ms)         %8.3f\n", payload.EntryCount(), p);
-  std::printf("  ours, as the user waits                     %8.3f\n", t);
-  std::printf("  peer installer, whole process               %8.3f\n", pt);
-  std::printf("  peer installer of no files (its own start)  %8.3f\n", pb);
-  std::printf("  peer installer, extraction alone            %8.3f\n", pn);
-  std::printf("ratios:\n");
-  std::printf("  ours without pauses / limit                 %8.2f\n", w / l);
-  std::printf("  ours without pauses / peer extraction       %8.2f\n", w / pn);
-  std::printf("  ours as the user waits / peer extraction    %8.2f\n", t / pn);
-
-  std::printf("\npeak memory of a process that runs the install run (MB):\n");
-  std::printf("  %-24s %8s %11s %11s %9s %11s %12s %9s\n", "payload", "size", "peak WS pre", "peak WS run", "WS growth",
-              "private pre", "private run", "growth");
-  for (const auto& [name, program] :
-       {std::pair<std::string, std::string>{"product (" + product_kind + ")", probe},
-        std::pair<std::string, std::string>{"full-size synthetic", ""}}) {
-    std::string exe = program;
-    if (exe.empty()) {
-      char self[MAX_PATH];
-      GetModuleFileNameA(nullptr, self, MAX_PATH);
-      exe = self;
-    }
-    std::string line = RunAndCapture("\"" + exe + "\" --memory", 120000);
-    double size = 0, ws_before = 0, ws_peak = 0, priv_before = 0, priv_peak = 0;
-    if (std::sscanf(line.c_str(), "%lf %lf %lf %lf %lf", &size, &ws_before, &ws_peak, &priv_before, &priv_peak) != 5) {
-      std::fprintf(stderr, "the memory probe answered: %s\n", line.c_str());
-      return 1;
-    }
-    std::printf("  %-24s %8.2f %11.2f %11.2f %9.2f %11.2f %12.2f %9.2f\n", name.c_str(), size, ws_before, ws_peak,
-                ws_peak - ws_before, priv_before, priv_peak, priv_peak - priv_before);
-  }
-  std::printf("(pre: after start, before the run, when the payload already lies in the program's image; the\n"
-              " growth during the run is what a copy of the files would raise with their size)\n");
+  std::printf("limit %.4f\npauses %.4f\n", Median(limit), Median(paused));
   return 0;
 }
 
@@ -244,8 +483,7 @@ int Benchmark(const std::string& peer, const std::string& peer_empty, const std:
 
 int main(int argc, char** argv) {
   if (FAILED(OleInitialize(nullptr))) return 1;
-  std::string peer, peer_empty, probe, kind = "demo";
-  bool memory = false;
+  std::string nsis, nsis_empty, msi, msi_empty, probe, kind = "demo", mode;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     auto next = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
@@ -254,13 +492,17 @@ int main(int argc, char** argv) {
       std::replace(p.begin(), p.end(), '/', '\\');
       return p;
     };
-    if (arg == "--memory") memory = true;
-    else if (arg == "--peer") peer = windows_path(next());
-    else if (arg == "--peer-empty") peer_empty = windows_path(next());
+    if (arg == "--memory" || arg == "--limit-and-pauses") mode = arg;
+    else if (arg == "--nsis") nsis = windows_path(next());
+    else if (arg == "--nsis-empty") nsis_empty = windows_path(next());
+    else if (arg == "--msi") msi = windows_path(next());
+    else if (arg == "--msi-empty") msi_empty = windows_path(next());
     else if (arg == "--probe") probe = windows_path(next());
     else if (arg == "--payload-kind") kind = next();
   }
-  int result = memory ? stampwell::MemoryProbe() : stampwell::Benchmark(peer, peer_empty, probe, kind);
+  int result = mode == "--memory"             ? stampwell::MemoryProbe()
+               : mode == "--limit-and-pauses" ? stampwell::LimitAndPauses()
+                                              : stampwell::Benchmark(nsis, nsis_empty, msi, msi_empty, probe, kind);
   OleUninitialize();
   return result;
 }

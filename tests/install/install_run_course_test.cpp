@@ -59,7 +59,10 @@ struct MemorySystem : InstallRunSystem {
   std::vector<std::string> log;
   std::vector<std::string> steps;  // desktop, group, save, registry, notify
   std::string throw_at;            // the step that raises
+  bool intact = true;              // the payload's check
+  int prepared_at_entry = -1;      // files written when the desktop shortcut was prepared
 
+  bool PayloadIntact() override { return intact; }
   std::string ProductTitle() override { return "Quendra Stampwell"; }
   std::string PersonalFolder() override { return kPersonal; }
   bool DirectoryExists(const std::string& p) override { return dirs.count(WithTrailingBackslash(p)) > 0; }
@@ -83,6 +86,7 @@ struct MemorySystem : InstallRunSystem {
     steps.push_back(name);
     if (name == throw_at) throw std::runtime_error(name + " failed");
   }
+  void PrepareDesktopLink() override { prepared_at_entry = static_cast<int>(files.size()); }
   void CreateDesktopLink(const std::string& title, const std::string& target) override {
     Step("desktop");
     log.push_back("desktop:" + title + ":" + target);
@@ -133,6 +137,27 @@ TEST_F(InstallRunCourse, DesktopBoxClearedMakesNoDesktopLink) {
   RunInstall(settings, ui, system);
   EXPECT_EQ(system.steps.front(), "group");
   EXPECT_EQ(ui.Page(), 4);
+  EXPECT_EQ(system.prepared_at_entry, -1);  // nothing is asked for a shortcut that is not made
+}
+
+TEST_F(InstallRunCourse, TheDesktopShortcutIsPreparedBeforeTheFirstEntry) {
+  RunInstall(settings, ui, system);
+  EXPECT_EQ(system.prepared_at_entry, 0);
+}
+
+// A payload that fails its check: the message, the folder page, and nothing made or asked.
+TEST_F(InstallRunCourse, DamagedPayloadIsRefusedBeforeAnythingIsMade) {
+  system.intact = false;
+  RunQuickInstall(settings, ui, system);
+  EXPECT_EQ(ui.messages, std::vector<std::string>{kDamagedSetupMessage});
+  EXPECT_EQ(ui.pages, (std::vector<int>{3, 2}));
+  EXPECT_EQ(ui.folder, "C:\\Program Files (x86)\\Quendra Soft");
+  EXPECT_TRUE(system.dirs.empty());
+  EXPECT_TRUE(system.files.empty());
+  EXPECT_TRUE(system.log.empty());
+  EXPECT_TRUE(system.steps.empty());
+  EXPECT_EQ(system.prepared_at_entry, -1);
+  EXPECT_EQ(ui.pumps, 0);
 }
 
 TEST_F(InstallRunCourse, FolderThatCannotBeMadeStopsACustomInstallWithTheFallback) {

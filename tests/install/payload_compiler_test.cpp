@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "install/payload_checksum.h"
 #include "tools/payload_compiler/payload_compiler.h"
 
 namespace stampwell::tools {
@@ -102,7 +103,7 @@ TEST_F(PayloadCompiler, StoresEntryNAsNameANTypeNAInLanguage2052WithTheBytesUnch
   ASSERT_EQ(Compile(manifest), std::vector<std::string>{});
 
   auto res = ReadRes(root_ / "out.res");
-  ASSERT_EQ(res.size(), 2u + 10u);
+  ASSERT_EQ(res.size(), 3u + 10u);
   EXPECT_EQ(res[0].type, "#0");  // the empty resource that opens every .res file
   EXPECT_EQ(res[0].data, "");
   EXPECT_EQ(res[1].type, "#10");
@@ -120,6 +121,17 @@ TEST_F(PayloadCompiler, StoresEntryNAsNameANTypeNAInLanguage2052WithTheBytesUnch
   EXPECT_EQ(res[11].type, "10A");
   EXPECT_EQ(res[11].name, "A10");
   for (int i = 0; i < 7; ++i) EXPECT_EQ(res[5 + i].data, std::string(i, 'x'));  // every padding length
+
+  // Last, the checksums of what was stored: the manifest's and each entry's size and CRC-32.
+  EXPECT_EQ(res[12].type, "#10");
+  EXPECT_EQ(res[12].name, "PAYLOADCHECKSUMS");
+  auto bytes = [](const std::string& s) { return std::as_bytes(std::span(s.data(), s.size())); };
+  std::optional<PayloadChecksums> sums = ParsePayloadChecksums(bytes(res[12].data));
+  ASSERT_TRUE(sums.has_value());
+  EXPECT_EQ(sums->manifest, ChecksumOf(bytes(res[1].data)));
+  ASSERT_EQ(sums->entries.size(), 10u);
+  for (int n = 1; n <= 10; ++n) EXPECT_EQ(sums->entries[n - 1], ChecksumOf(bytes(res[1 + n].data))) << "entry " << n;
+  EXPECT_EQ(sums->entries[2].size, 3'000'001u);  // summed across the compiler's buffer
 }
 
 TEST_F(PayloadCompiler, RefusesBadEntriesAndMissingFilesWithEntryPathAndReasonAndWritesNothing) {

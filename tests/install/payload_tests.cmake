@@ -9,6 +9,12 @@ endif()
 stampwell_wine_test(payload_rules_win32_test
   SOURCES payload_rules_test.cpp
   LIBS stampwell_payload_portable)
+stampwell_host_test(payload_checksum_test
+  SOURCES payload_checksum_test.cpp
+  LIBS stampwell_payload_portable)
+stampwell_fuzz_target(payload_checksum_fuzz
+  SOURCES payload_checksum_fuzz.cpp
+  LIBS stampwell_payload_portable)
 stampwell_host_test(payload_compiler_test
   SOURCES payload_compiler_test.cpp
   LIBS stampwell_payload_compiler)
@@ -37,6 +43,15 @@ stampwell_wine_test(payload_store_test
 if(STAMPWELL_WIN32)
   add_dependencies(payload_store_test StampwellSetup)
   set_property(TEST payload_store_test APPEND PROPERTY ENVIRONMENT "STAMPWELL_PAYLOAD_FOLDER=${STAMPWELL_PAYLOAD_FOLDER}")
+endif()
+# The check of the built setup program's payload, and of a copy with bytes changed in a resource.
+stampwell_wine_test(payload_check_test
+  SOURCES payload_check_test.cpp install_test_support.cpp win32_test_support.cpp
+  LIBS stampwell_install
+  RESOURCES ${CMAKE_CURRENT_BINARY_DIR}/store-payload.o)
+if(STAMPWELL_WIN32)
+  add_dependencies(payload_check_test StampwellSetup)
+  set_tests_properties(payload_check_test PROPERTIES RESOURCE_LOCK "stampwell_installation;wine_display")
 endif()
 stampwell_wine_test(uninstall_record_test
   SOURCES uninstall_record_test.cpp win32_test_support.cpp

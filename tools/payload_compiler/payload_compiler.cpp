@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "install/manifest_rules.h"
+#include "install/payload_checksum.h"
 #include "install/payload_naming.h"
 #include "tools/payload_compiler/res_writer.h"
 
@@ -71,7 +72,9 @@ std::vector<std::string> CompilePayload(const fs::path& manifest, const fs::path
     ResWriter res(out);
     std::string listed;
     for (const auto& entry : parsed.entries) listed += entry + "\r\n";
-    res.Add(kRcData, std::string(kPayloadManifestResource), 0, listed);
+    PayloadChecksums checksums;
+    checksums.manifest = {static_cast<std::uint32_t>(listed.size()),
+                          res.Add(kRcData, std::string(kPayloadManifestResource), 0, listed)};
     for (std::size_t i = 0; i < parsed.entries.size(); ++i) {
       int entry = static_cast<int>(i) + 1;
       std::ifstream data(FileOf(folder, parsed.entries[i]), std::ios::binary);
@@ -80,13 +83,15 @@ std::vector<std::string> CompilePayload(const fs::path& manifest, const fs::path
         break;
       }
       try {
-        res.Add(PayloadResourceType(entry), PayloadResourceName(entry), kPayloadLanguage, data,
-                static_cast<std::uint32_t>(sizes[i]));
+        std::uint32_t size = static_cast<std::uint32_t>(sizes[i]);
+        checksums.entries.push_back(
+            {size, res.Add(PayloadResourceType(entry), PayloadResourceName(entry), kPayloadLanguage, data, size)});
       } catch (const std::runtime_error& e) {
         problems.push_back(Problem(entry, parsed.entries[i], e.what()));
         break;
       }
     }
+    if (problems.empty()) res.Add(kRcData, std::string(kPayloadChecksumsResource), 0, EncodePayloadChecksums(checksums));
     out.close();
     if (problems.empty() && !out) problems.push_back("cannot write " + partial.string());
   } catch (const std::exception& e) {

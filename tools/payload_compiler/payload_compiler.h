@@ -1,7 +1,8 @@
 #pragma once
 // Compiles a payload folder into a resource file: entry N of the manifest becomes the
 // resource named "A" + N of type N + "A", language 2052, holding the file's bytes unchanged;
-// the manifest itself is stored beside them as RCDATA "PAYLOADMANIFEST".
+// the manifest itself is stored beside them as RCDATA "PAYLOADMANIFEST", and the size and
+// CRC-32 of the manifest and of every entry as RCDATA "PAYLOADCHECKSUMS".
 
 #include <filesystem>
 #include <string>

@@ -1,9 +1,12 @@
 #include "tools/payload_compiler/res_writer.h"
 
 #include <algorithm>
+#include <span>
 #include <sstream>
 #include <stdexcept>
 #include <vector>
+
+#include "install/payload_checksum.h"
 
 namespace stampwell::tools {
 namespace {
@@ -64,25 +67,28 @@ void ResWriter::Pad() {
   if (at % 4) out_.write(zeros, 4 - at % 4);
 }
 
-void ResWriter::Add(const ResourceId& type, const ResourceId& name, std::uint16_t language, std::istream& data,
-                    std::uint32_t size) {
+std::uint32_t ResWriter::Add(const ResourceId& type, const ResourceId& name, std::uint16_t language,
+                             std::istream& data, std::uint32_t size) {
   Header(type, name, language, size);
   std::vector<char> buffer(1 << 20);
   std::uint32_t left = size;
+  std::uint32_t crc = 0;
   while (left > 0) {
     std::uint32_t chunk = std::min<std::uint32_t>(left, static_cast<std::uint32_t>(buffer.size()));
     data.read(buffer.data(), chunk);
     if (data.gcount() != static_cast<std::streamsize>(chunk)) throw std::runtime_error("the file ended early");
     out_.write(buffer.data(), chunk);
+    crc = Crc32(std::as_bytes(std::span(buffer.data(), chunk)), crc);
     left -= chunk;
   }
   Pad();
   if (!out_) throw std::runtime_error("cannot write the resource file");
+  return crc;
 }
 
-void ResWriter::Add(const ResourceId& type, const ResourceId& name, std::uint16_t language, const std::string& bytes) {
+std::uint32_t ResWriter::Add(const ResourceId& type, const ResourceId& name, std::uint16_t language, const std::string& bytes) {
   std::istringstream data(bytes);
-  Add(type, name, language, data, static_cast<std::uint32_t>(bytes.size()));
+  return Add(type, name, language, data, static_cast<std::uint32_t>(bytes.size()));
 }
 
 }  // namespace stampwell::tools

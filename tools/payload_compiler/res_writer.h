@@ -21,11 +21,12 @@ class ResWriter {
   // Writes the empty resource that opens every .res file.
   explicit ResWriter(std::ostream& out);
 
-  // Writes one resource of size bytes read from data. Throws std::runtime_error when data
-  // ends early or the output fails.
-  void Add(const ResourceId& type, const ResourceId& name, std::uint16_t language, std::istream& data,
-           std::uint32_t size);
-  void Add(const ResourceId& type, const ResourceId& name, std::uint16_t language, const std::string& bytes);
+  // Writes one resource of size bytes read from data and returns their CRC-32, summed on the
+  // way through, so the caller can record what was stored without reading it twice. Throws
+  // std::runtime_error when data ends early or the output fails.
+  std::uint32_t Add(const ResourceId& type, const ResourceId& name, std::uint16_t language, std::istream& data,
+                    std::uint32_t size);
+  std::uint32_t Add(const ResourceId& type, const ResourceId& name, std::uint16_t language, const std::string& bytes);
 
  private:
   void Header(const ResourceId& type, const ResourceId& name, std::uint16_t language, std::uint32_t size);
