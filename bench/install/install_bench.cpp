@@ -82,7 +82,7 @@ RunTimes RunOurs(const std::string& folder) {
     void WriteUninstallEntry() override {}
     void NotifyAssociationsChanged() override {}
   } system(settings, log, ProgramPayload(),
-           {[] { return std::string(kProductName); }, [] { return false; }, [](const std::string&) {}});
+           {[] { return std::string(kProductName); }, [] { return false; }, [](const std::string&) {}, nullptr});
   double start = Seconds();
   RunInstall(settings, ui, system);
   RunTimes times{Seconds() - start, ui.paused};
