@@ -61,9 +61,9 @@ start_xvfb() {
 # ---- The prefix's fonts ----
 # The forms lay their text out in device pixels for Windows' own fonts, so the prefix must
 # measure text as Windows does. Wine's own fonts (fonts-wine: Tahoma, which "MS Shell Dlg"
-# names, and "MS Sans Serif") are linked into the prefix's Fonts folder: a loader started from
-# /usr/lib/wine looks for them in a data folder that does not exist, and every face then falls
-# back to the much wider DejaVu Sans. "Microsoft Sans Serif", which the wizard names, is none of
+# names, and "MS Sans Serif") are linked into the prefix's Fonts folder: started through the
+# loaders in /usr/lib/wine, Wine does not find them in /usr/share/wine/fonts, and every face
+# then falls back to the much wider DejaVu Sans. "Microsoft Sans Serif", which the wizard names, is none of
 # Wine's fonts; it was drawn to the metrics of the "MS Sans Serif" bitmap font, and Wine's copy
 # of that font reproduces the layout to the pixel (the install page's notice measures the 323
 # pixels its label was given), where Liberation Sans, the Arial-compatible face, runs wider.
