@@ -11,6 +11,9 @@ WIN32 := build/win32
 WIN64 := build/win64
 HOST := build/host
 CTEST_FLAGS ?= --output-on-failure
+# WERROR=ON turns compiler warnings into errors (.ci/run sets it); it takes effect when a
+# tree is configured, so CI's fresh clone always builds with it.
+WERROR ?= OFF
 # Evaluated when a recipe runs, that is after bootstrap.
 RUN_TREE = build/$(shell bash tools/windows-tree.sh)
 
@@ -22,13 +25,13 @@ bootstrap:
 	@bash tools/bootstrap.sh
 
 $(WIN32)/CMakeCache.txt: | bootstrap
-	cmake -S . -B $(WIN32) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake $(WIN32_CMAKE_FLAGS)
+	cmake -S . -B $(WIN32) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DSTAMPWELL_WERROR=$(WERROR) $(WIN32_CMAKE_FLAGS)
 
 $(WIN64)/CMakeCache.txt: | bootstrap
-	cmake -S . -B $(WIN64) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake $(WIN32_CMAKE_FLAGS)
+	cmake -S . -B $(WIN64) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DSTAMPWELL_WERROR=$(WERROR) $(WIN32_CMAKE_FLAGS)
 
 $(HOST)/CMakeCache.txt: | bootstrap
-	CC=clang CXX=clang++ cmake -S . -B $(HOST) -G Ninja $(HOST_CMAKE_FLAGS)
+	CC=clang CXX=clang++ cmake -S . -B $(HOST) -G Ninja -DSTAMPWELL_WERROR=$(WERROR) $(HOST_CMAKE_FLAGS)
 
 win32: bootstrap $(WIN32)/CMakeCache.txt
 	cmake --build $(WIN32) -j $(JOBS)

@@ -18,6 +18,13 @@ set(STAMPWELL_RESOURCES ${CMAKE_SOURCE_DIR}/resources)
 add_library(stampwell_options INTERFACE)
 target_include_directories(stampwell_options INTERFACE ${CMAKE_SOURCE_DIR})
 target_compile_options(stampwell_options INTERFACE -Wall -Wextra -Wno-unused-parameter)
+# CI builds stop at the first warning; a developer's build only warns, so that a newer
+# compiler's new warning does not stop work. Third-party code (GoogleTest) does not take
+# these options and its headers are system headers, so it stays exempt.
+option(STAMPWELL_WERROR "Treat compiler warnings as errors (CI builds)" OFF)
+if(STAMPWELL_WERROR)
+  target_compile_options(stampwell_options INTERFACE -Werror)
+endif()
 if(STAMPWELL_WIN32)
   # ANSI functions throughout: the system's texts are 8-bit strings in the ANSI code page.
   target_compile_definitions(stampwell_options INTERFACE

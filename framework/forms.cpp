@@ -276,6 +276,8 @@ TModalResult TForm::ShowModal() {
   modal_ = true;
   modal_result_ = mrNone;
   if (owner && owner != handle_) ::SetWindowLongPtrA(handle_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+  // The other windows come back (as `disabled` ends) before this one hides, so that the
+  // activation falls to them.
   {
     DisabledWindows disabled;
     disabled.except = handle_;
@@ -287,7 +289,6 @@ TModalResult TForm::ShowModal() {
       modal_ = false;
       throw;
     }
-    // The other windows come back before this one hides, so that the activation falls to them.
   }
   Hide();
   modal_ = false;

@@ -12,13 +12,13 @@ std::map<UINT, TMenuItem*>& ItemsByCommand() {
   static std::map<UINT, TMenuItem*> items;
   return items;
 }
-UINT g_next_command = 1000;
+UINT g_next_command = 1000;  // above the dialog manager's IDOK/IDCANCEL and the control IDs' range start
 
 BOOL CALLBACK FindMenuOwner(HWND window, LPARAM data) {
   auto* state = reinterpret_cast<std::pair<HMENU, bool>*>(data);
   if (::GetMenu(window) == state->first) state->second = true;
   return TRUE;
-}  // above the dialog manager's IDOK/IDCANCEL and the control IDs' range start
+}
 
 }  // namespace
 

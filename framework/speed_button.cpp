@@ -195,11 +195,12 @@ void TSpeedButton::UpdateTooltip() {
     tooltip_host_ = host;
     created = true;
   }
-  // The first version of the record: every version of the common controls takes it.
-  // The tooltip watches the host's mouse messages itself (TTF_SUBCLASS) over the button's area.
   std::string text = GetShortHint(hint_);
   TOOLINFOA tool{};
+  // The record without its newest field: common controls 5 and 6 both take it, while the full
+  // size is refused by version 5.
   tool.cbSize = TTTOOLINFOA_V2_SIZE;
+  // The tooltip watches the host's mouse messages itself over the button's area.
   tool.uFlags = TTF_SUBCLASS;
   tool.hwnd = host;
   tool.uId = kToolId;

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "framework/controls.h"
 #include "framework/strings.h"
@@ -269,5 +270,7 @@ class TLabel : public TGraphicControl {
 // Reads the picture properties of a form: Picture.Data (a .bmp file's bytes) and
 // Picture.Resource (the name of a bitmap resource). Returns false for other names.
 bool ReadPictureProperty(TPicture& picture, const std::string& name, const FormValue& value, FormReadContext& context);
+// The names of TAlignment's values in forms, in the enumeration's order.
+const std::vector<std::string>& AlignmentNames();
 
 }  // namespace stampwell

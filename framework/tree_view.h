@@ -317,6 +317,8 @@ class TCustomTreeView : public TWinControl {
  private:
   friend class TTreeNode;
   friend class TTreeNodes;
+  // The timer that delays OnChange after a keyboard selection (ChangeDelay).
+  static constexpr UINT_PTR kChangeDelayTimer = 1;
   void NodeDeleted(TTreeNode* node);
   // Fires an "-ing" event; whether the step may go on.
   bool Allowed(const TTVChangingEvent& event, TTreeNode* node);

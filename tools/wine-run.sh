@@ -57,6 +57,28 @@ start_xvfb() {
   return 1
 }
 
+# ---- The prefix's fonts ----
+# The forms lay their text out in device pixels for Windows' own fonts, so the prefix must
+# measure text as Windows does. Wine's own fonts (fonts-wine: Tahoma, which "MS Shell Dlg"
+# names, and "MS Sans Serif") are linked into the prefix's Fonts folder: started through the
+# loaders in /usr/lib/wine, Wine does not find them in /usr/share/wine/fonts, and every face
+# then falls back to the much wider DejaVu Sans. "Microsoft Sans Serif", which the wizard names, is none of
+# Wine's fonts; it was drawn to the metrics of the "MS Sans Serif" bitmap font, and Wine's copy
+# of that font reproduces the layout to the pixel (the install page's notice measures the 323
+# pixels its label was given), where Liberation Sans, the Arial-compatible face, runs wider.
+# Only the prefixes get this: the program keeps asking for the faces its forms name. Runs
+# while no wineserver serves the prefix (it waits for the server to write the registry).
+setup_prefix_fonts() {
+  local stamp="$WINEPREFIX/.stampwell-fonts-1" fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  [ -f "$stamp" ] && return 0
+  mkdir -p "$fonts"
+  if [ -d /usr/share/wine/fonts ]; then ln -sf /usr/share/wine/fonts/* "$fonts/"; fi
+  "$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+    /v 'Microsoft Sans Serif' /d 'MS Sans Serif' /f </dev/null >/dev/null 2>&1 || return 0
+  wineserver -w </dev/null >/dev/null 2>&1
+  touch "$stamp"
+}
+
 ensure_prefix() {
   # One prefix per build tree, made once; the lock keeps parallel tests from racing.
   (
@@ -66,6 +88,7 @@ ensure_prefix() {
       wineserver -w </dev/null >/dev/null 2>&1
       touch "$WINEPREFIX/.stampwell-ready"
     fi
+    if [ "${1:-}" = --no-server ]; then setup_prefix_fonts; fi
   ) 9>"$build/wineprefix.lock"
 }
 
@@ -94,7 +117,7 @@ case "${1:-}" in
     xv=$(start_xvfb) || exit 1
     echo "$xv" >"$session/xvfb"
     export DISPLAY=":${xv%% *}"
-    ensure_prefix
+    ensure_prefix --no-server
     wineserver -p </dev/null >/dev/null 2>&1
     exit 0
     ;;
@@ -118,7 +141,7 @@ else
   own_session=1
   own_xvfb_pid=${xv##* }
 fi
-ensure_prefix
+if session_display >/dev/null; then ensure_prefix; else ensure_prefix --no-server; fi
 
 # Wine starts its helper processes (services, the desktop window) on demand, and they
 # inherit the standard handles of whoever started them. Through a file and tail, a caller
