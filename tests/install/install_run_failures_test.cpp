@@ -274,8 +274,10 @@ TEST_F(InstallRunFailure, FullDriveStopsTheExtractionWithWholeFilesOnly) {
   ASSERT_GT(written, 0u) << "the drive was full before the first file";
   ASSERT_LT(written, manifest.size()) << "the drive did not fill up";
   std::cout << "the drive filled up at entry " << written + 1 << ", " << manifest[written] << "\n";
-  for (std::size_t n = 0; n < written; ++n)
-    EXPECT_EQ(ReadWholeFile(dir + manifest[n]), ReadWholeFile(source + manifest[n])) << manifest[n];
+  for (std::size_t n = 0; n < written; ++n) {
+    const std::string installed = ReadWholeFile(dir + manifest[n]), expected = ReadWholeFile(source + manifest[n]);
+    EXPECT_TRUE(installed == expected) << manifest[n] << ": " << installed.size() << " bytes of " << expected.size();
+  }
   for (std::size_t n = written; n < manifest.size(); ++n) EXPECT_FALSE(Exists(dir + manifest[n])) << manifest[n];
   ExpectNoLogShortcutOrEntry(dir);
 }
