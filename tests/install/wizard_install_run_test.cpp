@@ -101,7 +101,7 @@ TEST_F(WizardInstallRun, CloseRequestsDuringTheRunAreRefusedWithoutAQuestion) {
   HWND window = form_->hwnd();
   HWND progress = form_->Page(TForm1::kProgressPage).Handle();
   std::thread closer([&] {
-    for (int i = 0; i < 400 && !IsWindowVisible(progress); ++i) Sleep(10);
+    for (int i = 0; i < 3000 && !IsWindowVisible(progress); ++i) Sleep(10);
     PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     INPUT keys[4]{};
     for (INPUT& key : keys) key.type = INPUT_KEYBOARD;
