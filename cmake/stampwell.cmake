@@ -132,7 +132,14 @@ function(stampwell_fuzz_target name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} stampwell_options)
   set(corpus ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)
   file(MAKE_DIRECTORY ${corpus})
-  add_test(NAME ${name} COMMAND ${name} -max_total_time=${T_SECONDS} -rss_limit_mb=2048 ${corpus})
+  # The seeds kept in the repository start a bounded run from valid inputs; libFuzzer writes
+  # what it finds into the first folder only, so the checkout stays as it is.
+  set(seeds ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
+  if(NOT IS_DIRECTORY ${seeds})
+    message(WARNING "fuzz target ${name} has no seed corpus in ${seeds}")
+    set(seeds "")
+  endif()
+  add_test(NAME ${name} COMMAND ${name} -max_total_time=${T_SECONDS} -rss_limit_mb=2048 ${corpus} ${seeds})
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_SECONDS}0 LABELS fuzz)
 endfunction()
 

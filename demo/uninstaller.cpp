@@ -4,8 +4,9 @@
 //   unin00000.exe /quiet     no questions and no messages; the exit code says how it went
 //                            (0 everything removed, 1 nothing done, 2 something left)
 //
-// It reads "Uninstall.txt" beside itself, deletes the files the log lists, then the "<DIR>"
-// folders and the "<SDIR>" folders when they are empty, and the per-user uninstall entry.
+// It reads "Uninstall.txt" beside itself, deletes the files the log lists, then the folders
+// below its own folder that are left empty (listed or not), the "<DIR>" and "<SDIR>" folders
+// when they are empty, and the per-user uninstall entry. What it keeps, it names.
 // A running program cannot delete its own file, so it hands that last step to a copy of
 // itself in the temporary folder, which waits until this process has ended.
 #include <windows.h>
@@ -77,13 +78,47 @@ bool RemoveFile(const std::string& path, std::string& problem) {
   return false;
 }
 
+constexpr char kKeptNotEmpty[] = "kept, because it holds files that were not installed with the program";
+
 // Removes a listed folder when it is empty; a folder that still holds files is left.
 bool RemoveEmptyFolder(const std::string& path, std::string& problem) {
   if (!Exists(path)) return true;
   if (RemoveDirectoryA(path.c_str()) || !Exists(path)) return true;
   DWORD error = GetLastError();
-  problem = error == ERROR_DIR_NOT_EMPTY ? "the folder is not empty" : ErrorText(error);
+  problem = error == ERROR_DIR_NOT_EMPTY ? kKeptNotEmpty : ErrorText(error);
   return false;
+}
+
+// The names in a folder, "." and ".." left out; `folders` gets the subfolders that are real
+// folders (a link to a folder elsewhere is only a name here: nothing behind it is touched).
+std::vector<std::string> FolderContents(const std::string& folder, std::vector<std::string>* folders = nullptr) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found{};
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    names.push_back(name);
+    if (folders && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+      folders->push_back(folder + "\\" + name);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
+// The installation makes folders that its log never names ("Example\User"). Below the
+// installation folder, every folder that the removal has left empty goes, deepest first;
+// RemoveDirectory takes only empty ones, so nothing that someone else put there is lost.
+// `kept` gets the folders that stay because they still hold something.
+void RemoveEmptyFoldersBelow(const std::string& folder, std::vector<std::string>& kept) {
+  std::vector<std::string> subfolders;
+  FolderContents(folder, &subfolders);
+  for (const auto& subfolder : subfolders) {
+    RemoveEmptyFoldersBelow(subfolder, kept);
+    if (!RemoveDirectoryA(subfolder.c_str()) && Exists(subfolder)) kept.push_back(subfolder);
+  }
 }
 
 // The entry names where the product is installed; another installation's entry is not ours.
@@ -210,16 +245,41 @@ int Uninstall(bool quiet) {
     }
     if (!RemoveFile(file, problem)) left.push_back(file + ": " + problem);
   }
+  // The installation folder, when the log names it as one of its top folders: the empty
+  // folders below it go, listed or not.
+  bool ownFolderListed = false;
+  for (const auto& folder : plan.topFolders) ownFolderListed = ownFolderListed || SamePath(folder, installDir);
+  std::vector<std::string> keptBelow;
+  if (ownFolderListed) RemoveEmptyFoldersBelow(installDir, keptBelow);
   // Folders that hold this program can only go once it has been deleted.
   std::vector<std::string> deferred;
+  std::vector<std::string> reported;
   for (const auto* list : {&plan.folders, &plan.topFolders})
     for (const auto& folder : *list) {
       if (removeSelf && IsInsideFolder(self, folder)) {
         deferred.push_back(folder);
         continue;
       }
-      if (!RemoveEmptyFolder(folder, problem)) left.push_back(folder + ": " + problem);
+      if (!RemoveEmptyFolder(folder, problem)) {
+        left.push_back(folder + ": " + problem);
+        reported.push_back(folder);
+      }
     }
+  for (const auto& folder : keptBelow) {
+    bool listed = false;
+    for (const auto& r : reported) listed = listed || SamePath(r, folder);
+    if (!listed) left.push_back(folder + ": " + kKeptNotEmpty);
+  }
+  // The installation folder goes after this program; whatever else it still holds keeps it.
+  if (ownFolderListed && removeSelf) {
+    std::vector<std::string> rest = FolderContents(installDir);
+    std::string selfName = self.substr(self.find_last_of('\\') + 1);
+    for (const auto& name : rest)
+      if (!SamePath(name, selfName)) {
+        left.push_back(installDir + ": " + kKeptNotEmpty);
+        break;
+      }
+  }
   if (!RemoveUninstallEntry(installDir, problem)) left.push_back(std::string("HKEY_CURRENT_USER\\") + kKeyPath + ": " + problem);
   if (removeSelf && !StartSelfRemoval(self, deferred)) left.push_back(self + ": " + ErrorText(GetLastError()));
 
@@ -227,7 +287,7 @@ int Uninstall(bool quiet) {
     Message(quiet, std::string(kProduct) + " was removed from your computer.", MB_OK | MB_ICONINFORMATION);
     return kExitDone;
   }
-  std::string report = std::string(kProduct) + " was removed, but these items could not be removed:\r\n";
+  std::string report = std::string(kProduct) + " was removed, but these items were kept or could not be removed:\r\n";
   for (std::size_t i = 0; i < left.size() && i < 20; ++i) report += "\r\n" + left[i];
   if (left.size() > 20) report += "\r\n... and " + std::to_string(left.size() - 20) + " more";
   Message(quiet, report, MB_OK | MB_ICONWARNING);

@@ -27,6 +27,20 @@ bool IsFullFolderPath(std::string_view folder) {
   return false;
 }
 
+bool InstallPathsFit(std::string_view install_dir, const std::vector<std::string>& files,
+                     const std::vector<std::string>& folders) {
+  // install_dir + "\" + relative path.
+  const std::size_t base = install_dir.size() + 1;
+  for (const std::string& file : files) {
+    if (base + file.size() > kLongestFilePath) return false;
+    std::size_t slash = file.find_last_of('\\');
+    if (slash != std::string::npos && base + slash > kLongestFolderPath) return false;
+  }
+  for (const std::string& folder : folders)
+    if (base + folder.size() > kLongestFolderPath) return false;
+  return base - 1 <= kLongestFolderPath;
+}
+
 std::string DirectoryPart(std::string_view path) {
   std::size_t at = path.find_last_of("\\:");
   if (at == std::string_view::npos) return {};

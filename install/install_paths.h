@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace stampwell {
 
@@ -17,6 +18,17 @@ std::string WithTrailingBackslash(std::string path);
 // Empty text, relative paths, drive-relative "C:folder" and rooted "\folder" are refused:
 // the install run would otherwise resolve them against whatever the current directory is.
 bool IsFullFolderPath(std::string_view folder);
+
+// The longest path that the system's 8-bit file functions take (MAX_PATH less its terminating
+// zero), and the longest folder path that they create (room is kept for an 8.3 name).
+inline constexpr std::size_t kLongestFilePath = 259;
+inline constexpr std::size_t kLongestFolderPath = 247;
+
+// True when every file and folder that the run makes below install_dir (no trailing
+// backslash) stays within those limits: each of `files` (relative paths), the folder that
+// holds it, and each of `folders`.
+bool InstallPathsFit(std::string_view install_dir, const std::vector<std::string>& files,
+                     const std::vector<std::string>& folders);
 
 // The text of the plain message for a folder field that IsFullFolderPath refuses.
 inline constexpr char kFullFolderPathNeeded[] =

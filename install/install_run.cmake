@@ -12,6 +12,7 @@ stampwell_win32_library(stampwell_install
   command_capture.cpp
   desktop_link.cpp
   directories.cpp
+  exact_ansi_path.cpp
   install_system.cpp
   logged_on_user.cpp
   shell_link.cpp

@@ -4,18 +4,47 @@
 #include "install/install_paths.h"
 #include "install/install_progress.h"
 
+#include <optional>
+#include <string>
+#include <vector>
+
 namespace stampwell {
 namespace {
 
-std::string FallbackFolder(const SetupSettings& settings, InstallRunSystem& system) {
-  return system.PersonalFolder() + "\\" + settings.PublisherName;
+// The documents folder + "\" + publisher; nothing when the shell cannot name the documents
+// folder as a full path in the system's code page.
+std::optional<std::string> FallbackFolder(const SetupSettings& settings, InstallRunSystem& system) {
+  std::string personal = system.PersonalFolder();
+  if (!IsFullFolderPath(personal)) return std::nullopt;
+  return personal + "\\" + settings.PublisherName;
+}
+
+// Puts the fallback folder into the field; without one the field keeps its text and the user
+// is told to choose. False when there was none.
+bool OfferFallbackFolder(const SetupSettings& settings, InstallRunUi& ui, InstallRunSystem& system) {
+  std::optional<std::string> fallback = FallbackFolder(settings, system);
+  if (!fallback) {
+    ui.ShowMessage(kNoFallbackFolderMessage);
+    return false;
+  }
+  ui.SetFolderField(*fallback);
+  return true;
 }
 
 // Cases B and C: the run stops on the folder page with the fallback folder in the field.
 void StopWithInstallationError(const SetupSettings& settings, InstallRunUi& ui, InstallRunSystem& system) {
   ui.ShowMessage(kInstallationErrorMessage);
   ui.ShowPage(kFolderPage);
-  ui.SetFolderField(FallbackFolder(settings, system));
+  OfferFallbackFolder(settings, ui, system);
+}
+
+// Every file of the payload and the log, and every folder that the run makes.
+bool PathsFitBelow(const std::string& install_dir, InstallRunSystem& system) {
+  std::vector<std::string> files{"Uninstall.txt"};
+  for (int n = 1, count = system.EntryCount(); n <= count; ++n) files.push_back(system.Entry(n));
+  std::vector<std::string> folders{kDataFolder};
+  folders.insert(folders.end(), kExampleFolders.begin(), kExampleFolders.end());
+  return InstallPathsFit(install_dir, files, folders);
 }
 
 // Step 1; false when the run ends here.
@@ -29,14 +58,17 @@ bool ResolveInstallDir(SetupSettings& settings, InstallRunUi& ui, InstallRunSyst
   }
   for (;;) {
     settings.InstallDir = InstallDirFor(folder, system.ProductTitle());
-    // The fallback folder is a full path unless the shell could not name the documents
-    // folder; then it is treated as a folder that cannot be made.
-    if (IsFullFolderPath(folder) &&
-        (system.DirectoryExists(settings.InstallDir) || system.ForceDirectories(settings.InstallDir)))
-      return true;
-    if (!settings.QuickInstallMode) ui.ShowMessage(kCreateFolderFailedMessage);
+    if (!PathsFitBelow(settings.InstallDir, system)) {
+      ui.ShowMessage(kPathTooLongMessage);
+      ui.ShowPage(kFolderPage);
+      return false;
+    }
+    if (system.DirectoryExists(settings.InstallDir) || system.ForceDirectories(settings.InstallDir)) return true;
+    const bool fallback_known = FallbackFolder(settings, system).has_value();
+    // Quick Install falls back silently; without a fallback the user has to hear why.
+    if (!settings.QuickInstallMode || !fallback_known) ui.ShowMessage(kCreateFolderFailedMessage);
     ui.ShowPage(kFolderPage);
-    ui.SetFolderField(FallbackFolder(settings, system));
+    if (!OfferFallbackFolder(settings, ui, system)) return false;
     if (!settings.QuickInstallMode) return false;
     settings.QuickInstallMode = false;
     folder = ui.FolderField();

@@ -39,6 +39,21 @@ inline constexpr char kDamagedSetupMessage[] =
     "Nothing has been installed.\r"
     "Please download the setup file again and run the new copy.";
 
+// An installation folder whose files would pass the path limit of the system's 8-bit file
+// functions: the run stops before it makes anything, rather than half-way through.
+inline constexpr char kPathTooLongMessage[] =
+    "The path of the installation folder is too long: the program's files would not fit within the "
+    "system's limit of 259 characters for a path.\r"
+    "Please choose a folder with a shorter path.";
+
+// The documents folder is the fallback, but a name with characters outside the system's code
+// page reaches an 8-bit program only with those characters replaced by "?": that path is not
+// the folder, so it is never used.
+inline constexpr char kNoFallbackFolderMessage[] =
+    "Setup cannot use your documents folder as the installation folder: its name has characters "
+    "that this system's code page cannot show.\r"
+    "Please choose another installation folder.";
+
 // The wizard's side of the run.
 class InstallRunUi {
  public:
@@ -64,7 +79,9 @@ class InstallRunSystem {
   // Whether every payload entry, and the manifest, is as the build stored it.
   virtual bool PayloadIntact() = 0;
   virtual std::string ProductTitle() = 0;
-  virtual std::string PersonalFolder() = 0;  // no trailing backslash; empty when unknown
+  // No trailing backslash; empty when unknown or when its name cannot be written in the
+  // system's code page.
+  virtual std::string PersonalFolder() = 0;
   virtual bool DirectoryExists(const std::string& path) = 0;
   // Makes path with any missing parents; true when it exists afterwards.
   virtual bool ForceDirectories(const std::string& path) = 0;

@@ -7,6 +7,7 @@
 #include "install/desktop_link.h"
 #include "install/directories.h"
 #include "install/payload_check.h"
+#include "install/exact_ansi_path.h"
 #include "install/start_menu_step.h"
 #include "install/uninstall_entry.h"
 #include "install/uninstall_entry_values.h"
@@ -24,7 +25,7 @@ bool WindowsInstallSystem::PayloadIntact() {
 }
 
 std::string WindowsInstallSystem::ProductTitle() { return hooks_.product_title(); }
-std::string WindowsInstallSystem::PersonalFolder() { return GetSpecialFolderPath(CSIDL_PERSONAL); }
+std::string WindowsInstallSystem::PersonalFolder() { return ExactPersonalFolder(); }
 bool WindowsInstallSystem::DirectoryExists(const std::string& path) { return stampwell::DirectoryExists(path); }
 bool WindowsInstallSystem::ForceDirectories(const std::string& path) { return stampwell::ForceDirectories(path); }
 void WindowsInstallSystem::MakeDirectory(const std::string& path) { CreateSingleDirectory(path); }

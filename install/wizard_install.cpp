@@ -36,7 +36,8 @@ void WizardInstallUi::ShowMessage(const std::string& text) { ShowPlainMessage(fo
 
 bool WizardInstallUi::DesktopLinkChecked() { return form_.CheckBox1->Checked(); }
 
-// A quit request met here ends the application once the run has returned: there is no cancel.
+// The window refuses to close while the run goes on (TForm1::FormCloseQuery); a quit that
+// comes from elsewhere ends the application once the run has returned: there is no cancel.
 void WizardInstallUi::ProcessMessages() {
   if (!Application().Terminated()) Application().ProcessMessages();
 }
@@ -57,6 +58,14 @@ void BindInstallRun(wizard::TForm1& form) {
     RunStartMenuStep(context);
   };
   auto run = [&form, log](bool quick) {
+    // Cleared however the run ends, an error report included.
+    struct RunningMark {
+      wizard::TForm1& form;
+      explicit RunningMark(wizard::TForm1& f) : form(f) { form.SetInstallRunning(true); }
+      ~RunningMark() { form.SetInstallRunning(false); }
+      RunningMark(const RunningMark&) = delete;
+      RunningMark& operator=(const RunningMark&) = delete;
+    } running(form);
     WizardInstallUi ui(form);
     WindowsInstallSystem system(Settings(), *log, ProgramPayload(),
                                 {[] { return ProductTitle(); }, [&form] { return form.CheckBox4->Checked(); },

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "framework/application.h"
+#include "shellbrowse/shell_toolbox.h"
 
 namespace stampwell {
 namespace {
@@ -150,7 +151,11 @@ void TPTDeviceChangeHandler::Dispatch(WPARAM wparam, LPARAM lparam) noexcept {
 
 TPTDeviceChangeHandler& GetDeviceChangeHandler() {
   auto& handler = ProcessHandler();
-  if (!handler) handler = std::make_unique<TPTDeviceChangeHandler>();
+  if (!handler) {
+    handler = std::make_unique<TPTDeviceChangeHandler>();
+    // Its window must go while the window system is still there, not at static destruction.
+    AddShellToolboxCleanup(FreeDeviceChangeHandler);
+  }
   return *handler;
 }
 

@@ -20,6 +20,6 @@ stampwell_win32_library(stampwell_shellnotify
   ${CMAKE_CURRENT_LIST_DIR}/device_change_handler.cpp
 )
 if(STAMPWELL_WIN32)
-  target_link_libraries(stampwell_shellnotify PUBLIC stampwell_framework)
+  target_link_libraries(stampwell_shellnotify PUBLIC stampwell_shelltools stampwell_framework)
   stampwell_product_link(stampwell_shellnotify)
 endif()

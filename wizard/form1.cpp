@@ -187,6 +187,10 @@ void TForm1::Image1MouseDown() {
 void TForm1::YCLButton1Click() { Close(); }
 
 bool TForm1::FormCloseQuery() {
+  // The run has no cancel: a close confirmed now would only hide the window while the run
+  // makes the files, the shortcuts and the entry behind the user's back. Alt+F4 and the
+  // taskbar still send the request, so it is refused here without a question.
+  if (install_running_) return false;
   if (ActivePage() == kFinishPage) return true;
   return Application().AskYesNo(kExitQuestion, "Tip");
 }

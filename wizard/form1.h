@@ -63,6 +63,10 @@ class TForm1 : public TForm {
   // Label36, the free-space text of page 2 (hidden).
   void SetFreeSpaceText(const std::string& text);
 
+  // Set by the install run for as long as it runs; FormCloseQuery refuses every close meanwhile.
+  bool InstallRunning() const noexcept { return install_running_; }
+  void SetInstallRunning(bool running) noexcept { install_running_ = running; }
+
   // The controls, named as in the layout.
   TPageControl* PageControl1 = nullptr;
   TEdit* Edit1 = nullptr;  // the folder field
@@ -123,6 +127,7 @@ class TForm1 : public TForm {
   void FindControls();
 
   TForm2* licence_ = nullptr;
+  bool install_running_ = false;
   TYCLButton* close_buttons_[4] = {};
 };
 

@@ -6,6 +6,9 @@ the registry entry through `wine reg query`).
 
     drive_setup.py --build-dir DIR quick    Quick Install, Finish with the launch box cleared
     drive_setup.py --build-dir DIR custom   Custom Install, Back once, a typed folder, Install
+    drive_setup.py --build-dir DIR roundtrip  Quick Install, then the uninstaller from the installation
+                                            folder, its boxes answered with the keyboard: nothing of
+                                            the installation is left, nothing else is touched
     --exe PROGRAM                           drive this copy of the setup program (a signed one)
                                             instead of DIR/StampwellSetup.exe
 
@@ -310,15 +313,95 @@ def custom(session):
         shutil.rmtree(session.unix_path("C:\\e2e typed folder"), ignore_errors=True)
 
 
+def answer_boxes(session, process, caption, seconds=60):
+    """Presses Enter on each box captioned `caption` (its default button: Yes, then OK) until
+    `process` ends; returns how many boxes were answered."""
+    answered, seen = 0, set()
+    deadline = time.time() + seconds
+    while time.time() < deadline and process.poll() is None:
+        found = session.run("xdotool", "search", "--onlyvisible", "--name", "^%s$" % caption, check=False).split()
+        fresh = [w for w in found if w not in seen]
+        if not fresh:
+            time.sleep(0.3)
+            continue
+        seen.update(fresh)
+        time.sleep(0.8)
+        session.screenshot("uninstall-box-%d" % (answered + 1))
+        # A click on the box's upper margin gives it the keyboard; Enter presses its default button.
+        box = fresh[-1]
+        geometry = dict(line.split("=", 1) for line in
+                        session.run("xdotool", "getwindowgeometry", "--shell", box).split() if "=" in line)
+        session.run("xdotool", "mousemove", "--sync", str(int(geometry["X"]) + int(geometry["WIDTH"]) // 2),
+                    str(int(geometry["Y"]) + 4), "click", "1")
+        time.sleep(0.3)
+        session.run("xdotool", "key", "Return")
+        answered += 1
+    return answered
+
+
+def roundtrip(session):
+    install_dir = "C:\\Program Files\\Quendra Soft\\%s\\" % PRODUCT
+    session.remove_installation(install_dir)
+    session.no_browser()
+    # Things of the user's beside the installation, which the removal must not touch.
+    parent = session.unix_path("C:\\Program Files\\Quendra Soft")
+    os.makedirs(parent, exist_ok=True)
+    mine = [os.path.join(parent, "notes.txt")] + [os.path.join(d, "mine.lnk") for d in session.desktops()]
+    for path in mine:
+        with open(path, "w") as f:
+            f.write("mine")
+    uninstaller = None
+    session.start()
+    try:
+        session.click(QUICK_INSTALL, settle=0.3)
+        session.finish(install_dir, "the installation did not finish")
+        unix_dir = session.unix_path(install_dir)
+        uninstaller = subprocess.Popen([session.runner, "--build-dir", session.build,
+                                        os.path.join(unix_dir, "unin00000.exe")], env=session.env,
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        answered = answer_boxes(session, uninstaller, PRODUCT + " Uninstall")
+        session.expect(answered == 2, "%d uninstaller boxes answered, not 2 (question, report)" % answered)
+        uninstaller.wait(timeout=30)
+        session.expect(uninstaller.returncode == 0, "the uninstaller exited with %s" % uninstaller.returncode)
+        # Its own file and folder go once it has ended.
+        deadline = time.time() + 20
+        while time.time() < deadline and os.path.exists(unix_dir):
+            time.sleep(0.2)
+        session.expect(not os.path.exists(unix_dir), "left behind: " + ", ".join(
+            os.path.relpath(os.path.join(r, n), unix_dir) for r, ds, fs in os.walk(unix_dir) for n in ds + fs)
+            if os.path.exists(unix_dir) else "")
+        for desktop in session.desktops():
+            session.expect(not os.path.lexists(os.path.join(desktop, PRODUCT + ".lnk")), "desktop shortcut left")
+        group = os.path.join(session.unix_path(session.special_folder("APPDATA")), "Microsoft", "Windows",
+                             "Start Menu", "Programs", "Quendra Soft", PRODUCT)
+        session.expect(not os.path.exists(group), "Start Menu group left")
+        session.expect("REG_SZ" not in session.wine("reg", "query", KEY, check=False), "registry entry left")
+        for path in mine:
+            session.expect(os.path.isfile(path) and open(path).read() == "mine", "touched: " + path)
+    finally:
+        if uninstaller and uninstaller.poll() is None:
+            uninstaller.kill()
+        session.stop()
+        session.remove_installation(install_dir)
+        for path in mine:
+            if os.path.lexists(path):
+                os.remove(path)
+        # The uninstaller's copy that removed it; Windows deletes it at the next start.
+        temp = session.unix_path(session.special_folder("TEMP"))
+        for name in os.listdir(temp) if os.path.isdir(temp) else []:
+            if name.startswith("unin00000-") and name.endswith(".exe"):
+                os.remove(os.path.join(temp, name))
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build-dir", required=True)
     parser.add_argument("--exe")
-    parser.add_argument("scenario", choices=["quick", "custom"])
+    parser.add_argument("scenario", choices=["quick", "custom", "roundtrip"])
     args = parser.parse_args()
     session = Session(args.build_dir, args.scenario, args.exe)
     try:
-        {"quick": quick, "custom": custom}[args.scenario](session)
+        {"quick": quick, "custom": custom, "roundtrip": roundtrip}[args.scenario](session)
     except Failure as failure:
         session.failures.append(str(failure))
         print("FAILED: %s" % failure, flush=True)

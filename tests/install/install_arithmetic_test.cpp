@@ -33,6 +33,20 @@ TEST(InstallPaths, OnlyFoldersThatNameTheirDriveAreAccepted) {
     EXPECT_FALSE(IsFullFolderPath(bad)) << bad;
 }
 
+TEST(InstallPaths, PathLimitsOfFilesAndFolders) {
+  const std::vector<std::string> folders{"Data", "Example\\Protection"};
+  // Files: the folder, a backslash and the file, 259 characters at most.
+  std::string dir(200, 'd');
+  EXPECT_TRUE(InstallPathsFit(dir, {std::string(58, 'f')}, {}));
+  EXPECT_FALSE(InstallPathsFit(dir, {std::string(59, 'f')}, {}));
+  // The folder that holds a file, and the folders made, 247 at most.
+  EXPECT_TRUE(InstallPathsFit(dir, {std::string(46, 'a') + "\\x"}, {}));
+  EXPECT_FALSE(InstallPathsFit(dir, {std::string(47, 'a') + "\\x"}, {}));
+  EXPECT_TRUE(InstallPathsFit(std::string(247 - 19, 'd'), {}, folders));
+  EXPECT_FALSE(InstallPathsFit(std::string(248 - 19, 'd'), {}, folders));
+  EXPECT_FALSE(InstallPathsFit(std::string(248, 'd'), {}, {}));
+}
+
 TEST(InstallPaths, DirectoryPartAndLinkExtension) {
   EXPECT_EQ(DirectoryPart("C:\\Q\\Stampwell.exe"), "C:\\Q\\");
   EXPECT_EQ(DirectoryPart("C:x.exe"), "C:");

@@ -64,7 +64,8 @@ struct MemorySystem : InstallRunSystem {
 
   bool PayloadIntact() override { return intact; }
   std::string ProductTitle() override { return "Quendra Stampwell"; }
-  std::string PersonalFolder() override { return kPersonal; }
+  std::string personal = kPersonal;  // empty: the shell cannot name it in the code page
+  std::string PersonalFolder() override { return personal; }
   bool DirectoryExists(const std::string& p) override { return dirs.count(WithTrailingBackslash(p)) > 0; }
   bool ForceDirectories(const std::string& p) override {
     if (!can_make(p)) return false;
@@ -234,6 +235,48 @@ TEST_F(InstallRunCourse, FailingEntryIsCaseCAndKeepsTheFilesBeforeIt) {
   EXPECT_TRUE(system.steps.empty());  // no shortcut, no log file, no registry entry
   EXPECT_EQ(system.log.size(), 3u);   // the lines stay until the next run clears them
   EXPECT_EQ(settings.CurrentEntry, "Data\\SDL.dll");
+}
+
+TEST_F(InstallRunCourse, FolderWhoseFilesWouldPassThePathLimitMakesNothing) {
+  // The deepest folder made, Example\Protection, may reach 247 characters.
+  const std::string fits = "C:\\" + std::string(207, 'f');
+  ui.folder = fits;
+  RunInstall(settings, ui, system);
+  EXPECT_EQ(settings.InstallDir.size() + std::string("Example\\Protection").size(), 247u);
+  EXPECT_EQ(ui.Page(), 4);
+
+  for (bool quick : {false, true}) {
+    MemorySystem fresh;
+    RecordingUi long_folder;
+    long_folder.folder = fits + "g";
+    quick ? RunQuickInstall(settings, long_folder, fresh) : RunInstall(settings, long_folder, fresh);
+    EXPECT_EQ(long_folder.messages, (std::vector<std::string>{kPathTooLongMessage}));
+    EXPECT_EQ(long_folder.Page(), 2);
+    EXPECT_EQ(long_folder.folder, fits + "g");  // for the user to shorten
+    EXPECT_TRUE(fresh.dirs.empty());
+    EXPECT_TRUE(fresh.files.empty());
+    EXPECT_TRUE(fresh.steps.empty());
+  }
+}
+
+TEST_F(InstallRunCourse, WithoutAFallbackFolderTheFieldStaysAndTheUserIsTold) {
+  system.personal = "";
+  system.can_make = [](const std::string&) { return false; };
+  RunQuickInstall(settings, ui, system);
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{kCreateFolderFailedMessage, kNoFallbackFolderMessage}));
+  EXPECT_EQ(ui.pages, (std::vector<int>{3, 2}));
+  EXPECT_EQ(ui.folder, "C:\\Program Files (x86)\\Quendra Soft");
+  EXPECT_TRUE(system.dirs.empty());
+
+  // Case C: the installation error, then the same word instead of a fallback.
+  MemorySystem failing;
+  failing.personal = "";
+  failing.failing_entry = 2;
+  RecordingUi custom;
+  RunInstall(settings, custom, failing);
+  EXPECT_EQ(custom.messages, (std::vector<std::string>{kInstallationErrorMessage, kNoFallbackFolderMessage}));
+  EXPECT_EQ(custom.Page(), 2);
+  EXPECT_EQ(custom.folder, "C:\\Program Files (x86)\\Quendra Soft");
 }
 
 TEST_F(InstallRunCourse, InstallationErrorMessageHasEightLinesTheFifthEmpty) {

@@ -50,8 +50,7 @@ class InstallRun : public ::testing::Test {
   WindowsInstallSystem System() {
     return WindowsInstallSystem(settings, log, ProgramPayload(),
                                 {[] { return std::string(kProductName); }, [this] { return start_menu; },
-                                 [this](const std::string& text) { window.messages.push_back(text); },
-                                 nullptr});
+                                 [this](const std::string& text) { window.messages.push_back(text); }, {}});
   }
   void Install(bool quick = false) {
     WindowsInstallSystem system = System();

@@ -51,6 +51,32 @@ DWORD RunProgram(const std::string& program, const std::string& arguments, const
   return code;
 }
 
+// Runs the uninstaller without /quiet and answers its boxes as a user would: Yes to its
+// question, OK to its report. Returns the exit code (-1 when it hangs) and the boxes' texts.
+DWORD RunAnswering(const std::string& program, const std::string& directory, std::vector<std::string>& texts) {
+  std::string command = "\"" + program + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(), &startup,
+                      &info))
+    return static_cast<DWORD>(-1);
+  unique_handle process(info.hProcess), thread(info.hThread);
+  for (int i = 0; i < 600 && WaitForSingleObject(process.get(), 100) == WAIT_TIMEOUT; ++i) {
+    HWND box = FindWindowA("#32770", "Quendra Stampwell Uninstall");
+    if (!box) continue;
+    char text[8192] = {};
+    // The message box's text control; empty while the box is still being made or going.
+    if (!GetDlgItemTextA(box, 0xFFFF, text, sizeof text)) continue;
+    if (texts.empty() || texts.back() != text) texts.push_back(text);
+    PostMessageA(box, WM_COMMAND, GetDlgItem(box, IDYES) ? IDYES : IDOK, 0);
+    Sleep(300);
+  }
+  DWORD code = static_cast<DWORD>(-1);
+  if (WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0) GetExitCodeProcess(process.get(), &code);
+  return code;
+}
+
 bool WaitUntilGone(const std::string& path) {
   for (int i = 0; i < 200 && Exists(path); ++i) Sleep(100);
   return !Exists(path);
@@ -161,7 +187,8 @@ class UninstallerRoundTrip : public ::testing::Test {
 };
 
 TEST_F(UninstallerRoundTrip, RemovesEverythingListedAndItself) {
-  Install(/*makeUserFolder=*/false);
+  // The install run makes "Example\User" and never lists it.
+  Install(/*makeUserFolder=*/true);
   for (const auto& path : Unlisted()) WriteWholeFile(path, "mine");
 
   EXPECT_EQ(Uninstall(), 0u);
@@ -195,6 +222,27 @@ TEST_F(UninstallerRoundTrip, LeavesFoldersThatHoldUnlistedFilesRefusesRelativeLi
   EXPECT_TRUE(Exists(installDir_ + "Example"));
   EXPECT_FALSE(Exists(group_));
   EXPECT_FALSE(KeyExists(kUninstallKeyPath));
+}
+
+TEST_F(UninstallerRoundTrip, ReportsTheFoldersThatAUsersFileKeeps) {
+  Install(/*makeUserFolder=*/true);
+  std::string mine = installDir_ + "Example\\User\\mine.png";
+  WriteWholeFile(mine, "mine");
+
+  std::vector<std::string> boxes;
+  EXPECT_EQ(RunAnswering(installDir_ + "unin00000.exe", parent_, boxes), 2u);
+  EXPECT_TRUE(WaitUntilGone(installDir_ + "unin00000.exe"));
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0], "Do you want to remove Quendra Stampwell and all of its components?");
+  const std::string kept = ": kept, because it holds files that were not installed with the program";
+  for (const std::string& folder : {installDir_ + "Example\\User", installDir_ + "Example",
+                                    installDir_.substr(0, installDir_.size() - 1)})
+    EXPECT_NE(boxes[1].find(folder + kept), std::string::npos) << folder << " in\n" << boxes[1];
+  EXPECT_EQ(testing::ReadWholeFile(mine), "mine");
+  for (const auto& file : files_) EXPECT_FALSE(Exists(file)) << file;
+  // The empty folders beside it went.
+  EXPECT_FALSE(Exists(installDir_ + "Example\\Cute"));
+  EXPECT_FALSE(Exists(installDir_ + "Data"));
 }
 
 TEST_F(UninstallerRoundTrip, RefusesALogOfAnotherProductAndRemovesNothing) {

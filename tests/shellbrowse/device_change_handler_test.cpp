@@ -13,6 +13,7 @@
 
 #include "framework/application.h"
 #include "shellbrowse/device_change_handler.h"
+#include "shellbrowse/shell_toolbox.h"
 #include "tests/shellbrowse/notify_test_support.h"
 
 namespace stampwell {
@@ -139,6 +140,20 @@ TEST_F(DeviceChangeHandlerTest, HandlersReadTheBroadcastBlockAfterTheSenderHasDr
   }
   ASSERT_TRUE(PumpUntil([&] { return !calls.empty(); }));
   EXPECT_EQ(a.seen_unit_mask, 1u << ('X' - 'A'));
+}
+
+TEST_F(DeviceChangeHandlerTest, TheShellSubsystemsEndFreesTheDispatcherAndItsWindow) {
+  ShellToolboxStart();
+  HWND window = GetDeviceChangeHandler().Handle();
+  ASSERT_TRUE(IsWindow(window));
+  ShellToolboxEnd();
+  EXPECT_FALSE(IsWindow(window));
+  // A later use makes a new one, which the next end frees again.
+  ShellToolboxStart();
+  HWND again = GetDeviceChangeHandler().Handle();
+  EXPECT_TRUE(IsWindow(again));
+  ShellToolboxEnd();
+  EXPECT_FALSE(IsWindow(again));
 }
 
 }  // namespace

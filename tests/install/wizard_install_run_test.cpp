@@ -1,0 +1,191 @@
+// The install run as the wizard window runs it: a real click on Install, the window's own
+// pages, its message boxes and its error report, and what is left on disk and in the registry
+// when the run stops after its guarded steps.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <ole2.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/setup_settings.h"
+#include "framework/application.h"
+#include "install/uninstall_entry.h"
+#include "install/wizard_install.h"
+#include "tests/install/install_test_support.h"
+#include "tests/install/win32_test_support.h"
+#include "tests/wizard/wizard_test_support.h"
+#include "wizard/form1.h"
+
+namespace stampwell {
+namespace {
+
+using testing::Exists;
+using testing::ReadEntryValue;
+using wizard::TForm1;
+using wizard::testing::MessageBoxAnswerer;
+using wizard::testing::Pump;
+
+// Every WM_CLOSE that reaches the wizard, and whether the run was going at that moment.
+struct CloseWatch {
+  static inline WNDPROC original = nullptr;
+  static inline TForm1* form = nullptr;
+  static inline int during_run = 0;
+  static inline int after_run = 0;
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_CLOSE) ++(form->InstallRunning() ? during_run : after_run);
+    return CallWindowProcA(original, window, message, wparam, lparam);
+  }
+  explicit CloseWatch(TForm1& f) {
+    form = &f;
+    during_run = after_run = 0;
+    original = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(f.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CloseWatch::Proc)));
+  }
+  ~CloseWatch() { SetWindowLongPtrA(form->hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original)); }
+};
+
+LSTATUS FailAtHelpLink(HKEY key, const char* name, const std::string& data) {
+  if (std::string(name) == "HelpLink") return ERROR_ACCESS_DENIED;
+  return SetRegistryStringValue(key, name, data);
+}
+
+class WizardInstallRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+    testing::RemoveInstallationTraces();
+    Application().SetTitle(kProductName);  // the caption of every box, as at start-up
+    form_ = std::make_unique<TForm1>();
+    BindInstallRun(*form_);
+    Application().SetMainForm(form_.get());
+    form_->Show();
+    ::SetForegroundWindow(form_->hwnd());
+    form_->ShowPage(TForm1::kFolderPage);
+    form_->Edit1->SetText(scratch_.path() + "Quendra Soft");
+    Pump(150);
+  }
+  void TearDown() override {
+    SetRegistryString = &SetRegistryStringValue;
+    Application().SetMainForm(nullptr);
+    form_.reset();
+    Pump(50);
+    wizard::testing::TakeQuit();
+    Application().ClearTerminated();
+    testing::RemoveInstallationTraces();
+    OleUninitialize();
+  }
+
+  std::string InstallDir() const { return scratch_.path() + "Quendra Soft\\Quendra Stampwell\\"; }
+  // A real click on Install; the run goes on inside the click's dispatch.
+  void ClickInstall() {
+    const TControl& button = *form_->Button_install;
+    wizard::testing::ClickAt(wizard::testing::CentreOf(button.Parent()->Handle(), button.BoundsRect()));
+    Pump(300);
+    ASSERT_FALSE(form_->InstallRunning());
+  }
+
+  testing::ScratchFolder scratch_{"wizard-install-run"};
+  std::unique_ptr<TForm1> form_;
+};
+
+TEST_F(WizardInstallRun, CloseRequestsDuringTheRunAreRefusedWithoutAQuestion) {
+  CloseWatch watch(*form_);
+  // The close requests come from outside while the progress page shows, as the taskbar's and
+  // the keyboard's do: a posted close command, Alt+F4 through the input queue, and WM_CLOSE.
+  std::atomic<bool> sent{false};
+  HWND window = form_->hwnd();
+  HWND progress = form_->Page(TForm1::kProgressPage).Handle();
+  std::thread closer([&] {
+    for (int i = 0; i < 3000 && !IsWindowVisible(progress); ++i) Sleep(10);
+    PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    INPUT keys[4]{};
+    for (INPUT& key : keys) key.type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[3].ki.wVk = VK_MENU;
+    keys[1].ki.wVk = keys[2].ki.wVk = VK_F4;
+    keys[2].ki.dwFlags = keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, keys, sizeof(INPUT));
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    sent = true;
+  });
+  MessageBoxAnswerer yes(IDYES);
+  ClickInstall();
+  closer.join();
+  ASSERT_TRUE(sent);
+
+  EXPECT_GE(CloseWatch::during_run, 2) << "the close requests did not reach the window during the run";
+  EXPECT_TRUE(yes.seen().empty()) << yes.seen().front().text;
+  EXPECT_FALSE(Application().Terminated());
+  EXPECT_TRUE(IsWindowVisible(form_->hwnd()));
+  EXPECT_EQ(form_->ActivePage(), TForm1::kFinishPage);
+  EXPECT_TRUE(Exists(InstallDir() + "Uninstall.txt"));
+  std::string data;
+  EXPECT_TRUE(ReadEntryValue("URLUpdateInfo", data));
+
+  // After the run the usual rule holds: the finish page closes without a question.
+  SendMessageA(form_->hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(yes.seen().empty());
+  EXPECT_TRUE(Application().Terminated());
+}
+
+// Wine grants every registry write of an opened key, so the registry's refusal is a seam here;
+// the rest of the run, the window and its error report are real.
+TEST_F(WizardInstallRun, RegistryValueThatCannotBeWrittenStopsOnTheProgressPageWithTheErrorReport) {
+  SetRegistryString = &FailAtHelpLink;
+  MessageBoxAnswerer no(IDNO);
+  ClickInstall();
+
+  ASSERT_EQ(no.seen().size(), 1u);
+  EXPECT_EQ(no.seen()[0].text, "Failed to set data for 'HelpLink'");
+  EXPECT_EQ(no.seen()[0].caption, "Quendra Stampwell");
+  EXPECT_TRUE(no.seen()[0].has_icon);
+  EXPECT_EQ(form_->ActivePage(), TForm1::kProgressPage);
+  EXPECT_EQ(form_->ProgressFillWidth(), TForm1::kProgressFillWidth);
+
+  // Every earlier step's work stays; of the entry, the values before the failing one.
+  EXPECT_TRUE(Exists(InstallDir() + "Stampwell.exe"));
+  EXPECT_TRUE(Exists(InstallDir() + "Uninstall.txt"));
+  EXPECT_TRUE(Exists(testing::DesktopLinkFile()));
+  EXPECT_TRUE(Exists(testing::StartMenuGroupFolder() + "\\Uninstall.lnk"));
+  std::string data;
+  for (const char* name : {"DisplayName", "UninstallString", "DisplayIcon", "InstallLocation", "Publisher", "URLInfoAbout"})
+    EXPECT_TRUE(ReadEntryValue(name, data)) << name;
+  EXPECT_FALSE(ReadEntryValue("HelpLink", data));
+  EXPECT_FALSE(ReadEntryValue("URLUpdateInfo", data));
+
+  // The run has ended: a close asks again, and No keeps the window.
+  SendMessageA(form_->hwnd(), WM_CLOSE, 0, 0);
+  ASSERT_EQ(no.seen().size(), 2u);
+  EXPECT_EQ(no.seen()[1].caption, "Tip");
+  EXPECT_FALSE(Application().Terminated());
+}
+
+TEST_F(WizardInstallRun, LogThatCannotBeCreatedStopsOnTheProgressPageWithoutAnEntry) {
+  // A folder where the log file goes.
+  ASSERT_TRUE(CreateDirectoryA((scratch_.path() + "Quendra Soft").c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((scratch_.path() + "Quendra Soft\\Quendra Stampwell").c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((InstallDir() + "Uninstall.txt").c_str(), nullptr));
+  MessageBoxAnswerer ok(IDOK);
+  ClickInstall();
+
+  ASSERT_EQ(ok.seen().size(), 1u);
+  EXPECT_EQ(ok.seen()[0].text.rfind("Cannot create file \"" + InstallDir() + "Uninstall.txt\". ", 0), 0u)
+      << ok.seen()[0].text;
+  EXPECT_TRUE(ok.seen()[0].has_icon);
+  EXPECT_EQ(form_->ActivePage(), TForm1::kProgressPage);
+  // The files and the shortcuts of the earlier steps stay; no log, no entry.
+  EXPECT_TRUE(Exists(InstallDir() + "Stampwell.exe"));
+  EXPECT_TRUE(Exists(testing::DesktopLinkFile()));
+  EXPECT_TRUE(Exists(testing::StartMenuGroupFolder() + "\\Uninstall.lnk"));
+  DWORD attributes = GetFileAttributesA((InstallDir() + "Uninstall.txt").c_str());
+  EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+  std::string data;
+  EXPECT_FALSE(ReadEntryValue("DisplayName", data));
+}
+
+}  // namespace
+}  // namespace stampwell
