@@ -15,7 +15,7 @@
 namespace stampwell::testing {
 
 // Pumps this thread's messages until `done` holds or `limit_ms` have passed; true when done.
-inline bool PumpUntil(const std::function<bool()>& done, DWORD limit_ms = 5000) {
+inline bool PumpUntil(const std::function<bool()>& done, DWORD limit_ms = 30000) {
   DWORD start = GetTickCount();
   for (;;) {
     MSG message;

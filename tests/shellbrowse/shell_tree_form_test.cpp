@@ -56,7 +56,7 @@ TEST(ShellTreeForm, TakesTheBrowseWindowsProperties) {
   EXPECT_TRUE(style & TVS_SHOWSELALWAYS);
   // The window was made empty with ptstoAutoFill: it fills itself from a posted message.
   EXPECT_EQ(tree.Items().Count(), 0);
-  ASSERT_TRUE(testing::PumpUntil([&] { return tree.Items().Count() > 0; }, 3000));
+  ASSERT_TRUE(testing::PumpUntil([&] { return tree.Items().Count() > 0; }));
   EXPECT_EQ(tree.Selected(), tree.Items().GetFirstNode());
   EXPECT_GE(form.changes, 1);
 

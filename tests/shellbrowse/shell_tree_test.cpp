@@ -286,7 +286,7 @@ TEST(ShellTree, ChangeNotificationsAreCoalesced) {
   EXPECT_EQ(refreshes, 0);
   EXPECT_EQ(host.tree->ChangeTimer().Tag(), TPTCustomShellTree::kTagRefresh);
   EXPECT_EQ(host.tree->ChangeTimer().Interval(), 400u);
-  ASSERT_TRUE(PumpUntil([&] { return refreshes > 0; }, 2000));
+  ASSERT_TRUE(PumpUntil([&] { return refreshes > 0; }));
   Pump(600);
   EXPECT_EQ(refreshes, 1);
   EXPECT_EQ(host.tree->ChangeTimer().Tag(), 0);
@@ -354,7 +354,7 @@ TEST(ShellTree, CreateNewFolderPicksAFreeNameAndEditsIt) {
   EXPECT_TRUE(host.tree->RefreshPending());
   EXPECT_EQ(ChildNamed(root, "Later"), nullptr);
   first->EndEdit(true);
-  EXPECT_TRUE(PumpUntil([&] { return !host.tree->RefreshPending(); }, 2000));
+  EXPECT_TRUE(PumpUntil([&] { return !host.tree->RefreshPending(); }));
   EXPECT_NE(ChildNamed(root, "Later"), nullptr);
 
   // A node without a file-system folder holds no new folder.
