@@ -149,9 +149,17 @@ if session_display >/dev/null; then ensure_prefix; else ensure_prefix --no-serve
 out=$(mktemp "$session/out.XXXXXX")
 "$wine" "$@" </dev/null >"$out" 2>&1 &
 pid=$!
-tail -n +1 -f --pid=$pid "$out"
+tail -n +1 -f --pid=$pid "$out" &
+tail_pid=$!
+# A runner that is told to stop (a test driver giving up) stops the program too, rather than
+# leaving it running in the session.
+trap 'kill -TERM $pid 2>/dev/null' TERM INT HUP
 wait $pid
 rc=$?
+# Interrupted, the wait above returns early: the program gets its time to go.
+while kill -0 $pid 2>/dev/null; do wait $pid; rc=$?; done
+trap - TERM INT HUP
+wait $tail_pid
 rm -f "$out"
 
 if [ $own_session = 1 ]; then

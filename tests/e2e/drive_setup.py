@@ -157,6 +157,7 @@ class Session:
             return False
 
     def stop(self):
+        # The runner passes the termination on to the program it started.
         if self.process and self.process.poll() is None:
             self.process.terminate()
             try:
