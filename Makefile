@@ -79,6 +79,8 @@ test-emulated32: bootstrap $(WIN32)/CMakeCache.txt
 	  native) echo "32-bit stage: not needed, this machine runs 32-bit code natively";; \
 	  none) echo "32-bit stage: cannot run: $$(python3 tools/x86_32_support.py --why | tail -1)"; exit 1;; \
 	  emulated) cmake --build $(WIN32) -j $(JOBS) --target StampwellSetup callback_abi_test && \
+	            $(MAKE) --no-print-directory $(WIN64)/CMakeCache.txt && \
+	            cmake --build $(WIN64) -j $(JOBS) --target window_probe && \
 	            bash tools/emulated-32bit-stage.sh $(WIN32);; \
 	esac
 

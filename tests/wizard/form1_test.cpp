@@ -297,7 +297,7 @@ TEST_F(WizardWindow, BrowseStartsAtTheFolderFieldAndPutsTheChosenFolderBack) {
   }
   // Cancelled: the field stays as typed, the free-space label is refreshed all the same.
   EXPECT_EQ(Text(form_->Edit1), typed);
-  EXPECT_TRUE(testing::SameFreeSpace(form_->Label36->Caption(), GetFreeSpaceText(typed)));
+  EXPECT_TRUE(stampwell::testing::SameFreeSpace(form_->Label36->Caption(), GetFreeSpaceText(typed)));
 
   {
     stampwell::testing::ModalDriver driver(*form_->FolderBrowseDlg1, {stampwell::testing::PressOk});
