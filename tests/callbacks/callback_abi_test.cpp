@@ -148,6 +148,60 @@ TEST(WindowCallbacks, ModalFormDisablesTheThreadsWindowsAndAMenuFindsItsOwner) {
 
 // --- the tree's sort callback ---
 
+// The stack a call of `callback` as the control makes it (PFNTVCOMPARE: three arguments, the
+// callee pops them) leaves behind: 0 for a function of that convention; for a cdecl function
+// passed through a cast, the 12 bytes of arguments that nobody popped. Measured here because a
+// control compiled with frame pointers survives the imbalance (Wine's does), while one whose
+// code addresses its locals through the stack pointer (as optimised system code may) does not:
+// the fault must not depend on which caller a user's system has.
+long StackLeftByCompare(PFNTVCOMPARE callback, LPARAM a, LPARAM b, LPARAM sort) {
+#if defined(__i386__)
+  struct Call {
+    PFNTVCOMPARE callback;
+    LPARAM a, b, sort;
+  } call{callback, a, b, sort};
+  long left = 0;
+  __asm__ volatile(
+      "movl %%esp, %%esi\n\t"
+      "pushl 12(%1)\n\t"
+      "pushl 8(%1)\n\t"
+      "pushl 4(%1)\n\t"
+      "call *(%1)\n\t"
+      "movl %%esi, %%eax\n\t"
+      "subl %%esp, %%eax\n\t"
+      "movl %%esi, %%esp\n\t"
+      : "=&a"(left)
+      : "D"(&call)
+      : "esi", "ecx", "edx", "memory", "cc");
+  return left;
+#else
+  callback(a, b, sort);  // one calling convention: nothing can be left behind
+  return 0;
+#endif
+}
+
+// Watches the tree's sort requests: measures the product's callback once, then lets it sort.
+struct SortWatch {
+  WNDPROC original = nullptr;
+  long stack_left = -1;
+};
+SortWatch* g_sort_watch = nullptr;  // one tree, one test at a time
+
+LRESULT CALLBACK WatchSortRequests(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == TVM_SORTCHILDRENCB && g_sort_watch->stack_left < 0) {
+    const auto* sort = reinterpret_cast<const TVSORTCB*>(lparam);
+    HTREEITEM first = TreeView_GetChild(window, sort->hParent);
+    HTREEITEM second = first ? TreeView_GetNextSibling(window, first) : nullptr;
+    TVITEMA a{}, b{};
+    a.mask = b.mask = TVIF_PARAM;
+    a.hItem = first;
+    b.hItem = second;
+    if (first && second && TreeView_GetItem(window, &a) && TreeView_GetItem(window, &b))
+      g_sort_watch->stack_left = StackLeftByCompare(sort->lpfnCompare, a.lParam, b.lParam, sort->lParam);
+  }
+  return CallWindowProcA(g_sort_watch->original, window, message, wparam, lparam);
+}
+
 TEST(TreeSortCallback, SortsManyNodesThroughTheControl) {
   InitCommonControlClasses();
   TForm form(nullptr);
@@ -157,15 +211,21 @@ TEST(TreeSortCallback, SortsManyNodesThroughTheControl) {
   tree->SetParent(&form);
   form.HandleNeeded();
 
-  // Hundreds of comparisons: a callback that leaves the stack unbalanced cannot survive them.
   TTreeNode* root = tree->Items().AddChild(nullptr, "root");
   constexpr int kNodes = 300;
   for (int i = 0; i < kNodes; ++i) tree->Items().AddChild(root, std::to_string((i * 7919) % kNodes));
   int comparisons = 0;
+  SortWatch watch;
+  g_sort_watch = &watch;
+  watch.original = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(tree->Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchSortRequests)));
   ASSERT_TRUE(root->CustomSort([&](TTreeNode* a, TTreeNode* b) {
     ++comparisons;
     return std::stoi(a->Text()) - std::stoi(b->Text());
   }));
+  SetWindowLongPtrA(tree->Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(watch.original));
+  g_sort_watch = nullptr;
+  EXPECT_EQ(watch.stack_left, 0) << "the sort callback leaves bytes on the stack: not the convention the control calls";
   EXPECT_GT(comparisons, kNodes);
   int expected = 0;
   for (TTreeNode* node = root->GetFirstChild(); node; node = node->GetNextSibling()) {
