@@ -21,6 +21,7 @@
 #include "install/install_run.h"
 #include "install/install_system.h"
 #include "install/payload_store.h"
+#include "tests/install/install_run_fixture.h"
 #include "tests/install/install_test_support.h"
 #include "tests/install/win32_test_support.h"
 
@@ -86,27 +87,10 @@ class DocumentsFolderOverride {
   std::optional<std::wstring> old_;
 };
 
-class InstallRunFailure : public ::testing::Test {
+class InstallRunFailure : public testing::InstallRunFixture {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-    testing::RemoveInstallationTraces();
-    AssignSetupSettings(settings, IsWindows64Bit());
-    window.folder = scratch.path() + "Quendra Soft";
-  }
-  void TearDown() override {
-    testing::RemoveInstallationTraces();
-    OleUninitialize();
-  }
-  void Install(bool quick = false) {
-    WindowsInstallSystem system(settings, log, ProgramPayload(),
-                                {[] { return std::string(kProductName); }, [] { return true; },
-                                 [this](const std::string& text) { window.messages.push_back(text); }, {}});
-    if (quick)
-      RunQuickInstall(settings, window, system);
-    else
-      RunInstall(settings, window, system);
-  }
+  InstallRunFailure() : InstallRunFixture("install-run-failure") {}
+
   std::string Fallback() const { return GetSpecialFolderPath(CSIDL_PERSONAL) + "\\Quendra Soft"; }
   // Neither the log, the shortcuts nor the entry: what every stop before step 5 leaves out.
   void ExpectNoLogShortcutOrEntry(const std::string& dir) {
@@ -117,10 +101,6 @@ class InstallRunFailure : public ::testing::Test {
     EXPECT_FALSE(ReadEntryValue("DisplayName", data));
   }
 
-  testing::ScratchFolder scratch{"install-run-failure"};
-  SetupSettings settings;
-  TInstallLog log;
-  testing::RecordingWindow window;
 };
 
 TEST_F(InstallRunFailure, FileNamedDataStopsStepTwoWithTheInstallationFolderOnly) {

@@ -21,6 +21,7 @@
 #include "install/payload_store.h"
 #include "install/shell_link.h"
 #include "install/start_menu_step.h"
+#include "tests/install/install_run_fixture.h"
 #include "tests/install/install_test_support.h"
 #include "tests/install/win32_test_support.h"
 
@@ -33,32 +34,14 @@ using testing::ReadEntryValue;
 using testing::ReadLink;
 using testing::ReadWholeFile;
 
-class InstallRun : public ::testing::Test {
+class InstallRun : public testing::InstallRunFixture {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-    testing::RemoveInstallationTraces();
-    AssignSetupSettings(settings, IsWindows64Bit());
-    window.folder = scratch.path() + "Quendra Soft";
-  }
+  InstallRun() : InstallRunFixture("install-run") {}
   void TearDown() override {
     seams::CreateShellLink = seams::CreateShellLinkObject;
-    testing::RemoveInstallationTraces();
-    OleUninitialize();
+    InstallRunFixture::TearDown();
   }
 
-  WindowsInstallSystem System() {
-    return WindowsInstallSystem(settings, log, ProgramPayload(),
-                                {[] { return std::string(kProductName); }, [this] { return start_menu; },
-                                 [this](const std::string& text) { window.messages.push_back(text); }, {}});
-  }
-  void Install(bool quick = false) {
-    WindowsInstallSystem system = System();
-    if (quick)
-      RunQuickInstall(settings, window, system);
-    else
-      RunInstall(settings, window, system);
-  }
   std::vector<std::string> SavedLog() {
     std::vector<std::string> lines;
     EXPECT_TRUE(testing::SplitCrLfLines(ReadWholeFile(settings.InstallDir + "Uninstall.txt"), lines));
@@ -76,11 +59,6 @@ class InstallRun : public ::testing::Test {
     EXPECT_FALSE(ReadEntryValue("DisplayName", data));
   }
 
-  testing::ScratchFolder scratch{"install-run"};
-  SetupSettings settings;
-  TInstallLog log;
-  testing::RecordingWindow window;
-  bool start_menu = true;
 };
 
 TEST_F(InstallRun, QuickInstallMakesTheWholeInstallation) {
