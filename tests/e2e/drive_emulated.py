@@ -108,21 +108,14 @@ def main():
     args = parser.parse_args()
     session = Session(args.build_dir, "emulated")
     probe = Probe(session, args.probe)
-    pid = None
     try:
         drive(session, probe)
-    except Failure as failure:
+    except Exception as failure:  # a failed step, or the driver's own fault: reported, never hidden
         session.failures.append(str(failure))
         print("FAILED: %s" % failure, flush=True)
     finally:
-        try:
-            for line in probe.ask("find %s" % PRODUCT):
-                pid = line.split()[1]
-                probe.ask("kill %s" % pid)
-        except Failure:
-            pass
         probe.stop()
-        session.stop()
+        session.stop()  # the runner ends the program it started
         session.remove_installation(QUICK_FOLDER)
     if session.failures:
         print("%d check(s) failed" % len(session.failures))
