@@ -51,7 +51,7 @@ def probe_program():
     return elf + code
 
 
-def run_probe(command, program):
+def run_probe(command):
     """Starts the probe; answers (ran, the real executable of the running process)."""
     try:
         process = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
@@ -82,13 +82,13 @@ def support():
         with open(program, "wb") as f:
             f.write(probe_program())
         os.chmod(program, 0o755)
-        ran, exe = run_probe([program], program)
+        ran, exe = run_probe([program])
         if ran and exe and os.path.realpath(exe) == os.path.realpath(program):
             return "native", "the kernel runs 32-bit programs itself"
         seen = ("a 32-bit program ran through %s, not by the kernel" % exe) if ran else \
             "the kernel does not start 32-bit programs"
         if os.access(EMULATOR, os.X_OK):
-            ran, _ = run_probe([EMULATOR, program], program)
+            ran, _ = run_probe([EMULATOR, program])
             if ran:
                 return "emulated", seen + "; %s runs them" % EMULATOR
             return "none", seen + "; %s is there but failed" % EMULATOR
