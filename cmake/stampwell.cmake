@@ -144,7 +144,10 @@ function(stampwell_fuzz_target name)
 endfunction()
 
 if(STAMPWELL_WIN32)
-  add_test(NAME wine_session_start COMMAND ${STAMPWELL_WINE_RUN} --build-dir ${CMAKE_BINARY_DIR} --start)
+  # The session's desktop stays in use from start to stop, as a logon session's does.
+  add_executable(desktop_keeper WIN32 ${CMAKE_SOURCE_DIR}/tools/desktop_keeper.cpp)
+  add_test(NAME wine_session_start COMMAND ${STAMPWELL_WINE_RUN} --build-dir ${CMAKE_BINARY_DIR} --start
+    --keep-desktop $<TARGET_FILE:desktop_keeper>)
   add_test(NAME wine_session_stop COMMAND ${STAMPWELL_WINE_RUN} --build-dir ${CMAKE_BINARY_DIR} --stop)
   set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine_session TIMEOUT 180)
   set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine_session TIMEOUT 60)

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in the isolated prefix of one build tree.
 #
-#   wine-run.sh --build-dir DIR --start         start the session: Xvfb and a persistent wineserver
+#   wine-run.sh --build-dir DIR --start [--keep-desktop KEEPER]
+#                                               start the session: Xvfb and a persistent wineserver,
+#                                               and KEEPER (tools/desktop_keeper.cpp) holding its desktop
 #   wine-run.sh --build-dir DIR --stop          stop what --start started
 #   wine-run.sh --build-dir DIR PROGRAM [ARGS]  run PROGRAM; exits with its exit code
 #
@@ -119,6 +121,11 @@ case "${1:-}" in
     export DISPLAY=":${xv%% *}"
     ensure_prefix --no-server
     wineserver -p </dev/null >/dev/null 2>&1
+    if [ "${2:-}" = --keep-desktop ] && [ -n "${3:-}" ]; then
+      # Runs until --stop ends the wineserver; its output goes nowhere, so that CTest does
+      # not wait for it.
+      "$wine" "$3" </dev/null >/dev/null 2>&1 &
+    fi
     exit 0
     ;;
   --stop)
