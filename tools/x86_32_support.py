@@ -2,7 +2,7 @@
 """Tells how this machine runs 32-bit x86 Linux code, which is what Wine's 32-bit loader is:
 
     native     the kernel runs it itself
-    emulated   the kernel does not, but Debian's qemu-user-static can, as a user-mode emulator
+    emulated   the kernel does not, but Debian's qemu-user can, as a user-mode emulator
     none       neither
 
 It runs a probe: a 100-byte i386 program made here that writes one byte, waits for its
@@ -21,7 +21,8 @@ import sys
 import tempfile
 
 BASE = 0x08048000
-EMULATOR = "/usr/bin/qemu-i386-static"
+# The 32-bit stage's emulator (tools/emulated-32bit-stage.sh), which may name another build of it.
+EMULATOR = os.environ.get("STAMPWELL_QEMU_I386", "/usr/bin/qemu-i386")
 
 
 def probe_program():
