@@ -80,7 +80,7 @@ test-emulated32: bootstrap $(WIN32)/CMakeCache.txt
 	  none) echo "32-bit stage: cannot run: $$(python3 tools/x86_32_support.py --why | tail -1)"; exit 1;; \
 	  emulated) cmake --build $(WIN32) -j $(JOBS) --target StampwellSetup callback_abi_test && \
 	            $(MAKE) --no-print-directory $(WIN64)/CMakeCache.txt && \
-	            cmake --build $(WIN64) -j $(JOBS) --target window_probe && \
+	            cmake --build $(WIN64) -j $(JOBS) --target window_probe desktop_keeper && \
 	            bash tools/emulated-32bit-stage.sh $(WIN32);; \
 	esac
 

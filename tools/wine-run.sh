@@ -29,8 +29,7 @@ export HOME="$build/winehome"
 export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share" XDG_CACHE_HOME="$HOME/.cache"
 export WINEARCH=win64
 export WINEDEBUG=-all
-# STAMPWELL_EXTRA_OVERRIDES: more overrides of a caller's (the 32-bit stage works around Wine there).
-export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d${STAMPWELL_EXTRA_OVERRIDES:+;$STAMPWELL_EXTRA_OVERRIDES}"
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
 mkdir -p "$HOME" "$session"
 
 # The 64-bit loader starts every program: it runs the prefix's own 64-bit programs itself and

@@ -36,7 +36,7 @@ LAUNCH_BOX = (11 + 6, 320 + 8)
 
 # Under user-mode emulation (the 32-bit stage of a machine that runs no 32-bit code natively) a
 # 32-bit program runs several times slower: every wait for the program is stretched by this.
-SLOW = 8 if os.environ.get("STAMPWELL_EMULATED") == "1" else 1
+SLOW = 4 if os.environ.get("STAMPWELL_EMULATED") == "1" else 1
 
 
 class Failure(Exception):
@@ -52,9 +52,7 @@ class Session:
         self.scenario = scenario
         self.env = dict(os.environ)
         self.env.update(WINEPREFIX=os.path.join(self.build, "wineprefix"), HOME=os.path.join(self.build, "winehome"),
-                        WINEDEBUG="-all", WINEDLLOVERRIDES=";".join(
-                            ["winemenubuilder.exe=d;mscoree=d;mshtml=d"] +
-                            ([os.environ["STAMPWELL_EXTRA_OVERRIDES"]] if os.environ.get("STAMPWELL_EXTRA_OVERRIDES") else [])))
+                        WINEDEBUG="-all", WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d")
         self.env["XDG_CONFIG_HOME"] = os.path.join(self.env["HOME"], ".config")
         self.env["XDG_DATA_HOME"] = os.path.join(self.env["HOME"], ".local", "share")
         self.env["XDG_CACHE_HOME"] = os.path.join(self.env["HOME"], ".cache")
