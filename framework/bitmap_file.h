@@ -18,5 +18,8 @@ struct BitmapFileLayout {
 
 // Fills `layout` and returns an empty string, or returns what is wrong.
 std::string CheckBitmapFile(const std::uint8_t* data, size_t size, BitmapFileLayout& layout);
+// The same for a packed bitmap, as a bitmap resource holds one: no file header, the rows right
+// after the colour table (info_offset is 0).
+std::string CheckPackedBitmap(const std::uint8_t* data, size_t size, BitmapFileLayout& layout);
 
 }  // namespace stampwell

@@ -138,7 +138,7 @@ void TCanvas::CopyRect(const RECT& dest, const TBitmap& bitmap, const RECT& sour
 
 TBitmap::~TBitmap() { Release(); }
 
-void TBitmap::Release() {
+void TBitmap::Release() const {
   if (dc_ && old_bitmap_) ::SelectObject(dc_.get(), old_bitmap_);
   old_bitmap_ = nullptr;
   bitmap_.reset();
@@ -160,6 +160,17 @@ void TBitmap::SetSize(int width, int height) {
 }
 
 void TBitmap::Recreate() {
+  pending_ = nullptr;
+  MakeSection();
+  if (!Empty() && !dc_) {
+    width_ = height_ = 0;
+    throw Exception("Out of system resources");
+  }
+}
+
+void TBitmap::MakeSection() const {
+  const std::uint8_t* source = pending_;
+  pending_ = nullptr;
   Release();
   if (Empty()) return;
   BITMAPINFO info{};
@@ -173,12 +184,18 @@ void TBitmap::Recreate() {
   dc_.reset(::CreateCompatibleDC(screen.get()));
   bitmap_.reset(::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
   if (!dc_ || !bitmap_) {
+    // Without a section the bitmap draws nothing; a caller that made it (Recreate) says why.
     Release();
-    width_ = height_ = 0;
-    throw Exception("Out of system resources");
+    return;
   }
   old_bitmap_ = ::SelectObject(dc_.get(), bitmap_.get());
-  std::memset(bits_, 0, static_cast<size_t>(Stride()) * height_);
+  if (source) {
+    const auto* source_info = reinterpret_cast<const BITMAPINFO*>(source + pending_layout_.info_offset);
+    ::SetDIBitsToDevice(dc_.get(), 0, 0, width_, height_, 0, 0, 0, height_, source + pending_layout_.bits_offset,
+                        source_info, DIB_RGB_COLORS);
+  } else {
+    std::memset(bits_, 0, static_cast<size_t>(Stride()) * height_);
+  }
 }
 
 std::ptrdiff_t TBitmap::Stride() const {
@@ -187,6 +204,7 @@ std::ptrdiff_t TBitmap::Stride() const {
 }
 
 std::uint8_t* TBitmap::ScanLine(int y) const {
+  Realize();
   if (!bits_ || y < 0 || y >= height_) return nullptr;
   ::GdiFlush();
   return static_cast<std::uint8_t*>(bits_) + y * Stride();
@@ -197,6 +215,13 @@ void TBitmap::Assign(const TBitmap& other) {
   format_ = other.format_ == TPixelFormat::pf32bit ? TPixelFormat::pf32bit : TPixelFormat::pf24bit;
   width_ = other.width_;
   height_ = other.height_;
+  if (other.pending_) {
+    // Both read the same resource when they are first drawn.
+    Release();
+    pending_ = other.pending_;
+    pending_layout_ = other.pending_layout_;
+    return;
+  }
   Recreate();
   if (!Empty()) ::BitBlt(dc_.get(), 0, 0, width_, height_, other.dc_.get(), 0, 0, SRCCOPY);
 }
@@ -218,22 +243,18 @@ void TBitmap::LoadFromResource(const std::string& name) {
   HMODULE module = ::GetModuleHandleA(nullptr);
   HRSRC found = ::FindResourceA(module, name.c_str(), MAKEINTRESOURCEA(2) /* RT_BITMAP */);
   HGLOBAL loaded = found ? ::LoadResource(module, found) : nullptr;
-  const void* bytes = loaded ? ::LockResource(loaded) : nullptr;
+  const auto* bytes = static_cast<const std::uint8_t*>(loaded ? ::LockResource(loaded) : nullptr);
   DWORD size = found ? ::SizeofResource(module, found) : 0;
-  if (!bytes || size < 40) throw Exception("Bitmap resource " + name + " not found");
-  // A bitmap resource is a .bmp file without its 14-byte file header.
-  std::vector<std::uint8_t> file(14 + size);
-  const auto* header = static_cast<const BITMAPINFOHEADER*>(bytes);
-  DWORD colours = header->biBitCount <= 8 ? (header->biClrUsed ? header->biClrUsed : (1u << header->biBitCount)) : 0;
-  DWORD masks = (header->biCompression == BI_BITFIELDS && header->biSize == 40) ? 12 : 0;
-  DWORD offset = 14 + header->biSize + masks + colours * 4;
-  file[0] = 'B';
-  file[1] = 'M';
-  std::uint32_t total = static_cast<std::uint32_t>(file.size());
-  std::memcpy(&file[2], &total, 4);
-  std::memcpy(&file[10], &offset, 4);
-  std::memcpy(&file[14], bytes, size);
-  LoadFromBytes(file.data(), file.size());
+  if (!bytes) throw Exception("Bitmap resource " + name + " not found");
+  BitmapFileLayout layout;
+  std::string problem = CheckPackedBitmap(bytes, size, layout);
+  if (!problem.empty()) throw Exception("Bitmap image is not valid: " + problem);
+  Release();
+  format_ = TPixelFormat::pf24bit;
+  width_ = layout.width;
+  height_ = layout.height < 0 ? -layout.height : layout.height;
+  pending_ = bytes;
+  pending_layout_ = layout;
 }
 
 }  // namespace stampwell

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/bitmap_file.h"
 #include "framework/unique_handle.h"
 
 namespace stampwell {
@@ -134,8 +135,14 @@ class TBitmap {
   void SetSize(int width, int height);
 
   // The memory DC with the bitmap selected; null while empty.
-  HDC DC() const { return dc_.get(); }
-  HBITMAP Handle() const { return bitmap_.get(); }
+  HDC DC() const {
+    Realize();
+    return dc_.get();
+  }
+  HBITMAP Handle() const {
+    Realize();
+    return bitmap_.get();
+  }
   // Row y (0 = top) of a 24- or 32-bit bitmap, and the distance between rows in bytes.
   std::uint8_t* ScanLine(int y) const;
   std::ptrdiff_t Stride() const;
@@ -143,20 +150,33 @@ class TBitmap {
   void Assign(const TBitmap& other);
   // Reads a .bmp file's bytes; throws Exception with a clear message when they are no bitmap.
   void LoadFromBytes(const std::uint8_t* data, size_t size);
-  // Reads a bitmap resource (RT_BITMAP) of the program.
+  // Reads a bitmap resource (RT_BITMAP) of the program; throws Exception when there is none or
+  // it is no bitmap. Its pixels are read at their first use: the pictures of pages not shown
+  // yet cost neither start-up time nor memory.
   void LoadFromResource(const std::string& name);
 
  private:
   void Recreate();
-  void Release();
+  // Makes the DIB section of the current size and format, and fills it from the pending
+  // resource if there is one.
+  void MakeSection() const;
+  void Realize() const {
+    if (pending_) MakeSection();
+  }
+  void Release() const;
 
   int width_ = 0;
   int height_ = 0;
   TPixelFormat format_ = TPixelFormat::pf24bit;
-  unique_hdc dc_;
-  unique_hbitmap bitmap_;
-  HGDIOBJ old_bitmap_ = nullptr;
-  void* bits_ = nullptr;
+  // A packed bitmap in the program's image, which stays mapped for the life of the process,
+  // whose pixels the section does not hold yet.
+  mutable const std::uint8_t* pending_ = nullptr;
+  mutable BitmapFileLayout pending_layout_;
+  // Made at the first use of a pending resource, hence mutable.
+  mutable unique_hdc dc_;
+  mutable unique_hbitmap bitmap_;
+  mutable HGDIOBJ old_bitmap_ = nullptr;
+  mutable void* bits_ = nullptr;
 };
 
 // A picture as the controls hold it: a bitmap, possibly empty.

@@ -67,6 +67,25 @@ TEST(BitmapFile, RefusesDamagedFiles) {
   EXPECT_NE(CheckBitmapFile(text, sizeof text, layout), "");
 }
 
+// A bitmap resource holds the file without its 14-byte header: the rows follow the colour table.
+TEST(BitmapFile, PackedBitmapsOfResourcesFindTheirRowsAfterTheColourTable) {
+  BitmapFileLayout layout;
+  for (int bpp : {4, 8, 24}) {
+    auto file = Bitmap(5, 6, bpp);
+    std::vector<std::uint8_t> packed(file.begin() + 14, file.end());
+    ASSERT_EQ(CheckPackedBitmap(packed.data(), packed.size(), layout), "") << bpp;
+    EXPECT_EQ(layout.info_offset, 0u);
+    EXPECT_EQ(layout.bits_offset, 40u + (bpp <= 8 ? (4u << bpp) : 0u));
+    EXPECT_EQ(layout.height, 6);
+    packed.pop_back();  // one byte of pixels short
+    EXPECT_NE(CheckPackedBitmap(packed.data(), packed.size(), layout), "") << bpp;
+  }
+  auto file = Bitmap(4, 4, 8, 300);
+  std::vector<std::uint8_t> palette(file.begin() + 14, file.end());
+  EXPECT_NE(CheckPackedBitmap(palette.data(), palette.size(), layout), "");
+  EXPECT_NE(CheckPackedBitmap(palette.data(), 39, layout), "");
+}
+
 TEST(Strings, TextSplitsAtEveryKindOfLineBreakAndJoinsWithCrLf) {
   TStrings s;
   int changes = 0;
