@@ -425,12 +425,14 @@ def scenario(s, probe):
         remove_folders()
 
 
-def main():
+def run_with_probe(name, scenario, summary):
+    """Parses --build-dir and --probe, runs `scenario(session, probe)` and reports every failed
+    check; the exit code for the driver's process."""
     parser = argparse.ArgumentParser()
     parser.add_argument("--build-dir", required=True)
     parser.add_argument("--probe", required=True)
     args = parser.parse_args()
-    session = Session(args.build_dir, "browse")
+    session = Session(args.build_dir, name)
     probe = Probe(session, args.probe)
     try:
         scenario(session, probe)
@@ -442,9 +444,9 @@ def main():
     if session.failures:
         print("%d check(s) failed" % len(session.failures))
         return 1
-    print("browse: every check passed")
+    print("%s: every check passed" % summary)
     return 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_with_probe("browse", scenario, "browse"))
