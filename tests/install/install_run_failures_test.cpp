@@ -243,11 +243,8 @@ TEST_F(InstallRunFailure, FullDriveStopsTheExtractionWithWholeFilesOnly) {
   EXPECT_EQ(window.folder, Fallback());
 
   // Every file before the one that did not fit is whole; that one and all after it are absent.
-  const char* payload_folder = std::getenv("STAMPWELL_PAYLOAD_FOLDER");
-  ASSERT_NE(payload_folder, nullptr);
-  std::string source = std::string("Z:") + payload_folder + "\\";
-  for (char& c : source)
-    if (c == '/') c = '\\';
+  const std::string source = PayloadFolder();
+  ASSERT_FALSE(source.empty()) << "STAMPWELL_PAYLOAD_FOLDER is not set";
   const auto& manifest = ProgramPayload().Manifest();
   std::size_t written = 0;
   while (written < manifest.size() && Exists(dir + manifest[written])) ++written;

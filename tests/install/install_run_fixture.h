@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "app/setup_settings.h"
@@ -38,6 +39,16 @@ class InstallRunFixture : public ::testing::Test {
     return WindowsInstallSystem(settings, log, ProgramPayload(),
                                 {[] { return std::string(kProductName); }, [this] { return start_menu; },
                                  [this](const std::string& text) { window.messages.push_back(text); }, {}});
+  }
+  // The payload folder the build compiled into the program, as a Windows path ending in a
+  // backslash; empty when the test runs without it.
+  static std::string PayloadFolder() {
+    const char* folder = std::getenv("STAMPWELL_PAYLOAD_FOLDER");
+    if (!folder) return {};
+    std::string path = std::string("Z:") + folder + "\\";
+    for (char& c : path)
+      if (c == '/') c = '\\';
+    return path;
   }
   void Install(bool quick = false) {
     WindowsInstallSystem system = System();

@@ -73,11 +73,8 @@ TEST_F(InstallRun, QuickInstallMakesTheWholeInstallation) {
   EXPECT_EQ(window.position, 228);
 
   // Every file byte for byte as the payload folder holds it.
-  const char* payload_folder = std::getenv("STAMPWELL_PAYLOAD_FOLDER");
-  ASSERT_NE(payload_folder, nullptr);
-  std::string source = std::string("Z:") + payload_folder + "\\";
-  for (char& c : source)
-    if (c == '/') c = '\\';
+  const std::string source = PayloadFolder();
+  ASSERT_FALSE(source.empty()) << "STAMPWELL_PAYLOAD_FOLDER is not set";
   const auto& manifest = ProgramPayload().Manifest();
   ASSERT_EQ(manifest.size(), 228u);
   for (const std::string& entry : manifest) {

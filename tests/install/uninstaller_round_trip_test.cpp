@@ -35,16 +35,23 @@ bool KeyExists(const char* path) {
   return RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, key.put()) == ERROR_SUCCESS;
 }
 
-// Runs a program and returns its exit code, or -1 when it can't be started or hangs.
-DWORD RunProgram(const std::string& program, const std::string& arguments, const std::string& directory) {
-  std::string command = "\"" + program + "\" " + arguments;
+// Starts a program in `directory`; an empty handle when it can't be started.
+unique_handle StartProgram(const std::string& program, const std::string& arguments, const std::string& directory) {
+  std::string command = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   if (!CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(), &startup,
                       &info))
-    return static_cast<DWORD>(-1);
-  unique_handle process(info.hProcess), thread(info.hThread);
+    return unique_handle();
+  unique_handle thread(info.hThread);
+  return unique_handle(info.hProcess);
+}
+
+// Runs a program and returns its exit code, or -1 when it can't be started or hangs.
+DWORD RunProgram(const std::string& program, const std::string& arguments, const std::string& directory) {
+  unique_handle process = StartProgram(program, arguments, directory);
+  if (!process) return static_cast<DWORD>(-1);
   if (WaitForSingleObject(process.get(), 60000) != WAIT_OBJECT_0) return static_cast<DWORD>(-1);
   DWORD code = 0;
   GetExitCodeProcess(process.get(), &code);
@@ -54,14 +61,8 @@ DWORD RunProgram(const std::string& program, const std::string& arguments, const
 // Runs the uninstaller without /quiet and answers its boxes as a user would: Yes to its
 // question, OK to its report. Returns the exit code (-1 when it hangs) and the boxes' texts.
 DWORD RunAnswering(const std::string& program, const std::string& directory, std::vector<std::string>& texts) {
-  std::string command = "\"" + program + "\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(), &startup,
-                      &info))
-    return static_cast<DWORD>(-1);
-  unique_handle process(info.hProcess), thread(info.hThread);
+  unique_handle process = StartProgram(program, "", directory);
+  if (!process) return static_cast<DWORD>(-1);
   for (int i = 0; i < 600 && WaitForSingleObject(process.get(), 100) == WAIT_TIMEOUT; ++i) {
     HWND box = FindWindowA("#32770", "Quendra Stampwell Uninstall");
     if (!box) continue;
