@@ -1,5 +1,9 @@
 #include "framework/tree_view.h"
 
+#include <algorithm>
+#include <unordered_map>
+#include <vector>
+
 #include "framework/application.h"
 #include "framework/form_reader.h"
 #include "framework/std_controls.h"
@@ -12,15 +16,19 @@ constexpr DWORD kTreeStyleMask = TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT
                                  TVS_DISABLEDRAGDROP | TVS_SHOWSELALWAYS | TVS_NOTOOLTIPS | TVS_TRACKSELECT |
                                  TVS_SINGLEEXPAND | TVS_FULLROWSELECT;
 
-int CALLBACK CompareNodes(LPARAM a, LPARAM b, LPARAM compare) {
-  const auto& fn = *reinterpret_cast<const TTreeNode::TTVCompare*>(compare);
+// A comparison that fails is reported and counts as equal: a sort is no place to unwind from.
+int CompareReported(const TTreeNode::TTVCompare& compare, TTreeNode* a, TTreeNode* b) {
   try {
-    return fn(reinterpret_cast<TTreeNode*>(a), reinterpret_cast<TTreeNode*>(b));
+    return compare(a, b);
   } catch (...) {
-    // The control calls back from inside its sort: nothing may unwind through it.
     Application().HandleException(std::current_exception());
     return 0;
   }
+}
+
+int CALLBACK CompareNodes(LPARAM a, LPARAM b, LPARAM compare) {
+  return CompareReported(*reinterpret_cast<const TTreeNode::TTVCompare*>(compare), reinterpret_cast<TTreeNode*>(a),
+                         reinterpret_cast<TTreeNode*>(b));
 }
 
 }  // namespace
@@ -85,11 +93,31 @@ HWND TCustomTreeView::EditHandle() const { return handle_ ? TreeView_GetEditCont
 
 bool TCustomTreeView::CustomSort(TTreeNode* node, const TTreeNode::TTVCompare& compare) {
   if (!handle_) return false;
+  // The order is decided here and the control is then sorted into exactly that order, so that
+  // the nodes' own lists and the control's agree whatever way the control sorts.
+  std::vector<TTreeNode*> order;
+  for (TTreeNode* child = items_.FirstOf(node); child; child = child->next_sibling_) order.push_back(child);
+  std::stable_sort(order.begin(), order.end(),
+                   [&compare](TTreeNode* a, TTreeNode* b) { return CompareReported(compare, a, b) < 0; });
+  std::unordered_map<const TTreeNode*, size_t> place;
+  place.reserve(order.size());
+  for (size_t i = 0; i < order.size(); ++i) place.emplace(order[i], i);
+  const TTreeNode::TTVCompare by_place = [&place](TTreeNode* a, TTreeNode* b) {
+    size_t pa = place.at(a), pb = place.at(b);
+    return pa < pb ? -1 : pa > pb ? 1 : 0;
+  };
   TVSORTCB sort{};
   sort.hParent = node ? node->ItemId() : TVI_ROOT;
   sort.lpfnCompare = &CompareNodes;
-  sort.lParam = reinterpret_cast<LPARAM>(&compare);
-  return ::SendMessageA(handle_, TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&sort)) != 0;
+  sort.lParam = reinterpret_cast<LPARAM>(&by_place);
+  if (!::SendMessageA(handle_, TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&sort))) return false;
+  TTreeNode* previous = nullptr;
+  for (TTreeNode* child : order) {
+    items_.Unlink(child);
+    items_.Link(child, previous);
+    previous = child;
+  }
+  return true;
 }
 
 void TCustomTreeView::FullExpand() {

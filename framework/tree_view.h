@@ -8,6 +8,11 @@
 // (TVN_DELETEITEM), after OnDeletion, so deleting an item through any route frees exactly its
 // node objects. Images are always asked for through TVN_GETDISPINFO, so GetImageIndex and
 // GetSelectedIndex run when the control first shows a node.
+//
+// The nodes also keep the control's structure themselves (parent, siblings and children in the
+// control's order, and whether the control was told to show a node's button), changed only
+// where the control's is: walking the tree then asks the control nothing, which matters when a
+// refresh walks a thousand children and every message to the control crosses into the system.
 
 #include <windows.h>
 #include <commctrl.h>
@@ -110,14 +115,21 @@ class TTreeNode {
   ~TTreeNode() = default;
   UINT State(UINT mask) const;
   void SetState(UINT state, UINT mask);
-  TTreeNode* FromItem(HTREEITEM item) const;
   void SetImage(int& field, int index);
   // Asks the tree's step, tells the control, reports the result; true when the state changed.
   bool ExpandOrCollapse(UINT action);
 
+  // What the control was last told of the node's button, or left to decide itself.
+  enum class Button : unsigned char { kUnknown, kShown, kHidden };
+
   TCustomTreeView* tree_;
   TTreeNode* parent_;
   HTREEITEM item_ = nullptr;
+  TTreeNode* first_child_ = nullptr;
+  TTreeNode* last_child_ = nullptr;
+  TTreeNode* prev_sibling_ = nullptr;
+  TTreeNode* next_sibling_ = nullptr;
+  Button button_ = Button::kUnknown;
   std::string text_;
   void* data_ = nullptr;
   int image_index_ = 0;
@@ -162,9 +174,18 @@ class TTreeNodes {
  private:
   friend class TTreeNode;
   friend class TCustomTreeView;
-  TTreeNode* InsertNode(TTreeNode* parent, HTREEITEM after, const std::string& text, void* data);
+  // A new child of `parent` (top level for null) after `previous`, or first when `previous`
+  // is null; last when `at_end`.
+  TTreeNode* InsertNode(TTreeNode* parent, TTreeNode* previous, bool at_end, const std::string& text, void* data);
+  // The sibling list that `node` belongs to or goes into.
+  TTreeNode*& FirstOf(TTreeNode* parent) noexcept { return parent ? parent->first_child_ : first_; }
+  TTreeNode*& LastOf(TTreeNode* parent) noexcept { return parent ? parent->last_child_ : last_; }
+  void Link(TTreeNode* node, TTreeNode* previous) noexcept;
+  void Unlink(TTreeNode* node) noexcept;
 
   TCustomTreeView& tree_;
+  TTreeNode* first_ = nullptr;  // the top-level nodes
+  TTreeNode* last_ = nullptr;
   int count_ = 0;
   int update_count_ = 0;
 };

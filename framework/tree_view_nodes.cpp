@@ -12,7 +12,6 @@ namespace stampwell {
 
 TTreeNodes& TTreeNode::Owner() const noexcept { return tree_->Items(); }
 
-TTreeNode* TTreeNode::FromItem(HTREEITEM item) const { return tree_->NodeFromItem(item); }
 
 void TTreeNode::SetText(const std::string& text) {
   text_ = text;
@@ -57,6 +56,7 @@ bool TTreeNode::Cut() const { return State(TVIS_CUT) != 0; }
 void TTreeNode::SetCut(bool cut) { SetState(cut ? TVIS_CUT : 0, TVIS_CUT); }
 
 bool TTreeNode::HasChildren() const {
+  if (button_ != Button::kUnknown) return button_ == Button::kShown;
   TVITEMA item{};
   item.mask = TVIF_CHILDREN;
   item.hItem = item_;
@@ -65,6 +65,9 @@ bool TTreeNode::HasChildren() const {
 }
 
 void TTreeNode::SetHasChildren(bool has_children) {
+  Button told = has_children ? Button::kShown : Button::kHidden;
+  if (button_ == told) return;
+  button_ = told;
   TVITEMA item{};
   item.mask = TVIF_CHILDREN;
   item.hItem = item_;
@@ -106,22 +109,10 @@ void TTreeNode::Collapse(bool recurse) {
   if (Expanded()) ExpandOrCollapse(TVE_COLLAPSE);
 }
 
-TTreeNode* TTreeNode::GetFirstChild() const {
-  return FromItem(TreeView_GetChild(tree_->HandleOrNull(), item_));
-}
-
-TTreeNode* TTreeNode::GetLastChild() const {
-  TTreeNode* last = GetFirstChild();
-  while (last) {
-    TTreeNode* next = last->GetNextSibling();
-    if (!next) break;
-    last = next;
-  }
-  return last;
-}
-
-TTreeNode* TTreeNode::GetNextSibling() const { return FromItem(TreeView_GetNextSibling(tree_->HandleOrNull(), item_)); }
-TTreeNode* TTreeNode::GetPrevSibling() const { return FromItem(TreeView_GetPrevSibling(tree_->HandleOrNull(), item_)); }
+TTreeNode* TTreeNode::GetFirstChild() const { return first_child_; }
+TTreeNode* TTreeNode::GetLastChild() const { return last_child_; }
+TTreeNode* TTreeNode::GetNextSibling() const { return next_sibling_; }
+TTreeNode* TTreeNode::GetPrevSibling() const { return prev_sibling_; }
 
 TTreeNode* TTreeNode::GetNext() const {
   if (TTreeNode* child = GetFirstChild()) return child;
@@ -217,9 +208,22 @@ bool TTreeNode::CustomSort(const TTVCompare& compare) { return tree_->CustomSort
 
 // ---- TTreeNodes ----
 
-TTreeNode* TTreeNodes::GetFirstNode() const {
-  HWND window = tree_.HandleOrNull();
-  return window ? tree_.NodeFromItem(TreeView_GetRoot(window)) : nullptr;
+TTreeNode* TTreeNodes::GetFirstNode() const { return tree_.HandleOrNull() ? first_ : nullptr; }
+
+void TTreeNodes::Link(TTreeNode* node, TTreeNode* previous) noexcept {
+  TTreeNode*& first = FirstOf(node->parent_);
+  TTreeNode*& last = LastOf(node->parent_);
+  TTreeNode* next = previous ? previous->next_sibling_ : first;
+  node->prev_sibling_ = previous;
+  node->next_sibling_ = next;
+  (previous ? previous->next_sibling_ : first) = node;
+  (next ? next->prev_sibling_ : last) = node;
+}
+
+void TTreeNodes::Unlink(TTreeNode* node) noexcept {
+  (node->prev_sibling_ ? node->prev_sibling_->next_sibling_ : FirstOf(node->parent_)) = node->next_sibling_;
+  (node->next_sibling_ ? node->next_sibling_->prev_sibling_ : LastOf(node->parent_)) = node->prev_sibling_;
+  node->prev_sibling_ = node->next_sibling_ = nullptr;
 }
 
 TTreeNode* TTreeNodes::Item(int index) const {
@@ -229,7 +233,8 @@ TTreeNode* TTreeNodes::Item(int index) const {
   return node;
 }
 
-TTreeNode* TTreeNodes::InsertNode(TTreeNode* parent, HTREEITEM after, const std::string& text, void* data) {
+TTreeNode* TTreeNodes::InsertNode(TTreeNode* parent, TTreeNode* previous, bool at_end, const std::string& text,
+                                  void* data) {
   HWND window = tree_.Handle();
   if (!window) throw Exception("A tree view cannot hold nodes before its parent has a window");
   auto* node = new TTreeNode(&tree_, parent);
@@ -237,7 +242,8 @@ TTreeNode* TTreeNodes::InsertNode(TTreeNode* parent, HTREEITEM after, const std:
   node->data_ = data;
   TVINSERTSTRUCTA insert{};
   insert.hParent = parent ? parent->item_ : TVI_ROOT;
-  insert.hInsertAfter = after;
+  if (at_end) previous = LastOf(parent);
+  insert.hInsertAfter = at_end ? TVI_LAST : previous ? previous->item_ : TVI_FIRST;
   insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
   insert.item.pszText = const_cast<char*>(node->text_.c_str());
   insert.item.iImage = I_IMAGECALLBACK;
@@ -249,31 +255,31 @@ TTreeNode* TTreeNodes::InsertNode(TTreeNode* parent, HTREEITEM after, const std:
     throw Exception("The tree view cannot add the node " + text);
   }
   ++count_;
+  Link(node, previous);
   // A parent that was told it had no children shows its button again.
   if (parent) parent->SetHasChildren(true);
   return node;
 }
 
 TTreeNode* TTreeNodes::AddObject(TTreeNode* sibling, const std::string& text, void* data) {
-  return InsertNode(sibling ? sibling->parent_ : nullptr, TVI_LAST, text, data);
+  return InsertNode(sibling ? sibling->parent_ : nullptr, nullptr, true, text, data);
 }
 
 TTreeNode* TTreeNodes::AddFirst(TTreeNode* sibling, const std::string& text) {
-  return InsertNode(sibling ? sibling->parent_ : nullptr, TVI_FIRST, text, nullptr);
+  return InsertNode(sibling ? sibling->parent_ : nullptr, nullptr, false, text, nullptr);
 }
 
 TTreeNode* TTreeNodes::AddChildObject(TTreeNode* parent, const std::string& text, void* data) {
-  return InsertNode(parent, TVI_LAST, text, data);
+  return InsertNode(parent, nullptr, true, text, data);
 }
 
 TTreeNode* TTreeNodes::AddChildFirst(TTreeNode* parent, const std::string& text) {
-  return InsertNode(parent, TVI_FIRST, text, nullptr);
+  return InsertNode(parent, nullptr, false, text, nullptr);
 }
 
 TTreeNode* TTreeNodes::Insert(TTreeNode* sibling, const std::string& text) {
   if (!sibling) return AddObject(nullptr, text, nullptr);
-  TTreeNode* previous = sibling->GetPrevSibling();
-  return InsertNode(sibling->parent_, previous ? previous->item_ : TVI_FIRST, text, nullptr);
+  return InsertNode(sibling->parent_, sibling->prev_sibling_, false, text, nullptr);
 }
 
 void TTreeNodes::Clear() {

@@ -42,6 +42,18 @@ void TCustomTreeView::GetSelectedIndex(TTreeNode* node) { FireEvent(OnGetSelecte
 void TCustomTreeView::NodeDeleted(TTreeNode* node) {
   if (expanding_ == node) expanding_ = nullptr;
   --items_.count_;
+  // Children whose deletion is still to be reported are orphans from here on: neither they
+  // nor their lists may reach this node again.
+  for (TTreeNode* child = node->first_child_; child;) {
+    TTreeNode* next = child->next_sibling_;
+    child->parent_ = child->prev_sibling_ = child->next_sibling_ = nullptr;
+    child = next;
+  }
+  if (node->parent_ || items_.first_ == node || node->prev_sibling_) {
+    items_.Unlink(node);
+    // The control may take the button away with the last child.
+    if (node->parent_) node->parent_->button_ = TTreeNode::Button::kUnknown;
+  }
   delete node;
 }
 
@@ -78,6 +90,8 @@ bool TCustomTreeView::HandleNotify(NMHDR* header, LRESULT& result) {
     case TVN_ITEMEXPANDEDA: {
       auto* info = reinterpret_cast<NMTREEVIEWA*>(header);
       auto* node = reinterpret_cast<TTreeNode*>(info->itemNew.lParam);
+      // An expansion that finds no children may take the button away.
+      if (node) node->button_ = TTreeNode::Button::kUnknown;
       if (node && node != expanding_) {
         if (info->action & TVE_EXPAND) Expand(node);
         else if (info->action & TVE_COLLAPSE) Collapse(node);

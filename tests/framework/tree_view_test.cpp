@@ -1,5 +1,6 @@
 // The standard tree view over the real common control: node objects follow the control's items
-// (deleting an item by any route frees exactly its nodes), the "-ing" events can veto, the
+// (deleting an item by any route frees exactly its nodes) and keep its order and buttons, the
+// "-ing" events can veto, the
 // expansion steps run once whether the code or the control expands, label editing goes
 // through OnEditing and OnEdited, and forms set the properties by name.
 #include "framework/tree_view.h"
@@ -87,6 +88,102 @@ TEST(TreeView, NodesFollowTheControlsItems) {
   host.tree->DestroyHandle();
   EXPECT_EQ(items.Count(), 0);
   EXPECT_EQ(deleted.back(), "c");
+}
+
+// The control's own list of a node's children (the top level for null), asked item by item.
+std::vector<TTreeNode*> ControlChildren(TTreeView* tree, TTreeNode* parent) {
+  std::vector<TTreeNode*> nodes;
+  HWND window = tree->Handle();
+  HTREEITEM item = parent ? TreeView_GetChild(window, parent->ItemId()) : TreeView_GetRoot(window);
+  for (; item; item = TreeView_GetNextSibling(window, item)) {
+    TVITEMA data{};
+    data.mask = TVIF_PARAM;
+    data.hItem = item;
+    SendMessageA(window, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
+    nodes.push_back(reinterpret_cast<TTreeNode*>(data.lParam));
+  }
+  return nodes;
+}
+
+bool ControlShowsButton(TTreeView* tree, TTreeNode* node) {
+  TVITEMA data{};
+  data.mask = TVIF_CHILDREN;
+  data.hItem = node->ItemId();
+  SendMessageA(tree->Handle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
+  return data.cChildren != 0;
+}
+
+// The nodes answer walks from their own lists; each change must leave those lists as the
+// control's, read forwards and backwards, and the button as the control shows it.
+TEST(TreeView, NodesKeepTheControlsOrderAndButtons) {
+  TreeHost host;
+  TTreeNodes& items = host.tree->Items();
+  auto agree = [&](TTreeNode* parent) {
+    std::vector<TTreeNode*> forward, backward;
+    for (TTreeNode* n = parent ? parent->GetFirstChild() : items.GetFirstNode(); n; n = n->GetNextSibling())
+      forward.push_back(n);
+    EXPECT_EQ(forward, ControlChildren(host.tree, parent)) << (parent ? parent->Text() : "top level");
+    if (!parent) return;
+    for (TTreeNode* n = parent->GetLastChild(); n; n = n->GetPrevSibling()) backward.insert(backward.begin(), n);
+    EXPECT_EQ(backward, forward) << parent->Text();
+    EXPECT_EQ(parent->Count(), static_cast<int>(forward.size()));
+  };
+
+  TTreeNode* root = items.Add(nullptr, "root");
+  items.Add(nullptr, "other");
+  items.AddFirst(root, "first");
+  agree(nullptr);
+  TTreeNode* c = items.AddChild(root, "c");
+  TTreeNode* a = items.AddChildFirst(root, "a");
+  TTreeNode* e = items.AddChild(root, "e");
+  TTreeNode* b = items.Insert(c, "b");
+  TTreeNode* d = items.Insert(e, "d");
+  TTreeNode* zero = items.Insert(a, "0");
+  items.AddChild(c, "c1");
+  items.AddChild(c, "c2");
+  EXPECT_EQ(ChildTexts(root), (std::vector<std::string>{"0", "a", "b", "c", "d", "e"}));
+  agree(root);
+  agree(c);
+
+  // Deleted in the middle, at each end, and with children of its own.
+  b->Delete();
+  zero->Delete();
+  e->Delete();
+  c->Delete();
+  EXPECT_EQ(ChildTexts(root), (std::vector<std::string>{"a", "d"}));
+  agree(root);
+  EXPECT_EQ(items.Count(), 5);
+
+  for (const char* name : {"m", "k", "z", "b"}) items.AddChild(root, name);
+  ASSERT_TRUE(root->CustomSort([](TTreeNode* x, TTreeNode* y) { return y->Text().compare(x->Text()); }));
+  EXPECT_EQ(ChildTexts(root), (std::vector<std::string>{"z", "m", "k", "d", "b", "a"}));
+  agree(root);
+  ASSERT_TRUE(host.tree->CustomSort(nullptr, [](TTreeNode* x, TTreeNode* y) { return x->Text().compare(y->Text()); }));
+  agree(nullptr);
+  EXPECT_EQ(items.GetFirstNode()->Text(), "first");
+
+  // The button: as told, as the control leaves it after an expansion that finds nothing, shown
+  // again for a new child, and as the control leaves it when the last child goes.
+  EXPECT_EQ(d->HasChildren(), ControlShowsButton(host.tree, d));
+  d->SetHasChildren(true);
+  EXPECT_TRUE(d->HasChildren());
+  EXPECT_TRUE(ControlShowsButton(host.tree, d));
+  d->Expand(false);
+  EXPECT_EQ(d->HasChildren(), ControlShowsButton(host.tree, d));
+  a->SetHasChildren(false);
+  EXPECT_FALSE(ControlShowsButton(host.tree, a));
+  TTreeNode* a1 = items.AddChild(a, "a1");
+  EXPECT_TRUE(a->HasChildren());
+  EXPECT_TRUE(ControlShowsButton(host.tree, a));
+  a1->Delete();
+  EXPECT_EQ(a->HasChildren(), ControlShowsButton(host.tree, a));
+
+  // Everything goes with the control's "delete all"; new nodes start a new list.
+  SendMessageA(host.tree->Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+  EXPECT_EQ(items.GetFirstNode(), nullptr);
+  TTreeNode* again = items.Add(nullptr, "again");
+  EXPECT_EQ(items.GetFirstNode(), again);
+  agree(nullptr);
 }
 
 TEST(TreeView, EventsVetoAndRunOnce) {
