@@ -52,6 +52,10 @@ class TPTShTreeData {
   // user's desktop directory's when it has none. Null on failure.
   Microsoft::WRL::ComPtr<IDropTarget> GetDropTarget(HWND owner);
   bool IsRoot() const noexcept { return parent_ == nullptr; }
+  // Whether the node's children stand in the folder's order: not once a child was added at the
+  // end, and again after a sort. A refresh then places new children without checking the rest.
+  bool ChildrenInOrder() const noexcept { return children_in_order_; }
+  void SetChildrenInOrder(bool in_order) noexcept { children_in_order_ = in_order; }
 
  private:
   TPTCustomShellTree* tree_;
@@ -59,6 +63,7 @@ class TPTShTreeData {
   unique_idlist rel_;
   unique_idlist abs_;
   Microsoft::WRL::ComPtr<IShellFolder> folder_;
+  bool children_in_order_ = true;
 };
 
 }  // namespace stampwell

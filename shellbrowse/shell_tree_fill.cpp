@@ -134,9 +134,11 @@ HRESULT TPTCustomShellTree::AddItem(IShellFolder* folder, LPCITEMIDLIST parent_a
   if (!candidate || !DoAddItem(folder, parent_abs, attributes, item)) return S_OK;
 
   std::string text = GetDisplayName(folder, item, NameKind::InFolder);
-  TTreeNode* node = add_before_ && add_before_->Parent() == parent ? Items().Insert(add_before_, text)
+  bool placed = add_before_ && add_before_->Parent() == parent;
+  TTreeNode* node = placed   ? Items().Insert(add_before_, text)
                     : parent ? Items().AddChildObject(parent, text, nullptr)
                              : Items().AddObject(nullptr, text, nullptr);
+  if (TPTShTreeData* parent_data = NodeData(parent); parent_data && !placed) parent_data->SetChildrenInOrder(false);
   bool folder_bit = (attributes & SFGAO_FOLDER) != 0, subfolder_bit = (attributes & SFGAO_HASSUBFOLDER) != 0;
   bool has_children = options_.Contains(ptstoIncludeNonFolders) ? (folder_bit || subfolder_bit) : (folder_bit && subfolder_bit);
   node->SetHasChildren(has_children);
@@ -160,12 +162,13 @@ void TPTCustomShellTree::SortChildren(TTreeNode* node) {
   if (TPTShTreeData* data = NodeData(node)) {
     // Every child lies in the node's own folder: one folder serves the whole sort.
     ComPtr<IShellFolder> folder(data->ShellFolder());
-    CustomSort(node, [this, &folder](TTreeNode* a, TTreeNode* b) {
+    bool sorted = CustomSort(node, [this, &folder](TTreeNode* a, TTreeNode* b) {
       TPTShTreeData* da = NodeData(a);
       TPTShTreeData* db = NodeData(b);
       if (!da || !db) return 0;
       return ShellOrder(folder.Get(), da->RelIdList(), db->RelIdList());
     });
+    if (sorted) data->SetChildrenInOrder(true);
     return;
   }
   CustomSort(node, [this](TTreeNode* a, TTreeNode* b) {

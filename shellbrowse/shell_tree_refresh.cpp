@@ -2,7 +2,7 @@
 // children by sorted identifier lists, so that expansion and selection survive.
 #include <algorithm>
 #include <cstdint>
-#include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -51,9 +51,10 @@ void TPTCustomShellTree::RefreshTree() {
 namespace {
 
 // The bytes of an identifier list, terminator included: the key under which the same item,
-// enumerated twice, is found again without asking the folder.
-std::string ListBytes(LPCITEMIDLIST list) {
-  return std::string(reinterpret_cast<const char*>(list), IdListSize(list));
+// enumerated twice, is found again without asking the folder. A view: both lists outlive the
+// pairing.
+std::string_view ListBytes(LPCITEMIDLIST list) {
+  return std::string_view(reinterpret_cast<const char*>(list), IdListSize(list));
 }
 
 // CompareIDs with parameter 0 as a signed 16-bit order; 0 when the folder cannot compare.
@@ -96,7 +97,7 @@ void TPTCustomShellTree::RefreshNode(TTreeNode* node, TTreeNode*& remembered) {
   // are found by their bytes, without a call into the folder per item. Items whose bytes changed
   // (a folder may record times in them) are then paired by the folder's own comparison, as
   // equality is defined, among the few that are left.
-  std::unordered_multimap<std::string, size_t> by_bytes;
+  std::unordered_multimap<std::string_view, size_t> by_bytes;
   by_bytes.reserve(children.size());
   for (size_t i = 0; i < children.size(); ++i) by_bytes.emplace(ListBytes(NodeData(children[i])->RelIdList()), i);
   std::vector<bool> still_there(children.size(), false);
@@ -151,7 +152,7 @@ void TPTCustomShellTree::RefreshNode(TTreeNode* node, TTreeNode*& remembered) {
   // added at the end), are sorted once afterwards.
   if (!unmatched.empty()) {
     bool in_order = unmatched.size() * 8 <= kept.size();
-    for (size_t i = 1; in_order && i < kept.size(); ++i) {
+    for (size_t i = 1; in_order && !data->ChildrenInOrder() && i < kept.size(); ++i) {
       in_order = FolderOrder(folder, NodeData(kept[i - 1])->RelIdList(), NodeData(kept[i])->RelIdList()) <= 0;
     }
     for (int i : unmatched) {
@@ -175,7 +176,8 @@ void TPTCustomShellTree::RefreshNode(TTreeNode* node, TTreeNode*& remembered) {
         kept.insert(place, last_inserted_);
       }
     }
-    if (!in_order) SortChildren(node);
+    if (in_order) data->SetChildrenInOrder(true);
+    else SortChildren(node);
   }
   // The children that were there before: a node added just now holds nothing to refresh. Walking
   // the list already at hand, rather than the control's siblings, spares two messages a child.

@@ -261,6 +261,40 @@ TEST(ShellTree, RefreshKeepsExpansionAndSelection) {
   EXPECT_EQ(host.tree->SelectedFolder().Path(), scratch.path() + "\\A");
 }
 
+TEST(ShellTree, RefreshPlacesNewFoldersInOrderAlsoAfterAWalkAddedOneAtTheEnd) {
+  ScratchDirectory scratch("tree_refresh_order");
+  std::vector<std::string> expected;
+  for (int i = 0; i < 10; ++i) {
+    expected.push_back("B" + std::to_string(i));
+    MakeFolder(scratch.path() + "\\" + expected.back());
+  }
+  ShellTreeHost host;
+  host.SetBase(scratch.path());
+  host.tree->FillTree();
+  TTreeNode* root = host.tree->Items().GetFirstNode();
+  ASSERT_EQ(ChildTexts(root), expected);
+
+  // Made after the fill: selecting it walks to it and adds its node after the others.
+  MakeFolder(scratch.path() + "\\A");
+  TPTShellLocator added;
+  added.SetPath(scratch.path() + "\\A");
+  host.tree->SetSelectedFolder(added);
+  ASSERT_EQ(ChildTexts(root).back(), "A");
+
+  // One new folder among many goes straight to its place, but only among children that are in
+  // order: here the walk's node has to be sorted into place first.
+  MakeFolder(scratch.path() + "\\C");
+  host.tree->RefreshTree();
+  expected.insert(expected.begin(), "A");
+  expected.push_back("C");
+  EXPECT_EQ(ChildTexts(root), expected);
+  MakeFolder(scratch.path() + "\\B4x");
+  host.tree->RefreshTree();
+  expected.insert(expected.begin() + 6, "B4x");
+  EXPECT_EQ(ChildTexts(root), expected);
+  EXPECT_EQ(host.tree->Selected()->Text(), "A");
+}
+
 TEST(ShellTree, ChangeNotificationsAreCoalesced) {
   ScratchDirectory scratch("tree_notify");
   MakeFolder(scratch.path() + "\\One");
