@@ -12,7 +12,6 @@ namespace stampwell {
 
 TTreeNodes& TTreeNode::Owner() const noexcept { return tree_->Items(); }
 
-
 void TTreeNode::SetText(const std::string& text) {
   text_ = text;
   TVITEMA item{};

@@ -49,6 +49,7 @@ void TCustomTreeView::NodeDeleted(TTreeNode* node) {
     child->parent_ = child->prev_sibling_ = child->next_sibling_ = nullptr;
     child = next;
   }
+  // An orphan is in no list; a node with a parent, or at the top level, is.
   if (node->parent_ || items_.first_ == node || node->prev_sibling_) {
     items_.Unlink(node);
     // The control may take the button away with the last child.
