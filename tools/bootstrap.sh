@@ -68,7 +68,15 @@ apt-get update -qq || { sleep 10; apt-get update -qq; } || echo "bootstrap: some
 others=()
 for p in "${missing[@]}"; do [ "$p" = qemu-user ] || others+=("$p"); done
 if [ ${#others[@]} -gt 0 ]; then
-  apt-get install -y -qq --no-install-recommends "${others[@]}" >/dev/null
+  # A list that could not be fetched for one architecture only (the security suite's i386 list
+  # has been seen caught mid-sync for days) leaves the two architectures at different versions
+  # of the same library, which multiarch refuses. The release's own versions exist for both.
+  if ! apt-get install -y -qq --no-install-recommends "${others[@]}" >/dev/null; then
+    . /etc/os-release
+    [ -n "${VERSION_CODENAME:-}" ] || exit 1
+    echo "bootstrap: retrying with the packages of ${VERSION_CODENAME} itself, without its updates" >&2
+    apt-get install -y -qq --no-install-recommends -t "$VERSION_CODENAME" "${others[@]}" >/dev/null
+  fi
 fi
 if [ ${#others[@]} -lt ${#missing[@]} ]; then
   # An older qemu-user-static that this script installed before is replaced by qemu-user; its
