@@ -30,16 +30,24 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     auto* wizard = application.CreateForm<stampwell::wizard::TForm1>();
     stampwell::BindInstallRun(*wizard);
     // The first paint comes before the work that nobody sees until later: the hidden licence
-    // window with its rich edit, and the payload's check. The user sees the same order: the
-    // wizard appears; the licence window only when asked for, long after it exists.
+    // window with its rich edit, and the payload's check. Both run once the loop first waits
+    // for input, and before any click or key is handled, so the user sees the same order:
+    // the wizard appears; the licence window only when asked for, long after it exists.
     wizard->Show();
     wizard->Update();
-    // 4. The further windows, hidden.
-    auto* licence = application.CreateForm<stampwell::wizard::TForm2>();
-    wizard->SetLicenceWindow(licence);
+    // 4. The further windows, hidden. A licence window that cannot be made ends the
+    // program after its report, as it did when it came before the loop.
+    application.RunWhenIdle([&application, wizard] {
+      try {
+        wizard->SetLicenceWindow(application.CreateForm<stampwell::wizard::TForm2>());
+      } catch (...) {
+        application.HandleException(std::current_exception());
+        application.Terminate();  // after the report: its box would end at a pending quit
+      }
+    });
     // The payload's check runs on its worker while the user reads the first page; the
     // install run waits for its answer before it makes anything.
-    stampwell::StartProgramPayloadCheck();
+    application.RunWhenIdle(stampwell::StartProgramPayloadCheck);
     // 5. Shows the main window (already shown) and runs the loop.
     application.Run();
   });

@@ -27,6 +27,15 @@ LRESULT CALLBACK UtilityWindowProc(HWND window, UINT message, WPARAM wparam, LPA
   return ::DefWindowProcA(window, message, wparam, lparam);
 }
 
+// Input that can act: a key, or a mouse button on the client area or the frame. A window that
+// appears under the cursor gets a mouse move at once, and moves and wheels start nothing.
+bool IsKeyOrButton(UINT message) {
+  if (message >= WM_KEYFIRST && message <= WM_KEYLAST) return true;
+  if (message >= WM_LBUTTONDOWN && message <= WM_MBUTTONDBLCLK) return true;
+  if (message >= WM_XBUTTONDOWN && message <= WM_XBUTTONDBLCLK) return true;
+  return message >= WM_NCLBUTTONDOWN && message <= WM_NCXBUTTONDBLCLK;
+}
+
 }  // namespace
 
 TApplication::TApplication() : TComponent(nullptr), title_(ModuleBaseName()) {}
@@ -106,6 +115,7 @@ bool TApplication::ProcessMessage() {
     terminated_ = true;
     return true;
   }
+  if (IsKeyOrButton(message.message)) RunIdleTasks();
   if (!PreTranslate(message)) {
     ::TranslateMessage(&message);
     ::DispatchMessageA(&message);
@@ -119,14 +129,35 @@ void TApplication::ProcessMessages() {
 }
 
 void TApplication::HandleMessage() {
-  if (!ProcessMessage()) {
-    Idle();
-    if (!terminated_) ::WaitMessage();
+  if (ProcessMessage()) return;
+  if (!idle_tasks_.empty()) {
+    // A wait that ends at once: the process now counts as waiting for input with none
+    // pending (WaitForInputIdle). Windows already counts the empty PeekMessage; Wine counts
+    // only a wait.
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
+    RunNextIdleTask();
+    return;
   }
+  Idle();
+  if (!terminated_) ::WaitMessage();
+}
+
+void TApplication::RunWhenIdle(std::function<void()> task) { idle_tasks_.push_back(std::move(task)); }
+
+void TApplication::RunNextIdleTask() {
+  // Taken off the list first: a task may run the loop itself (a modal box) or add tasks.
+  std::function<void()> task = std::move(idle_tasks_.front());
+  idle_tasks_.pop_front();
+  Guard(task);
+}
+
+void TApplication::RunIdleTasks() {
+  while (!idle_tasks_.empty()) RunNextIdleTask();
 }
 
 void TApplication::Run() {
-  if (main_form_) main_form_->Show();
+  // Showing again would only bring the window to the front and take the foreground anew.
+  if (main_form_ && !main_form_->Visible()) main_form_->Show();
   while (!terminated_) HandleMessage();
 }
 

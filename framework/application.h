@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -40,10 +41,20 @@ class TApplication : public TComponent {
     return form;
   }
 
-  // Shows the main form and runs the message loop until Terminate.
+  // Shows the main form (unless it shows already) and runs the message loop until Terminate.
   void Run();
-  // Handles one message, or, when the queue is empty, runs the idle step and waits.
+  // Handles one message; or, when the queue is empty, runs the next task given to
+  // RunWhenIdle; or, with none left, runs the idle step and waits.
   void HandleMessage();
+  // Work that nobody sees before the first paint: it runs once the loop has found its queue
+  // empty (the process then counts as waiting for input), one task per turn of the loop, in
+  // the order given. A key or a mouse button that comes earlier runs every pending task
+  // before it is handled, so no input finds the work undone. A task that throws is reported
+  // like an event's error; the tasks after it still run.
+  void RunWhenIdle(std::function<void()> task);
+  // Runs every pending idle task now, in order.
+  void RunIdleTasks();
+  bool IdleTasksPending() const { return !idle_tasks_.empty(); }
   // Dispatches every pending message and returns (no idle step).
   void ProcessMessages();
   void Terminate();
@@ -92,6 +103,7 @@ class TApplication : public TComponent {
  private:
   bool ProcessMessage();
   bool PreTranslate(MSG& message);
+  void RunNextIdleTask();
 
   std::string title_;
   TForm* main_form_ = nullptr;
@@ -100,6 +112,7 @@ class TApplication : public TComponent {
   TControl* capture_control_ = nullptr;
   MessageBoxHandler message_box_handler_;
   HWND utility_window_ = nullptr;
+  std::deque<std::function<void()>> idle_tasks_;
 };
 
 // The one application of the process.
