@@ -180,7 +180,8 @@ class TWinControl : public TControl {
   HWND Handle();
   HWND HandleOrNull() const { return handle_; }
   bool HandleAllocated() const { return handle_ != nullptr; }
-  // Makes the window and those of all windowed children, when the parent has one.
+  // Makes the window (the parents' first, where they have none) and those of its visible
+  // windowed children. A hidden child's window is made when it shows or when asked for.
   void HandleNeeded();
   void DestroyHandle();
   // The control that owns a window, or null.
@@ -259,6 +260,8 @@ class TWinControl : public TControl {
  private:
   friend LRESULT CALLBACK ControlWindowProc(HWND, UINT, WPARAM, LPARAM);
   void CreateOwnWindow();
+  std::vector<TWinControl*> WindowedChildrenInTabOrder() const;
+  void PlaceInTabOrder();
   WNDPROC original_proc_ = nullptr;
   bool destroying_ = false;
 };

@@ -49,6 +49,13 @@ bool TEdit::HandleCommand(WORD code) {
   return true;
 }
 
+void TEdit::TextChanged() {
+  // The window reports a change itself (EN_CHANGE); without one, a change made by code is
+  // reported here, so that the edit behaves the same before its window exists.
+  if (handle_) TWinControl::TextChanged();
+  else if (!Loading()) FireEvent(OnChange, this);
+}
+
 bool TEdit::SetProperty(const std::string& name, const FormValue& value, FormReadContext& context) {
   if (name == "ReadOnly") SetReadOnly(context.Boolean(value));
   else if (name == "BorderStyle") SetBorderStyle(static_cast<TBorderStyle>(context.Enum(value, {"bsNone", "bsSingle"})));
@@ -89,6 +96,15 @@ bool TMemo::HandleCommand(WORD code) {
   syncing_ = false;
   FireEvent(OnChange, this);
   return true;
+}
+
+void TMemo::TextChanged() {
+  if (!handle_) {
+    syncing_ = true;
+    lines_.SetText(caption_);
+    syncing_ = false;
+  }
+  TEdit::TextChanged();
 }
 
 bool TMemo::SetProperty(const std::string& name, const FormValue& value, FormReadContext& context) {

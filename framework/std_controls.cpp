@@ -184,20 +184,28 @@ void TListBox::CreateParamsFor(CreateParams& params) {
   params.ex_style |= WS_EX_CLIENTEDGE;
 }
 
-void TListBox::CreateWnd() { Fill(); }
-
 void TListBox::Fill() {
-  if (!handle_) return;
+  if (!handle_) {
+    item_index_ = -1;  // as the window's selection goes with its old items
+    return;
+  }
   ::SendMessageA(handle_, LB_RESETCONTENT, 0, 0);
   for (const std::string& item : items_.Lines()) ::SendMessageA(handle_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
 }
 
+void TListBox::CreateWnd() {
+  Fill();
+  if (item_index_ >= 0) ::SendMessageA(handle_, LB_SETCURSEL, static_cast<WPARAM>(item_index_), 0);
+  item_index_ = -1;
+}
+
 int TListBox::ItemIndex() const {
-  return handle_ ? static_cast<int>(::SendMessageA(handle_, LB_GETCURSEL, 0, 0)) : -1;
+  return handle_ ? static_cast<int>(::SendMessageA(handle_, LB_GETCURSEL, 0, 0)) : item_index_;
 }
 
 void TListBox::SetItemIndex(int index) {
   if (handle_) ::SendMessageA(handle_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  else item_index_ = index >= 0 && index < static_cast<int>(items_.Lines().size()) ? index : -1;
 }
 
 bool TListBox::HandleCommand(WORD code) {

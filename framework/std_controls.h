@@ -34,6 +34,7 @@ class TEdit : public TWinControl {
  protected:
   void CreateParamsFor(CreateParams& params) override;
   bool HandleCommand(WORD code) override;
+  void TextChanged() override;
   bool read_only_ = false;
   TBorderStyle border_style_ = TBorderStyle::bsSingle;
   int max_length_ = 0;
@@ -48,6 +49,7 @@ class TMemo : public TEdit {
  protected:
   void CreateParamsFor(CreateParams& params) override;
   bool HandleCommand(WORD code) override;
+  void TextChanged() override;
   TStrings lines_;
   TScrollStyle scroll_bars_ = TScrollStyle::ssNone;
   bool word_wrap_ = true;
@@ -147,6 +149,7 @@ class TListBox : public TWinControl {
  private:
   void Fill();
   TStrings items_;
+  int item_index_ = -1;  // kept while there is no window
 };
 
 enum class TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };

@@ -57,7 +57,7 @@ void TWinControl::InsertControl(TControl* control) {
   control->ParentFontChanged();
   control->ParentColorChanged();
   if (auto* w = dynamic_cast<TWinControl*>(control)) {
-    if (handle_) w->HandleNeeded();
+    if (handle_ && w->visible_) w->HandleNeeded();
   } else {
     control->Invalidate();
   }
@@ -104,6 +104,18 @@ void TWinControl::HandleNeeded() {
   CreateOwnWindow();
 }
 
+std::vector<TWinControl*> TWinControl::WindowedChildrenInTabOrder() const {
+  std::vector<TWinControl*> children;
+  for (TControl* c : controls_) {
+    if (auto* w = dynamic_cast<TWinControl*>(c)) children.push_back(w);
+  }
+  std::stable_sort(children.begin(), children.end(), [](TWinControl* a, TWinControl* b) {
+    int ta = a->tab_order_ < 0 ? 0x7FFFFFFF : a->tab_order_, tb = b->tab_order_ < 0 ? 0x7FFFFFFF : b->tab_order_;
+    return ta < tb;
+  });
+  return children;
+}
+
 void TWinControl::CreateOwnWindow() {
   CreateParams params;
   CreateParamsFor(params);
@@ -111,8 +123,10 @@ void TWinControl::CreateOwnWindow() {
   bool top_level = (params.style & WS_CHILD) == 0;
   if (!top_level) {
     if (!parent_) return;
-    parent_window = parent_->HandleOrNull();
-    if (!parent_window) return;
+    // A hidden parent has no window yet: asked for this one, it makes its own first, and
+    // with it this one when this one is visible.
+    parent_window = parent_->Handle();
+    if (!parent_window || handle_) return;
   }
   DWORD style = params.style | StateStyle();
   if (top_level) style &= ~WS_VISIBLE;  // forms show through Show, after placing themselves
@@ -130,19 +144,29 @@ void TWinControl::CreateOwnWindow() {
     original_proc_ = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(window, GWLP_WNDPROC));
     ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlWindowProc));
   }
+  if (!top_level) PlaceInTabOrder();
   ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), FALSE);
   CreateWnd();
-  // Windowed children in tab order: creation order is the order that Tab walks.
-  std::vector<TWinControl*> children;
-  for (TControl* c : controls_) {
-    if (auto* w = dynamic_cast<TWinControl*>(c)) children.push_back(w);
+  // Windowed children in tab order: creation order is the order that Tab walks. A hidden
+  // child gets its window when it comes to show or when its handle is asked for, so windows
+  // that nobody sees yet cost the first paint nothing.
+  for (TWinControl* w : WindowedChildrenInTabOrder()) {
+    if (w->visible_) w->HandleNeeded();
   }
-  std::stable_sort(children.begin(), children.end(), [](TWinControl* a, TWinControl* b) {
-    int ta = a->tab_order_ < 0 ? 0x7FFFFFFF : a->tab_order_, tb = b->tab_order_ < 0 ? 0x7FFFFFFF : b->tab_order_;
-    return ta < tb;
-  });
-  for (TWinControl* w : children) w->HandleNeeded();
   Realign();
+}
+
+void TWinControl::PlaceInTabOrder() {
+  // A new child window goes below its siblings, and Tab walks siblings from the top. One made
+  // after a sibling that comes later in the tab order moves up to just below the last
+  // earlier sibling that has a window.
+  HWND after = HWND_TOP;
+  for (TWinControl* w : parent_->WindowedChildrenInTabOrder()) {
+    if (w == this) break;
+    if (w->handle_) after = w->handle_;
+  }
+  if (::GetWindow(handle_, GW_HWNDPREV) != (after == HWND_TOP ? nullptr : after))
+    ::SetWindowPos(handle_, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void TWinControl::DestroyHandle() {
@@ -286,6 +310,7 @@ void TWinControl::SetVisible(bool visible) { TControl::SetVisible(visible); }
 
 void TWinControl::VisibleChanged() {
   if (handle_) ::ShowWindow(handle_, visible_ ? SW_SHOWNA : SW_HIDE);
+  else if (visible_ && parent_ && parent_->handle_) HandleNeeded();  // made as it comes to show
 }
 
 void TWinControl::EnabledChanged() {

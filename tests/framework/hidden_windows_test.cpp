@@ -1,0 +1,135 @@
+// Windows of hidden controls: a control that is not visible gets its window only when it comes
+// to show or when its handle is asked for. Until then it keeps what code sets on it (and an
+// edit still reports its changes); the window it gets later shows that state, and takes its
+// place in the tab order, whatever the order in which windows were made.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "framework/forms.h"
+#include "framework/std_controls.h"
+
+namespace stampwell {
+namespace {
+
+const char kPages[] =
+    "object Pages: TForm\n"
+    "  ClientWidth = 300\n"
+    "  ClientHeight = 200\n"
+    "  object First: TEdit\n"
+    "    TabOrder = 0\n"
+    "  end\n"
+    "  object Later: TPanel\n"
+    "    Top = 30\n"
+    "    Height = 150\n"
+    "    Visible = False\n"
+    "    TabOrder = 1\n"
+    "    object Folder: TEdit\n"
+    "      TabOrder = 0\n"
+    "      OnChange = FolderChange\n"
+    "    end\n"
+    "    object Licence: TMemo\n"
+    "      Top = 30\n"
+    "      TabOrder = 1\n"
+    "    end\n"
+    "    object Log: TListBox\n"
+    "      Left = 190\n"
+    "      TabOrder = 2\n"
+    "    end\n"
+    "    object Desktop: TCheckBox\n"
+    "      Top = 125\n"
+    "      TabOrder = 3\n"
+    "    end\n"
+    "  end\n"
+    "  object Last: TButton\n"
+    "    Top = 185\n"
+    "    TabOrder = 2\n"
+    "  end\n"
+    "end\n";
+
+class TPages : public TForm {
+ public:
+  explicit TPages(TComponent* owner) : TForm(owner) {
+    RegisterHandlers({{"FolderChange", TNotifyEvent([this](TObject*) { changes += Field<TEdit>("Folder").Text() + ";"; })}});
+    LoadFromText(kPages, "TEST_PAGES");
+  }
+  std::string changes;
+};
+
+std::string Text(HWND window) {
+  char text[256] = {};
+  ::GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+TEST(HiddenWindows, AreMadeWhenTheyShowWithTheStateSetBefore) {
+  TPages form(nullptr);
+  auto& later = form.Field<TPanel>("Later");
+  auto& folder = form.Field<TEdit>("Folder");
+  auto& licence = form.Field<TMemo>("Licence");
+  auto& log = form.Field<TListBox>("Log");
+  auto& desktop = form.Field<TCheckBox>("Desktop");
+  ASSERT_TRUE(form.HandleAllocated());
+  EXPECT_TRUE(form.Field<TEdit>("First").HandleAllocated());
+  EXPECT_TRUE(form.Field<TButton>("Last").HandleAllocated());
+  EXPECT_FALSE(later.HandleAllocated());
+  EXPECT_FALSE(folder.HandleAllocated());
+
+  // Without a window: the edit reports its change once, as its window would; the memo's lines
+  // follow its text; the list keeps its selection, the box its check.
+  folder.SetText("C:\\Program Files\\Quendra Soft");
+  EXPECT_EQ(form.changes, "C:\\Program Files\\Quendra Soft;");
+  licence.SetText("one\r\ntwo");
+  EXPECT_EQ(licence.Lines().Count(), 2);
+  log.Items().Add("a.dll");
+  log.Items().Add("b.dll");
+  log.SetItemIndex(1);
+  EXPECT_EQ(log.ItemIndex(), 1);
+  desktop.SetChecked(true);
+  EXPECT_FALSE(later.HandleAllocated());
+
+  form.changes.clear();
+  later.Show();
+  ASSERT_TRUE(later.HandleAllocated());
+  ASSERT_TRUE(folder.HandleAllocated());
+  EXPECT_NE(::GetWindowLongA(later.HandleOrNull(), GWL_STYLE) & WS_VISIBLE, 0);  // the form itself is hidden
+  EXPECT_EQ(Text(folder.HandleOrNull()), "C:\\Program Files\\Quendra Soft");
+  EXPECT_EQ(form.changes, "") << "a window made with the text reports no change";
+  EXPECT_EQ(Text(licence.HandleOrNull()), "one\r\ntwo");
+  EXPECT_EQ(::SendMessageA(log.HandleOrNull(), LB_GETCOUNT, 0, 0), 2);
+  EXPECT_EQ(log.ItemIndex(), 1);
+  EXPECT_TRUE(desktop.Checked());
+  EXPECT_EQ(::SendMessageA(desktop.HandleOrNull(), BM_GETCHECK, 0, 0), BST_CHECKED);
+
+  // Made last, the panel still lies between the first edit and the button, so Tab walks the
+  // form in its tab order.
+  HWND first = form.Field<TEdit>("First").HandleOrNull();
+  EXPECT_EQ(::GetWindow(first, GW_HWNDNEXT), later.HandleOrNull());
+  EXPECT_EQ(::GetWindow(later.HandleOrNull(), GW_HWNDNEXT), form.Field<TButton>("Last").HandleOrNull());
+  EXPECT_EQ(::GetWindow(folder.HandleOrNull(), GW_HWNDNEXT), licence.HandleOrNull());
+}
+
+TEST(HiddenWindows, AskingForTheHandleMakesTheHiddenParentsWindowToo) {
+  TPages form(nullptr);
+  auto& later = form.Field<TPanel>("Later");
+  auto& log = form.Field<TListBox>("Log");
+  log.Items().Add("a.dll");
+  HWND window = log.Handle();
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(later.HandleAllocated());
+  EXPECT_EQ(::GetWindowLongA(later.HandleOrNull(), GWL_STYLE) & WS_VISIBLE, 0);
+  EXPECT_EQ(::GetParent(window), later.HandleOrNull());
+  EXPECT_EQ(::SendMessageA(window, LB_GETCOUNT, 0, 0), 1);
+  // Exactly one window per control: the parent made its visible children, this one included.
+  int children = 0;
+  for (HWND child = ::GetWindow(later.HandleOrNull(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) ++children;
+  EXPECT_EQ(children, 4);
+  // Hiding again keeps the window; showing it shows the same one.
+  later.Show();
+  later.Hide();
+  later.Show();
+  EXPECT_EQ(log.HandleOrNull(), window);
+}
+
+}  // namespace
+}  // namespace stampwell
