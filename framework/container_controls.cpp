@@ -73,11 +73,9 @@ void TTabSheet::SetPageControl(TPageControl* control) {
 }
 
 void TTabSheet::SetTabVisible(bool v) {
+  if (v == tab_visible_) return;
   tab_visible_ = v;
-  if (page_control_) {
-    page_control_->UpdateTabs();
-    page_control_->LayoutPages();
-  }
+  if (page_control_) page_control_->TabsChanged();
 }
 
 int TTabSheet::PageIndex() const {
@@ -106,13 +104,15 @@ TPageControl::TPageControl(TComponent* owner) : TWinControl(owner) {
 }
 
 void TPageControl::CreateParamsFor(CreateParams& params) {
-  InitCommonControlClasses();
   TWinControl::CreateParamsFor(params);
-  params.class_name = WC_TABCONTROLA;
   params.style |= WS_CLIPCHILDREN;
+  params.ex_style |= WS_EX_CONTROLPARENT;
+  tab_window_ = AnyTabVisible();
+  if (!tab_window_) return;  // our own class
+  InitCommonControlClasses();
+  params.class_name = WC_TABCONTROLA;
   if (style_ == TTabStyle::tsButtons) params.style |= TCS_BUTTONS;
   if (style_ == TTabStyle::tsFlatButtons) params.style |= TCS_BUTTONS | TCS_FLATBUTTONS;
-  params.ex_style |= WS_EX_CONTROLPARENT;
 }
 
 void TPageControl::CreateWnd() {
@@ -120,21 +120,54 @@ void TPageControl::CreateWnd() {
   LayoutPages();
 }
 
+bool TPageControl::AnyTabVisible() const {
+  return std::any_of(pages_.begin(), pages_.end(), [](const TTabSheet* page) { return page->tab_visible_; });
+}
+
+void TPageControl::TabsChanged() {
+  if (handle_ && tab_window_ != AnyTabVisible()) {
+    RecreateWnd();  // lays the pages out anew
+    return;
+  }
+  UpdateTabs();
+  LayoutPages();
+}
+
 void TPageControl::AddPage(TTabSheet* page) {
   pages_.push_back(page);
   if (!active_) SetActivePage(page);
-  UpdateTabs();
+  if (handle_) TabsChanged();
 }
 
 void TPageControl::RemovePage(TTabSheet* page) {
   pages_.erase(std::remove(pages_.begin(), pages_.end(), page), pages_.end());
   page->page_control_ = nullptr;
   if (active_ == page) active_ = nullptr;
-  UpdateTabs();
+  UpdateTabs();  // a tab control left without tabs stays one: no new window while pages go
+}
+
+LRESULT TPageControl::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (!tab_window_ && message == WM_ERASEBKGND) return 1;
+  if (!tab_window_ && message == WM_PAINT) {
+    PaintFrame();
+    return 0;
+  }
+  return TWinControl::WndProc(message, wparam, lparam);
+}
+
+void TPageControl::PaintFrame() {
+  // The tab control without items: its face colour, and for the tab style the raised frame
+  // around the whole client area (the button styles draw none).
+  PAINTSTRUCT ps;
+  HDC dc = ::BeginPaint(handle_, &ps);
+  RECT r{0, 0, ClientWidth(), ClientHeight()};
+  ::FillRect(dc, &ps.rcPaint, ::GetSysColorBrush(COLOR_BTNFACE));
+  if (style_ == TTabStyle::tsTabs) ::DrawEdge(dc, &r, EDGE_RAISED, BF_SOFT | BF_RECT);
+  ::EndPaint(handle_, &ps);
 }
 
 void TPageControl::UpdateTabs() {
-  if (!handle_) return;
+  if (!handle_ || !tab_window_) return;
   ::SendMessageA(handle_, TCM_DELETEALLITEMS, 0, 0);
   int index = 0;
   for (TTabSheet* page : pages_) {
@@ -151,9 +184,7 @@ void TPageControl::UpdateTabs() {
 
 RECT TPageControl::DisplayRect() {
   RECT r{0, 0, ClientWidth(), ClientHeight()};
-  bool any_tab = false;
-  for (TTabSheet* page : pages_) any_tab = any_tab || page->tab_visible_;
-  if (any_tab && handle_) {
+  if (AnyTabVisible() && handle_ && tab_window_) {
     ::SendMessageA(handle_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
   } else {
     // With every tab hidden the sheet keeps the frame's margins: 4 pixels at the sides and

@@ -184,6 +184,11 @@ class TWinControl : public TControl {
   // windowed children. A hidden child's window is made when it shows or when asked for.
   void HandleNeeded();
   void DestroyHandle();
+  // Makes the missing windows of the visible windowed children, and theirs (a form, as it
+  // shows).
+  void CreateVisibleChildren();
+  // Makes the window anew (and its children's), for a change that only creation can make.
+  void RecreateWnd();
   // The control that owns a window, or null.
   static TWinControl* FromHandle(HWND window);
 

@@ -195,6 +195,7 @@ void TForm::PlaceOnFirstShow() {
 void TForm::SetVisible(bool visible) {
   if (visible) {
     HandleNeeded();
+    CreateVisibleChildren();
     PlaceOnFirstShow();
   }
   if (visible == visible_) return;

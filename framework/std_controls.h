@@ -206,6 +206,7 @@ class TPageControl : public TWinControl {
   void ReadChild(TComponent* child, FormReadContext& context) override;
   // Where the sheets lie in the control's client area.
   RECT DisplayRect();
+  LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
 
  protected:
   void CreateParamsFor(CreateParams& params) override;
@@ -217,8 +218,16 @@ class TPageControl : public TWinControl {
   friend class TTabSheet;
   void AddPage(TTabSheet* page);
   void RemovePage(TTabSheet* page);
+  bool AnyTabVisible() const;
+  // Switches between the two kinds of window when tabs come or go.
+  void TabsChanged();
   void UpdateTabs();
   void LayoutPages();
+  void PaintFrame();
+  // Whether the window is the common tab control. With every tab hidden it is a plain window
+  // that draws what the tab control would draw without tabs, and the first page then needs
+  // nothing of the common-controls library.
+  bool tab_window_ = false;
   std::vector<TTabSheet*> pages_;
   TTabSheet* active_ = nullptr;
   TTabStyle style_ = TTabStyle::tsTabs;

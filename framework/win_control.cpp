@@ -147,13 +147,21 @@ void TWinControl::CreateOwnWindow() {
   if (!top_level) PlaceInTabOrder();
   ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), FALSE);
   CreateWnd();
-  // Windowed children in tab order: creation order is the order that Tab walks. A hidden
-  // child gets its window when it comes to show or when its handle is asked for, so windows
-  // that nobody sees yet cost the first paint nothing.
-  for (TWinControl* w : WindowedChildrenInTabOrder()) {
-    if (w->visible_) w->HandleNeeded();
-  }
+  // A hidden form makes its children's windows when it shows: until then its creation step
+  // changes only the controls, not windows.
+  if (!top_level || visible_) CreateVisibleChildren();
   Realign();
+}
+
+void TWinControl::CreateVisibleChildren() {
+  // In tab order: creation order is the order that Tab walks. A hidden child gets its window
+  // when it comes to show or when its handle is asked for, so windows that nobody sees yet
+  // cost the first paint nothing.
+  for (TWinControl* w : WindowedChildrenInTabOrder()) {
+    if (!w->visible_) continue;
+    if (w->handle_) w->CreateVisibleChildren();
+    else w->HandleNeeded();
+  }
 }
 
 void TWinControl::PlaceInTabOrder() {
@@ -167,6 +175,12 @@ void TWinControl::PlaceInTabOrder() {
   }
   if (::GetWindow(handle_, GW_HWNDPREV) != (after == HWND_TOP ? nullptr : after))
     ::SetWindowPos(handle_, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TWinControl::RecreateWnd() {
+  if (!handle_) return;
+  DestroyHandle();
+  HandleNeeded();
 }
 
 void TWinControl::DestroyHandle() {
@@ -309,8 +323,12 @@ void TWinControl::Invalidate() {
 void TWinControl::SetVisible(bool visible) { TControl::SetVisible(visible); }
 
 void TWinControl::VisibleChanged() {
-  if (handle_) ::ShowWindow(handle_, visible_ ? SW_SHOWNA : SW_HIDE);
-  else if (visible_ && parent_ && parent_->handle_) HandleNeeded();  // made as it comes to show
+  if (handle_) {
+    if (visible_) CreateVisibleChildren();
+    ::ShowWindow(handle_, visible_ ? SW_SHOWNA : SW_HIDE);
+  } else if (visible_ && parent_ && parent_->handle_) {
+    HandleNeeded();  // made as it comes to show
+  }
 }
 
 void TWinControl::EnabledChanged() {

@@ -1,7 +1,10 @@
-// Windows of hidden controls: a control that is not visible gets its window only when it comes
-// to show or when its handle is asked for. Until then it keeps what code sets on it (and an
-// edit still reports its changes); the window it gets later shows that state, and takes its
-// place in the tab order, whatever the order in which windows were made.
+// Windows made late: a form's controls get their windows when the form shows, and a hidden
+// control only when it comes to show or when its handle is asked for. Until then a control
+// keeps what code sets on it (and an edit still reports its changes); the window it gets later
+// shows that state, and takes its place in the tab order, whatever the order in which windows
+// were made. A page control whose tabs are all hidden is a plain window until a tab shows.
+#include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -69,7 +72,10 @@ TEST(HiddenWindows, AreMadeWhenTheyShowWithTheStateSetBefore) {
   auto& licence = form.Field<TMemo>("Licence");
   auto& log = form.Field<TListBox>("Log");
   auto& desktop = form.Field<TCheckBox>("Desktop");
+  // The form's creation step changes controls, not windows: there are none before it shows.
   ASSERT_TRUE(form.HandleAllocated());
+  EXPECT_EQ(::GetWindow(form.HandleOrNull(), GW_CHILD), nullptr);
+  form.Show();
   EXPECT_TRUE(form.Field<TEdit>("First").HandleAllocated());
   EXPECT_TRUE(form.Field<TButton>("Last").HandleAllocated());
   EXPECT_FALSE(later.HandleAllocated());
@@ -92,7 +98,7 @@ TEST(HiddenWindows, AreMadeWhenTheyShowWithTheStateSetBefore) {
   later.Show();
   ASSERT_TRUE(later.HandleAllocated());
   ASSERT_TRUE(folder.HandleAllocated());
-  EXPECT_NE(::GetWindowLongA(later.HandleOrNull(), GWL_STYLE) & WS_VISIBLE, 0);  // the form itself is hidden
+  EXPECT_TRUE(::IsWindowVisible(later.HandleOrNull()));
   EXPECT_EQ(Text(folder.HandleOrNull()), "C:\\Program Files\\Quendra Soft");
   EXPECT_EQ(form.changes, "") << "a window made with the text reports no change";
   EXPECT_EQ(Text(licence.HandleOrNull()), "one\r\ntwo");
@@ -107,6 +113,7 @@ TEST(HiddenWindows, AreMadeWhenTheyShowWithTheStateSetBefore) {
   EXPECT_EQ(::GetWindow(first, GW_HWNDNEXT), later.HandleOrNull());
   EXPECT_EQ(::GetWindow(later.HandleOrNull(), GW_HWNDNEXT), form.Field<TButton>("Last").HandleOrNull());
   EXPECT_EQ(::GetWindow(folder.HandleOrNull(), GW_HWNDNEXT), licence.HandleOrNull());
+  form.Hide();
 }
 
 TEST(HiddenWindows, AskingForTheHandleMakesTheHiddenParentsWindowToo) {
@@ -129,6 +136,66 @@ TEST(HiddenWindows, AskingForTheHandleMakesTheHiddenParentsWindowToo) {
   later.Hide();
   later.Show();
   EXPECT_EQ(log.HandleOrNull(), window);
+}
+
+const char kTabless[] =
+    "object Tabless: TForm\n"
+    "  ClientWidth = 300\n"
+    "  ClientHeight = 200\n"
+    "  object Pages: TPageControl\n"
+    "    Width = 300\n"
+    "    Height = 200\n"
+    "    ActivePage = One\n"
+    "    object One: TTabSheet\n"
+    "      Caption = 'One'\n"
+    "      object Name: TEdit\n"
+    "      end\n"
+    "    end\n"
+    "    object Two: TTabSheet\n"
+    "      Caption = 'Two'\n"
+    "    end\n"
+    "  end\n"
+    "end\n";
+
+std::string ClassOf(HWND window) {
+  char name[64] = {};
+  ::GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+TEST(HiddenWindows, APageControlWithoutVisibleTabsIsAPlainWindowUntilATabShows) {
+  TForm form(nullptr);
+  form.LoadFromText(kTabless, "TEST_TABLESS");
+  auto& pages = form.Field<TPageControl>("Pages");
+  auto& one = form.Field<TTabSheet>("One");
+  auto& two = form.Field<TTabSheet>("Two");
+  auto& name = form.Field<TEdit>("Name");
+  // Hidden before the form shows, as a wizard does in its creation step: no tab control is made.
+  one.SetTabVisible(false);
+  two.SetTabVisible(false);
+  form.Show();
+  ASSERT_TRUE(pages.HandleAllocated());
+  EXPECT_NE(ClassOf(pages.HandleOrNull()), WC_TABCONTROLA);
+  EXPECT_EQ(one.BoundsRect().left, 4);
+  EXPECT_EQ(one.BoundsRect().top, 6);
+  name.SetText("kept");
+
+  // A tab that shows needs the tab control: the window is made anew, with the pages and their
+  // controls in it, the active page and the text kept.
+  two.SetTabVisible(true);
+  ASSERT_TRUE(pages.HandleAllocated());
+  EXPECT_EQ(ClassOf(pages.HandleOrNull()), WC_TABCONTROLA);
+  EXPECT_EQ(::SendMessageA(pages.HandleOrNull(), TCM_GETITEMCOUNT, 0, 0), 1);
+  EXPECT_EQ(pages.ActivePage(), &one);
+  ASSERT_TRUE(name.HandleAllocated());
+  EXPECT_EQ(::GetParent(::GetParent(name.HandleOrNull())), pages.HandleOrNull());
+  EXPECT_EQ(Text(name.HandleOrNull()), "kept");
+  EXPECT_TRUE(::IsWindowVisible(one.HandleOrNull()));
+
+  two.SetTabVisible(false);
+  EXPECT_NE(ClassOf(pages.HandleOrNull()), WC_TABCONTROLA);
+  EXPECT_TRUE(::IsWindowVisible(name.HandleOrNull()));
+  form.Hide();
 }
 
 }  // namespace
