@@ -19,10 +19,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // 1. The user-interface thread is a single-threaded apartment for its whole life; shell
   // links, the shell namespace and drag and drop rely on it.
   if (FAILED(::OleInitialize(nullptr))) return 1;
-  // The shell browser's process-wide state (the shell's allocator, versions, default keys,
-  // the drag-and-drop values), set up before any of its windows exists.
-  stampwell::ShellToolboxStart();
   stampwell::TApplication& application = stampwell::Application();
+  // The shell browser's process-wide state (the shell's allocator, versions, default keys,
+  // the drag-and-drop values): its windows come only with Browse, a click that finds this
+  // done, so it waits until the loop first waits.
+  application.RunWhenIdle([] { stampwell::ShellToolboxStart(); });
   application.Guard([&] {
     // 2.
     application.SetTitle(stampwell::kProductName);

@@ -295,7 +295,9 @@ class TCustomControl : public TWinControl {
   // The background below the windowless children; the default fills with Color.
   virtual void PaintBackground(TCanvas& canvas);
   void PaintInto(HDC dc, const RECT& area);
-  void EnsureSurface();
+  // Makes the surface when there is none of the client's size; true when it was made now, and
+  // so painted whole.
+  bool EnsureSurface();
 
  private:
   friend class TGraphicControl;

@@ -55,12 +55,12 @@ TCustomControl::~TCustomControl() {
   if (surface_dc_ && surface_old_) ::SelectObject(surface_dc_.get(), surface_old_);
 }
 
-void TCustomControl::EnsureSurface() {
-  if (!handle_) return;
+bool TCustomControl::EnsureSurface() {
+  if (!handle_) return false;
   RECT client;
   ::GetClientRect(handle_, &client);
   int w = client.right > 0 ? client.right : 1, h = client.bottom > 0 ? client.bottom : 1;
-  if (surface_dc_ && w == surface_width_ && h == surface_height_) return;
+  if (surface_dc_ && w == surface_width_ && h == surface_height_) return false;
   if (surface_dc_ && surface_old_) ::SelectObject(surface_dc_.get(), surface_old_);
   surface_old_ = nullptr;
   surface_bitmap_.reset();
@@ -71,12 +71,13 @@ void TCustomControl::EnsureSurface() {
   if (!surface_dc_ || !surface_bitmap_) {
     surface_bitmap_.reset();
     surface_dc_.reset();
-    return;
+    return false;
   }
   surface_old_ = ::SelectObject(surface_dc_.get(), surface_bitmap_.get());
   surface_width_ = w;
   surface_height_ = h;
   PaintInto(surface_dc_.get(), RECT{0, 0, w, h});
+  return true;
 }
 
 HDC TCustomControl::SurfaceDC() {
@@ -166,9 +167,13 @@ LRESULT TCustomControl::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = ::BeginPaint(handle_, &ps);
-      EnsureSurface();
-      if (surface_dc_) {
-        PaintInto(surface_dc_.get(), ps.rcPaint);
+      // A window that its children cover whole has nothing to paint, and needs no surface yet.
+      // A surface made now is painted whole already.
+      RECT visible;
+      const bool nothing_to_paint = ::GetClipBox(dc, &visible) == NULLREGION;
+      const bool painted_whole = !nothing_to_paint && EnsureSurface();
+      if (surface_dc_ && !nothing_to_paint) {
+        if (!painted_whole) PaintInto(surface_dc_.get(), ps.rcPaint);
         ::BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
                  ps.rcPaint.bottom - ps.rcPaint.top, surface_dc_.get(), ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
       }

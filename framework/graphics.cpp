@@ -111,7 +111,7 @@ int TCanvas::TextHeight(const std::string& text) {
 }
 
 void TCanvas::Draw(int x, int y, const TBitmap& bitmap) {
-  if (bitmap.Empty()) return;
+  if (bitmap.Empty() || bitmap.DrawFromResource(dc_, x, y)) return;
   ::BitBlt(dc_, x, y, bitmap.Width(), bitmap.Height(), bitmap.DC(), 0, 0, SRCCOPY);
 }
 
@@ -237,6 +237,14 @@ void TBitmap::LoadFromBytes(const std::uint8_t* data, size_t size) {
   const auto* info = reinterpret_cast<const BITMAPINFO*>(data + layout.info_offset);
   ::SetDIBitsToDevice(dc_.get(), 0, 0, width_, height_, 0, 0, 0, height_, data + layout.bits_offset, info,
                       DIB_RGB_COLORS);
+}
+
+bool TBitmap::DrawFromResource(HDC dc, int x, int y) const {
+  if (!pending_) return false;
+  const auto* info = reinterpret_cast<const BITMAPINFO*>(pending_ + pending_layout_.info_offset);
+  return ::SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width_), static_cast<DWORD>(height_), 0, 0, 0,
+                             static_cast<UINT>(height_), pending_ + pending_layout_.bits_offset, info,
+                             DIB_RGB_COLORS) != 0;
 }
 
 void TBitmap::LoadFromResource(const std::string& name) {

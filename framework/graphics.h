@@ -154,6 +154,9 @@ class TBitmap {
   // it is no bitmap. Its pixels are read at their first use: the pictures of pages not shown
   // yet cost neither start-up time nor memory.
   void LoadFromResource(const std::string& name);
+  // Draws a picture whose pixels are still only in the resource straight from there, at its
+  // own size, and says whether it did: the first paint of a page then makes no copy of it.
+  bool DrawFromResource(HDC dc, int x, int y) const;
 
  private:
   void Recreate();

@@ -63,6 +63,22 @@ TEST(BitmapResource, ShowsWhatItsFileShowsAndACopyMadeBeforeItsFirstUseToo) {
   }
 }
 
+TEST(BitmapResource, DrawnBeforeItsFirstUseItShowsWhatItsFileShows) {
+  // A page's first paint draws its pictures straight from the resource.
+  for (const char* resource : {"LOGO_24", "NEW_FOLDER_8"}) {
+    SCOPED_TRACE(resource);
+    TBitmap from_resource, reference;
+    from_resource.LoadFromResource(resource);
+    reference.LoadFromResource(resource);
+    TBitmap drawn, expected;
+    drawn.SetSize(from_resource.Width() + 2, from_resource.Height() + 2);
+    expected.SetSize(drawn.Width(), drawn.Height());
+    TCanvas(drawn.DC()).Draw(1, 1, from_resource);
+    ::BitBlt(expected.DC(), 1, 1, reference.Width(), reference.Height(), reference.DC(), 0, 0, SRCCOPY);
+    EXPECT_EQ(Rows(drawn), Rows(expected));
+  }
+}
+
 TEST(BitmapResource, ANewSizeKeepsNoneOfItsPixelsAndAMissingOneIsRefusedAtOnce) {
   TBitmap bitmap;
   bitmap.LoadFromResource("LOGO_24");

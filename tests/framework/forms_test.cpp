@@ -150,6 +150,30 @@ TEST(Forms, AButtonWithAModalResultEndsShowModal) {
   EXPECT_FALSE(dialog.Modal());
 }
 
+class TCountingPaints : public TGraphicControl {
+ public:
+  using TGraphicControl::TGraphicControl;
+  void Paint(TCanvas&) override { ++paints; }
+  int paints = 0;
+};
+
+TEST(Forms, TheFirstPaintDrawsEachControlOnce) {
+  // The surface made at the first paint is painted whole as it is made; the paint that made it
+  // must not draw the same controls into it again.
+  TForm form(nullptr);
+  form.LoadFromText("object Painted: TForm\n  ClientWidth = 120\n  ClientHeight = 60\nend\n", "TEST_PAINTED");
+  auto* counting = new TCountingPaints(&form);
+  counting->SetBounds(10, 10, 50, 20);
+  counting->SetParent(&form);
+  form.Show();
+  ::UpdateWindow(form.Handle());
+  EXPECT_EQ(counting->paints, 1);
+  counting->Invalidate();
+  ::UpdateWindow(form.Handle());
+  EXPECT_EQ(counting->paints, 2);
+  form.Hide();
+}
+
 TEST(Timers, ATimerTicksOnTheMessageLoopUntilDisabled) {
   TTimer timer(nullptr);
   int ticks = 0;
