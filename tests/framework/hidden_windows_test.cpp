@@ -11,6 +11,7 @@
 
 #include "framework/forms.h"
 #include "framework/std_controls.h"
+#include "framework/window_text.h"
 
 namespace stampwell {
 namespace {
@@ -59,12 +60,6 @@ class TPages : public TForm {
   std::string changes;
 };
 
-std::string Text(HWND window) {
-  char text[256] = {};
-  ::GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
 TEST(HiddenWindows, AreMadeWhenTheyShowWithTheStateSetBefore) {
   TPages form(nullptr);
   auto& later = form.Field<TPanel>("Later");
@@ -99,9 +94,9 @@ TEST(HiddenWindows, AreMadeWhenTheyShowWithTheStateSetBefore) {
   ASSERT_TRUE(later.HandleAllocated());
   ASSERT_TRUE(folder.HandleAllocated());
   EXPECT_TRUE(::IsWindowVisible(later.HandleOrNull()));
-  EXPECT_EQ(Text(folder.HandleOrNull()), "C:\\Program Files\\Quendra Soft");
+  EXPECT_EQ(WindowText(folder.HandleOrNull()), "C:\\Program Files\\Quendra Soft");
   EXPECT_EQ(form.changes, "") << "a window made with the text reports no change";
-  EXPECT_EQ(Text(licence.HandleOrNull()), "one\r\ntwo");
+  EXPECT_EQ(WindowText(licence.HandleOrNull()), "one\r\ntwo");
   EXPECT_EQ(::SendMessageA(log.HandleOrNull(), LB_GETCOUNT, 0, 0), 2);
   EXPECT_EQ(log.ItemIndex(), 1);
   EXPECT_TRUE(desktop.Checked());
@@ -189,7 +184,7 @@ TEST(HiddenWindows, APageControlWithoutVisibleTabsIsAPlainWindowUntilATabShows) 
   EXPECT_EQ(pages.ActivePage(), &one);
   ASSERT_TRUE(name.HandleAllocated());
   EXPECT_EQ(::GetParent(::GetParent(name.HandleOrNull())), pages.HandleOrNull());
-  EXPECT_EQ(Text(name.HandleOrNull()), "kept");
+  EXPECT_EQ(WindowText(name.HandleOrNull()), "kept");
   EXPECT_TRUE(::IsWindowVisible(one.HandleOrNull()));
 
   two.SetTabVisible(false);
