@@ -23,7 +23,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // The shell browser's process-wide state (the shell's allocator, versions, default keys,
   // the drag-and-drop values): its windows come only with Browse, a click that finds this
   // done, so it waits until the loop first waits.
-  application.RunWhenIdle([] { stampwell::ShellToolboxStart(); });
+  application.RunWhenIdle(stampwell::ShellToolboxStart);
   application.Guard([&] {
     // 2.
     application.SetTitle(stampwell::kProductName);

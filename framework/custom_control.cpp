@@ -91,10 +91,9 @@ COLORREF TCustomControl::SurfacePixel(int x, int y) {
 }
 
 void TCustomControl::PaintSurface() {
-  EnsureSurface();
+  const bool painted_whole = EnsureSurface();
   if (!surface_dc_) return;
-  RECT all{0, 0, surface_width_, surface_height_};
-  PaintInto(surface_dc_.get(), all);
+  if (!painted_whole) PaintInto(surface_dc_.get(), RECT{0, 0, surface_width_, surface_height_});
   if (::IsWindowVisible(handle_)) {
     scoped_window_dc window_dc(handle_);
     ::BitBlt(window_dc.get(), 0, 0, surface_width_, surface_height_, surface_dc_.get(), 0, 0, SRCCOPY);
@@ -181,9 +180,9 @@ LRESULT TCustomControl::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     }
     case WM_PRINTCLIENT: {
-      EnsureSurface();
+      const bool painted_whole = EnsureSurface();
       if (surface_dc_) {
-        PaintInto(surface_dc_.get(), RECT{0, 0, surface_width_, surface_height_});
+        if (!painted_whole) PaintInto(surface_dc_.get(), RECT{0, 0, surface_width_, surface_height_});
         ::BitBlt(reinterpret_cast<HDC>(wparam), 0, 0, surface_width_, surface_height_, surface_dc_.get(), 0, 0, SRCCOPY);
       }
       return 0;

@@ -225,8 +225,8 @@ class TPageControl : public TWinControl {
   void LayoutPages();
   void PaintFrame();
   // Whether the window is the common tab control. With every tab hidden it is a plain window
-  // that draws what the tab control would draw without tabs, and the first page then needs
-  // nothing of the common-controls library.
+  // that draws what the tab control would draw without tabs, so a wizard whose code switches
+  // the pages makes no tab control at all.
   bool tab_window_ = false;
   std::vector<TTabSheet*> pages_;
   TTabSheet* active_ = nullptr;
