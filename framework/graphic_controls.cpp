@@ -65,8 +65,16 @@ void TLabel::FontChanged() {
   Invalidate();
 }
 
+void TLabel::Loaded() {
+  TGraphicControl::Loaded();
+  AdjustSize();
+}
+
+// While the form is read, each of a label's properties (caption, font name, height, style,
+// colour) would measure the text anew with a new font; the label is measured once when the
+// reading is done.
 void TLabel::AdjustSize() {
-  if (!auto_size_) return;
+  if (!auto_size_ || Loading()) return;
   scoped_window_dc screen(nullptr);
   HDC dc = screen.get();
   scoped_select_object font(dc, font_.Handle());

@@ -265,6 +265,7 @@ class TLabel : public TGraphicControl {
   bool WordWrap() const { return word_wrap_; }
   void SetWordWrap(bool v) { word_wrap_ = v; AdjustSize(); Invalidate(); }
   void Paint(TCanvas& canvas) override;
+  void Loaded() override;
   bool SetProperty(const std::string& name, const FormValue& value, FormReadContext& context) override;
 
  protected:

@@ -10,6 +10,7 @@
 #include "framework/application.h"
 #include "framework/std_controls.h"
 #include "framework/timer.h"
+#include "framework/unique_handle.h"
 
 namespace stampwell {
 namespace {
@@ -172,6 +173,52 @@ TEST(Forms, TheFirstPaintDrawsEachControlOnce) {
   ::UpdateWindow(form.Handle());
   EXPECT_EQ(counting->paints, 2);
   form.Hide();
+}
+
+SIZE TextSize(const std::string& text, TFont& font) {
+  scoped_window_dc screen(nullptr);
+  scoped_select_object selected(screen.get(), font.Handle());
+  RECT r{};
+  ::DrawTextA(screen.get(), text.c_str(), -1, &r, DT_CALCRECT | DT_EXPANDTABS);
+  return SIZE{r.right, r.bottom};
+}
+
+TEST(Forms, AnAutoSizedLabelTakesTheSizeOfItsTextInTheFontItIsReadWith) {
+  // The label is measured once, when the reading is done: the font's height and style that
+  // come after its caption must count, whatever the order of the properties.
+  TForm form(nullptr);
+  form.LoadFromText(
+      "object Labels: TForm\n"
+      "  object Sized: TLabel\n"
+      "    AutoSize = True\n"
+      "    Caption = 'Quendra Stampwell'\n"
+      "    ParentFont = False\n"
+      "    Font.Name = 'Microsoft Sans Serif'\n"
+      "    Font.Height = 16\n"
+      "    Font.Style = [fsBold]\n"
+      "  end\n"
+      "  object Fixed: TLabel\n"
+      "    AutoSize = False\n"
+      "    Width = 40\n"
+      "    Height = 30\n"
+      "    Caption = 'A caption wider than forty pixels'\n"
+      "  end\n"
+      "end\n",
+      "TEST_LABELS");
+  auto& sized = form.Field<TLabel>("Sized");
+  TFont bold;
+  bold.SetName("Microsoft Sans Serif");
+  bold.SetHeight(16);
+  bold.SetStyle(fsBold);
+  SIZE expected = TextSize("Quendra Stampwell", bold);
+  EXPECT_EQ(sized.Width(), expected.cx);
+  EXPECT_EQ(sized.Height(), expected.cy);
+  // Changed by code after the reading, it is measured again.
+  sized.SetCaption("Quendra Stampwell Setup");
+  EXPECT_EQ(sized.Width(), TextSize("Quendra Stampwell Setup", bold).cx);
+  auto& fixed = form.Field<TLabel>("Fixed");
+  EXPECT_EQ(fixed.Width(), 40);
+  EXPECT_EQ(fixed.Height(), 30);
 }
 
 TEST(Timers, ATimerTicksOnTheMessageLoopUntilDisabled) {
