@@ -39,8 +39,13 @@ endif()
 include(${CMAKE_CURRENT_LIST_DIR}/shipped_program.cmake)
 
 # The libraries that Windows always loads from its own directory; only these may
-# appear in an import table (the others are loaded at run time by full path).
-set(STAMPWELL_SYSTEM_LIBS kernel32 user32 gdi32 advapi32 shell32 ole32 oleaut32 uuid shlwapi comdlg32 imm32)
+# appear in an import table (the others are loaded at run time by full path). The setup
+# program loads some of them on first use (delay_loaded_libraries.cmake).
+if(STAMPWELL_WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/delay_loaded_libraries.cmake)
+endif()
+set(STAMPWELL_SYSTEM_LIBS kernel32 user32 gdi32 advapi32 stampwell_system_library_shell32 ole32
+  stampwell_system_library_oleaut32 uuid shlwapi comdlg32 imm32)
 
 # A library of portable code: no <windows.h>, built in both trees.
 function(stampwell_portable_library name)
@@ -82,6 +87,7 @@ function(stampwell_make_product)
   add_executable(StampwellSetup WIN32 ${sources} ${resources})
   target_include_directories(StampwellSetup PRIVATE ${STAMPWELL_RESOURCES})
   target_link_libraries(StampwellSetup PRIVATE ${libs} stampwell_options ${STAMPWELL_SYSTEM_LIBS})
+  set_target_properties(StampwellSetup PROPERTIES STAMPWELL_DELAY_LOAD ON)
   stampwell_ship_program(StampwellSetup)
 endfunction()
 
