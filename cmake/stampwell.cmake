@@ -87,7 +87,7 @@ function(stampwell_make_product)
   add_executable(StampwellSetup WIN32 ${sources} ${resources})
   target_include_directories(StampwellSetup PRIVATE ${STAMPWELL_RESOURCES})
   target_link_libraries(StampwellSetup PRIVATE ${libs} stampwell_options ${STAMPWELL_SYSTEM_LIBS})
-  set_target_properties(StampwellSetup PROPERTIES STAMPWELL_DELAY_LOAD ON)
+  stampwell_delay_load(StampwellSetup ${libs})
   stampwell_ship_program(StampwellSetup)
 endfunction()
 
