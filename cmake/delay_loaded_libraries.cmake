@@ -18,6 +18,8 @@
 # name nothing uses; code that calls through the import pointer, as the system headers make it,
 # would then find a null pointer in place of the stub's address.
 
+include(${CMAKE_CURRENT_LIST_DIR}/imported_functions.cmake)
+
 set(STAMPWELL_DELAY_LOADED_LIBRARIES shell32 oleaut32)
 set(STAMPWELL_DELAY_LOAD_DIR ${CMAKE_BINARY_DIR}/delay-load)
 
@@ -34,15 +36,9 @@ function(stampwell_make_delay_import_library name)
   endif()
   # Each function has an import pointer "__imp_<name>"; 32-bit names carry the leading
   # underscore and, for __stdcall, the "@<bytes>" that the export table drops (--kill-at).
-  string(REGEX MATCHALL " I ${STAMPWELL_IMPORT_POINTER_PREFIX}[^\r\n ]+" pointers "${symbols}")
-  list(REMOVE_DUPLICATES pointers)
-  list(SORT pointers)
-  set(lines "LIBRARY ${name}.dll\nEXPORTS\n")
-  foreach(pointer ${pointers})
-    string(REPLACE " I ${STAMPWELL_IMPORT_POINTER_PREFIX}" "" function "${pointer}")
-    string(APPEND lines "${function}\n")
-  endforeach()
-  file(WRITE ${dir}/${name}.def "${lines}")
+  stampwell_imported_functions("${symbols}" I ${STAMPWELL_IMPORT_POINTER_PREFIX} functions)
+  list(JOIN functions "\n" lines)
+  file(WRITE ${dir}/${name}.def "LIBRARY ${name}.dll\nEXPORTS\n${lines}\n")
   # Made in its folder under a relative name: dlltool names the library's symbols after its
   # output path, and the build's folder must not reach the program's bytes or debug file.
   execute_process(COMMAND ${STAMPWELL_DLLTOOL} --kill-at --input-def ${name}.def --dllname ${name}.dll
