@@ -58,8 +58,8 @@ function(stampwell_ship_program target)
   set(exe $<TARGET_FILE:${target}>)
   # Sections start on page boundaries in the file as in memory, so that a loader can map the
   # file's pages as they are: the payload and the pictures (most of the file) are then read
-  # only when they are used. With the linker's default 512-byte alignment Wine copies every
-  # section into memory at start, payload included.
+  # only when they are used. With the linker's default 512-byte alignment a loader that maps
+  # pages cannot (Wine's) reads every section into memory at start, payload included.
   target_link_options(${target} PRIVATE -Wl,--file-alignment=0x1000)
   set(debug $<TARGET_FILE_DIR:${target}>/$<TARGET_FILE_BASE_NAME:${target}>.debug)
   # objcopy writes the PE time stamp anew, from SOURCE_DATE_EPOCH or else from the clock.
