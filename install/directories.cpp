@@ -22,7 +22,7 @@ bool DirectoryExists(const std::string& path) {
 }
 
 // The folder is made first and looked at only when that fails: a new folder whose parent
-// exists, the usual case, then costs one call instead of three look-ups and a make.
+// exists, the usual case, then costs one call instead of two look-ups and a make.
 bool ForceDirectories(const std::string& path) {
   std::string dir = WithoutTrailingBackslashes(path);
   if (dir.empty()) return false;
