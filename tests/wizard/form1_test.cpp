@@ -430,6 +430,10 @@ TEST_F(WizardWindow, FinishStartsThePageAndTheProductThroughTheDesktopShell) {
     Pump(100);
     found = FindDesktopShellDispatch(&shell);
   }
+  // A desktop whose shell never registers its window list (its process gone, or a session's
+  // desktop that Wine started without one) leaves nothing to start through; the setup then
+  // starts directly, which the test without a desktop shell checks. Any other answer is ours.
+  if (found == REGDB_E_CLASSNOTREG) GTEST_SKIP() << "this session's desktop has no shell window list after 30 s";
   ASSERT_EQ(found, S_OK) << "Wine's desktop shell no longer answers the search";
   ASSERT_TRUE(shell);
   // On Windows the shell window (Progman) belongs to the desktop's explorer.exe. Wine's
