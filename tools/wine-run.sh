@@ -41,19 +41,22 @@ export WINELOADER=$wine
 
 alive() { [ -n "${1:-}" ] && kill -0 "$1" 2>/dev/null; }
 
+# Xvfb picks its display number itself and writes it once it accepts connections: two sessions
+# that start at the same moment (a test run and `make run`, or two trees) cannot both take the
+# number that looked free, which would leave one of them on the other's screen, stopped with it.
 start_xvfb() {
-  local n
-  for n in $(seq 91 189); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-    local pid=$!
-    for _ in $(seq 1 100); do
-      [ -e "/tmp/.X11-unix/X$n" ] && { echo "$n $pid"; return 0; }
-      alive "$pid" || break
-      sleep 0.05
-    done
-    kill "$pid" 2>/dev/null
+  local numfile n="" pid
+  numfile=$(mktemp "${TMPDIR:-/tmp}/stampwell-xvfb.XXXXXX") || return 1
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$numfile" >/dev/null 2>&1 &
+  pid=$!
+  for _ in $(seq 1 200); do
+    read -r n <"$numfile" && [ -n "$n" ] && break
+    alive "$pid" || break
+    sleep 0.05
   done
+  rm -f "$numfile"
+  if [ -n "$n" ] && alive "$pid"; then echo "$n $pid"; return 0; fi
+  kill "$pid" 2>/dev/null
   echo "wine-run: could not start Xvfb" >&2
   return 1
 }
