@@ -298,6 +298,10 @@ class TCustomControl : public TWinControl {
   // Makes the surface when there is none of the client's size; true when it was made now, and
   // so painted whole.
   bool EnsureSurface();
+  // Brings the surface up to date in area (null: the whole surface): a surface made now is
+  // painted whole already, one kept from before is painted there. False when there is no
+  // surface to copy from.
+  bool RefreshSurface(const RECT* area = nullptr);
 
  private:
   friend class TGraphicControl;

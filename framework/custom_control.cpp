@@ -90,10 +90,15 @@ COLORREF TCustomControl::SurfacePixel(int x, int y) {
   return dc ? ::GetPixel(dc, x, y) : CLR_INVALID;
 }
 
-void TCustomControl::PaintSurface() {
+bool TCustomControl::RefreshSurface(const RECT* area) {
   const bool painted_whole = EnsureSurface();
-  if (!surface_dc_) return;
-  if (!painted_whole) PaintInto(surface_dc_.get(), RECT{0, 0, surface_width_, surface_height_});
+  if (!surface_dc_) return false;
+  if (!painted_whole) PaintInto(surface_dc_.get(), area ? *area : RECT{0, 0, surface_width_, surface_height_});
+  return true;
+}
+
+void TCustomControl::PaintSurface() {
+  if (!RefreshSurface()) return;
   if (::IsWindowVisible(handle_)) {
     scoped_window_dc window_dc(handle_);
     ::BitBlt(window_dc.get(), 0, 0, surface_width_, surface_height_, surface_dc_.get(), 0, 0, SRCCOPY);
@@ -169,10 +174,7 @@ LRESULT TCustomControl::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
       // A window that its children cover whole has nothing to paint, and needs no surface yet.
       // A surface made now is painted whole already.
       RECT visible;
-      const bool nothing_to_paint = ::GetClipBox(dc, &visible) == NULLREGION;
-      const bool painted_whole = !nothing_to_paint && EnsureSurface();
-      if (surface_dc_ && !nothing_to_paint) {
-        if (!painted_whole) PaintInto(surface_dc_.get(), ps.rcPaint);
+      if (::GetClipBox(dc, &visible) != NULLREGION && RefreshSurface(&ps.rcPaint)) {
         ::BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
                  ps.rcPaint.bottom - ps.rcPaint.top, surface_dc_.get(), ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
       }
@@ -180,9 +182,7 @@ LRESULT TCustomControl::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     }
     case WM_PRINTCLIENT: {
-      const bool painted_whole = EnsureSurface();
-      if (surface_dc_) {
-        if (!painted_whole) PaintInto(surface_dc_.get(), RECT{0, 0, surface_width_, surface_height_});
+      if (RefreshSurface()) {
         ::BitBlt(reinterpret_cast<HDC>(wparam), 0, 0, surface_width_, surface_height_, surface_dc_.get(), 0, 0, SRCCOPY);
       }
       return 0;
