@@ -6,7 +6,8 @@
 //   visible  the first visible top-level window of the new process (polled every millisecond);
 //   painted  that, and the process waiting for input with its queue empty (WaitForInputIdle),
 //            which comes only after the first WM_PAINT has been handled.
-// The process is then ended; nothing of it is kept.
+// The process is then ended; nothing of it is kept. The goal's figure is the median of the
+// rounds' own differences, setup less floor, each pair started back to back.
 #include <windows.h>
 
 #include <algorithm>
@@ -97,6 +98,7 @@ int Benchmark(const std::string& setup, const std::string& floor, int rounds) {
     return 1;
   }
   std::vector<double> setup_visible, setup_painted, floor_visible, floor_painted;
+  std::vector<double> over;  // setup - floor within each round, where both met the same machine
   for (int round = 0; round < rounds; ++round) {
     StartTimes s, f;
     // Alternating order, so that neither always runs right after the other's exit.
@@ -109,6 +111,7 @@ int Benchmark(const std::string& setup, const std::string& floor, int rounds) {
     setup_painted.push_back(s.painted);
     floor_visible.push_back(f.visible);
     floor_painted.push_back(f.painted);
+    over.push_back(s.painted - f.painted);
   }
   double sv = Median(setup_visible), sp = Median(setup_painted), fv = Median(floor_visible),
          fp = Median(floor_painted);
@@ -117,7 +120,10 @@ int Benchmark(const std::string& setup, const std::string& floor, int rounds) {
   std::printf("  %-38s %9.3f %9.3f\n", "floor (a bare window of the same size)", fv, fp);
   std::printf("  %-38s %9.3f %9.3f\n", "the setup program", sv, sp);
   std::printf("first painted window over the floor:\n");
-  std::printf("  setup - floor                          %6.0f ms   (goal: at most 30 ms)\n", (sp - fp) * 1000);
+  std::sort(over.begin(), over.end());
+  std::printf("  setup - floor                          %6.0f ms   (goal: at most 30 ms; median of the rounds' own,\n"
+              "                                                      which ran from %.0f to %.0f ms)\n",
+              Median(over) * 1000, over.front() * 1000, over.back() * 1000);
   std::printf("  setup / floor                          %6.2f\n", sp / fp);
   return 0;
 }
