@@ -331,7 +331,6 @@ int Benchmark(const std::string& nsis, const std::string& nsis_empty, const std:
   std::vector<double> unpaused, unpaused_pumped, unpaused_written;
   std::vector<double> limit, limit_creating, run_limit, run_limit_creating;
   std::vector<double> against_run_limit;  // ours without pauses / the limit as the run goes, per round
-  LimitTimes plain, as_the_run;
   for (int round = 0; round < rounds; ++round) {
     std::string r = std::to_string(round);
     // Each pair runs back to back, in alternating order, so that neither side always finds the
@@ -340,6 +339,7 @@ int Benchmark(const std::string& nsis, const std::string& nsis_empty, const std:
     std::string a = TempFolder(("limit" + r).c_str()), b = TempFolder(("ours" + r).c_str());
     std::string u = TempFolder(("unpaused" + r).c_str()), v = TempFolder(("run-limit" + r).c_str());
     RunTimes times, no_pauses;
+    LimitTimes plain, as_the_run;
     if (round % 2) {
       times = RunOurs(b);
       as_the_run = RunLimit(v, files, LimitConditions::as_the_run);
