@@ -36,7 +36,7 @@ for _ in $(seq 1 20); do
   at_rest=$now
 done
 
-"$wine_run" --build-dir "$build" "$shell_call" "$started" || { echo "FAILED: the desktop's shell did not start a program"; exit 1; }
+"$wine_run" --build-dir "$build" "$shell_call" "$started" || { echo "FAILED: the desktop's shell did not take a first call"; exit 1; }
 # Wait for the shell's threads from the call to end, then past the second after which Wine
 # closes a desktop that it takes as unused.
 for _ in $(seq 1 60); do
