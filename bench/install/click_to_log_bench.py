@@ -89,7 +89,9 @@ def main():
     parser.add_argument("--build-dir", required=True)
     parser.add_argument("--setup", required=True)
     parser.add_argument("--bench", required=True)
-    parser.add_argument("--rounds", type=int, default=3)
+    # Five: with three, the ratio to the goal moved from 0.96 to 1.05 between runs of the same
+    # program here.
+    parser.add_argument("--rounds", type=int, default=5)
     args = parser.parse_args()
     session = ClickSession(args.build_dir, "click-to-log")
     session.no_browser()

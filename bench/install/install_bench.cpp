@@ -513,8 +513,8 @@ int MemoryProbe() {
   return 0;
 }
 
-// The limit, plain and with the run's pauses, and the run's pauses, medians of three, for the
-// benchmark by clicks.
+// The limit, plain and with the run's pauses, and the run's pauses, medians of five (as many as
+// the benchmark by clicks has rounds), for that benchmark.
 int LimitAndPauses() {
   const PayloadStore& payload = ProgramPayload();
   std::vector<std::vector<char>> files;
@@ -524,7 +524,7 @@ int LimitAndPauses() {
   }
   StartProgramPayloadCheck();
   std::vector<double> limit, paused_limit, paused;
-  for (int round = 0; round < 3; ++round) {
+  for (int round = 0; round < 5; ++round) {
     std::string a = TempFolder("limit"), b = TempFolder("ours"), c = TempFolder("paused-limit");
     limit.push_back(RunLimit(a, files).seconds);
     paused.push_back(RunOurs(b).paused);
