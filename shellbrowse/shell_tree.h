@@ -24,6 +24,7 @@
 #include <memory>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 #include "framework/timer.h"
 #include "shellbrowse/context_menu_messages.h"
@@ -197,6 +198,9 @@ class TPTCustomShellTree : public TPTCustomTreeView, public DropTargetOwner {
   void SortChildren(TTreeNode* node);
   TTreeNode* FindChildNode(TTreeNode* parent, LPCITEMIDLIST item);
   void RefreshNode(TTreeNode* node, TTreeNode*& remembered);
+  // Adds `items`, new in the folder of `node`, among the children that were there before.
+  void InsertNewChildren(TTreeNode* node, IShellFolder* folder, const std::vector<LPCITEMIDLIST>& items,
+                         std::vector<TTreeNode*>& kept);
   void StartChangeWatch();
   void StopChangeWatch();
   // Arms ChangeTimer for `tag`, replacing a pending step of the other kind.
