@@ -34,23 +34,20 @@ std::vector<Picture> FindPictures(const std::string& root) {
   std::vector<Picture> pictures;
   WIN32_FIND_DATAA found{};
   std::vector<std::string> categories;
-  HANDLE search = FindFirstFileA((root + "Example\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
+  if (unique_find search{FindFirstFileA((root + "Example\\*").c_str(), &found)}) {
     do {
       if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && found.cFileName[0] != '.')
         categories.push_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    } while (FindNextFileA(search.get(), &found));
   }
   std::sort(categories.begin(), categories.end());
   for (const auto& category : categories) {
     std::vector<std::string> names;
     for (const char* pattern : {"*.png", "*.gif"}) {
-      HANDLE files = FindFirstFileA((root + "Example\\" + category + "\\" + pattern).c_str(), &found);
-      if (files == INVALID_HANDLE_VALUE) continue;
+      unique_find files(FindFirstFileA((root + "Example\\" + category + "\\" + pattern).c_str(), &found));
+      if (!files) continue;
       do names.push_back(found.cFileName);
-      while (FindNextFileA(files, &found));
-      FindClose(files);
+      while (FindNextFileA(files.get(), &found));
     }
     std::sort(names.begin(), names.end());
     for (const auto& name : names)
@@ -158,7 +155,7 @@ class Viewer {
     if (pictures_.empty()) {
       caption = "No example pictures in " + InstallFolder();
     } else {
-      if (!shown_ && factory_) shown_.reset(LoadPicture(factory_.Get(), pictures_[current_].path, shownSize_));
+      if (!shown_ && factory_) shown_.reset(LoadPicture(factory_.Get(), pictures_[current_].path, shown_size_));
       caption = pictures_[current_].name + "   (" + std::to_string(current_ + 1) + " of " +
                 std::to_string(pictures_.size()) + ")";
       if (shown_) DrawFitted(dc, client);
@@ -170,22 +167,24 @@ class Viewer {
   }
 
   void DrawFitted(HDC dc, const RECT& client) {
-    int areaW = client.right - 16, areaH = client.bottom - 40;
-    if (areaW <= 0 || areaH <= 0) return;
-    double scale = std::min(static_cast<double>(areaW) / shownSize_.cx, static_cast<double>(areaH) / shownSize_.cy);
-    int w = std::max(1, static_cast<int>(shownSize_.cx * scale)), h = std::max(1, static_cast<int>(shownSize_.cy * scale));
+    int area_width = client.right - 16, area_height = client.bottom - 40;
+    if (area_width <= 0 || area_height <= 0) return;
+    double scale = std::min(static_cast<double>(area_width) / shown_size_.cx,
+                            static_cast<double>(area_height) / shown_size_.cy);
+    int w = std::max(1, static_cast<int>(shown_size_.cx * scale));
+    int h = std::max(1, static_cast<int>(shown_size_.cy * scale));
     unique_hdc memory(CreateCompatibleDC(dc));
     scoped_select_object select(memory.get(), shown_.get());
     SetStretchBltMode(dc, HALFTONE);
-    StretchBlt(dc, 8 + (areaW - w) / 2, 8 + (areaH - h) / 2, w, h, memory.get(), 0, 0, shownSize_.cx, shownSize_.cy,
-               SRCCOPY);
+    StretchBlt(dc, 8 + (area_width - w) / 2, 8 + (area_height - h) / 2, w, h, memory.get(), 0, 0, shown_size_.cx,
+               shown_size_.cy, SRCCOPY);
   }
 
   std::vector<Picture> pictures_;
   int current_ = 0;
   ComPtr<IWICImagingFactory> factory_;
   unique_hbitmap shown_;
-  SIZE shownSize_{};
+  SIZE shown_size_{};
 };
 
 }  // namespace
@@ -197,13 +196,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   int result = 0;
   {
     Viewer viewer;
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = &Viewer::Procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
-    windowClass.lpszClassName = kClassName;
-    RegisterClassA(&windowClass);
+    WNDCLASSA window_class{};
+    window_class.lpfnWndProc = &Viewer::Procedure;
+    window_class.hInstance = instance;
+    window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    window_class.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+    window_class.lpszClassName = kClassName;
+    RegisterClassA(&window_class);
     HWND window = CreateWindowExA(0, kClassName, kWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640,
                                   520, nullptr, nullptr, instance, &viewer);
     if (window) {

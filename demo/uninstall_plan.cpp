@@ -57,7 +57,8 @@ bool IsInsideFolder(std::string_view path, std::string_view folder) {
 
 UninstallPlan ReadUninstallLog(std::string_view text, std::string_view title) {
   std::vector<std::string_view> lines = SplitTextLines(text);
-  if (lines.empty() || lines.front() != title) throw std::runtime_error("the file is not an uninstall log of this product");
+  if (lines.empty() || lines.front() != title)
+    throw std::runtime_error("the file is not an uninstall log of this product");
 
   UninstallPlan plan;
   for (std::size_t i = 1; i < lines.size(); ++i) {
@@ -70,7 +71,7 @@ UninstallPlan ReadUninstallLog(std::string_view text, std::string_view title) {
       into = &plan.folders;
     } else if (line.starts_with("<SDIR>")) {
       line.remove_prefix(6);
-      into = &plan.topFolders;
+      into = &plan.top_folders;
     }
     if (into != &plan.files && line.size() > 3 && line.back() == '\\') line.remove_suffix(1);
     if (!IsSafeAbsolutePath(line)) {

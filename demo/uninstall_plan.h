@@ -18,9 +18,9 @@ struct RefusedLine {
 };
 
 struct UninstallPlan {
-  std::vector<std::string> files;       // in log order
-  std::vector<std::string> folders;     // "<DIR>" lines in log order, without the marker
-  std::vector<std::string> topFolders;  // "<SDIR>" lines in log order, without marker and final backslash
+  std::vector<std::string> files;        // in log order
+  std::vector<std::string> folders;      // "<DIR>" lines in log order, without the marker
+  std::vector<std::string> top_folders;  // "<SDIR>" lines in log order, without marker and final backslash
   std::vector<RefusedLine> refused;
 };
 

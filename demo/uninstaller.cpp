@@ -94,8 +94,8 @@ bool RemoveEmptyFolder(const std::string& path, std::string& problem) {
 std::vector<std::string> FolderContents(const std::string& folder, std::vector<std::string>* folders = nullptr) {
   std::vector<std::string> names;
   WIN32_FIND_DATAA found{};
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
+  unique_find search(FindFirstFileA((folder + "\\*").c_str(), &found));
+  if (!search) return names;
   do {
     std::string name = found.cFileName;
     if (name == "." || name == "..") continue;
@@ -103,8 +103,7 @@ std::vector<std::string> FolderContents(const std::string& folder, std::vector<s
     if (folders && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
         !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
       folders->push_back(folder + "\\" + name);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
+  } while (FindNextFileA(search.get(), &found));
   return names;
 }
 
@@ -122,7 +121,7 @@ void RemoveEmptyFoldersBelow(const std::string& folder, std::vector<std::string>
 }
 
 // The entry names where the product is installed; another installation's entry is not ours.
-bool RemoveUninstallEntry(const std::string& installDir, std::string& problem) {
+bool RemoveUninstallEntry(const std::string& install_dir, std::string& problem) {
   unique_hkey key;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, KEY_READ, key.put()) != ERROR_SUCCESS) return true;
   char location[MAX_PATH * 2] = {};
@@ -132,7 +131,7 @@ bool RemoveUninstallEntry(const std::string& installDir, std::string& problem) {
       type == REG_SZ) {
     std::string listed(location);
     while (!listed.empty() && listed.back() == '\\') listed.pop_back();
-    if (!SamePath(listed, installDir)) return true;
+    if (!SamePath(listed, install_dir)) return true;
   }
   key.reset();
   LSTATUS status = RegDeleteKeyA(HKEY_CURRENT_USER, kKeyPath);
@@ -164,8 +163,7 @@ bool StartSelfRemoval(const std::string& self, const std::vector<std::string>& f
     DeleteFileA(copy.c_str());
     return false;
   }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  unique_handle started_thread(process.hThread), started_process(process.hProcess);
   return true;
 }
 
@@ -190,9 +188,10 @@ std::vector<std::string> Words(const char* line) {
 
 // The copy's part: wait for the uninstaller to end, delete it and its folders.
 int FinishRemoval(const std::vector<std::string>& words) {
-  HANDLE waitable = reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(std::stoull(words.at(1))));
-  WaitForSingleObject(waitable, 60000);
-  CloseHandle(waitable);
+  {
+    unique_handle uninstaller(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(std::stoull(words.at(1)))));
+    WaitForSingleObject(uninstaller.get(), 60000);
+  }
   const std::string& program = words.at(2);
   // This mode deletes a file named on its command line: only ever an uninstaller's own file.
   if (!IsSafeAbsolutePath(program) || !SamePath(program.substr(program.find_last_of('\\') + 1), "unin00000.exe"))
@@ -215,18 +214,18 @@ int Message(bool quiet, const std::string& text, UINT flags = MB_OK) {
 
 int Uninstall(bool quiet) {
   const std::string self = ModulePath();
-  const std::string installDir = FolderOf(self);
-  const std::string logPath = installDir + "\\Uninstall.txt";
+  const std::string install_dir = FolderOf(self);
+  const std::string log_path = install_dir + "\\Uninstall.txt";
   std::string text;
-  if (!ReadFileText(logPath, text)) {
-    Message(quiet, "Cannot read the uninstall log \"" + logPath + "\".", MB_OK | MB_ICONERROR);
+  if (!ReadFileText(log_path, text)) {
+    Message(quiet, "Cannot read the uninstall log \"" + log_path + "\".", MB_OK | MB_ICONERROR);
     return kExitNothingDone;
   }
   UninstallPlan plan;
   try {
     plan = ReadUninstallLog(text, kTitle);
   } catch (const std::exception&) {
-    Message(quiet, "\"" + logPath + "\" is not an uninstall log of " + kProduct + ". Nothing was removed.",
+    Message(quiet, "\"" + log_path + "\" is not an uninstall log of " + kProduct + ". Nothing was removed.",
             MB_OK | MB_ICONERROR);
     return kExitNothingDone;
   }
@@ -237,26 +236,26 @@ int Uninstall(bool quiet) {
   std::vector<std::string> left;
   for (const auto& r : plan.refused) left.push_back(r.text + ": " + r.reason);
   std::string problem;
-  bool removeSelf = false;
+  bool remove_self = false;
   for (const auto& file : plan.files) {
     if (SamePath(file, self)) {
-      removeSelf = true;
+      remove_self = true;
       continue;
     }
     if (!RemoveFile(file, problem)) left.push_back(file + ": " + problem);
   }
   // The installation folder, when the log names it as one of its top folders: the empty
   // folders below it go, listed or not.
-  bool ownFolderListed = false;
-  for (const auto& folder : plan.topFolders) ownFolderListed = ownFolderListed || SamePath(folder, installDir);
-  std::vector<std::string> keptBelow;
-  if (ownFolderListed) RemoveEmptyFoldersBelow(installDir, keptBelow);
+  bool own_folder_listed = false;
+  for (const auto& folder : plan.top_folders) own_folder_listed = own_folder_listed || SamePath(folder, install_dir);
+  std::vector<std::string> kept_below;
+  if (own_folder_listed) RemoveEmptyFoldersBelow(install_dir, kept_below);
   // Folders that hold this program can only go once it has been deleted.
   std::vector<std::string> deferred;
   std::vector<std::string> reported;
-  for (const auto* list : {&plan.folders, &plan.topFolders})
+  for (const auto* list : {&plan.folders, &plan.top_folders})
     for (const auto& folder : *list) {
-      if (removeSelf && IsInsideFolder(self, folder)) {
+      if (remove_self && IsInsideFolder(self, folder)) {
         deferred.push_back(folder);
         continue;
       }
@@ -265,23 +264,24 @@ int Uninstall(bool quiet) {
         reported.push_back(folder);
       }
     }
-  for (const auto& folder : keptBelow) {
+  for (const auto& folder : kept_below) {
     bool listed = false;
     for (const auto& r : reported) listed = listed || SamePath(r, folder);
     if (!listed) left.push_back(folder + ": " + kKeptNotEmpty);
   }
   // The installation folder goes after this program; whatever else it still holds keeps it.
-  if (ownFolderListed && removeSelf) {
-    std::vector<std::string> rest = FolderContents(installDir);
-    std::string selfName = self.substr(self.find_last_of('\\') + 1);
+  if (own_folder_listed && remove_self) {
+    std::vector<std::string> rest = FolderContents(install_dir);
+    std::string self_name = self.substr(self.find_last_of('\\') + 1);
     for (const auto& name : rest)
-      if (!SamePath(name, selfName)) {
-        left.push_back(installDir + ": " + kKeptNotEmpty);
+      if (!SamePath(name, self_name)) {
+        left.push_back(install_dir + ": " + kKeptNotEmpty);
         break;
       }
   }
-  if (!RemoveUninstallEntry(installDir, problem)) left.push_back(std::string("HKEY_CURRENT_USER\\") + kKeyPath + ": " + problem);
-  if (removeSelf && !StartSelfRemoval(self, deferred)) left.push_back(self + ": " + ErrorText(GetLastError()));
+  if (!RemoveUninstallEntry(install_dir, problem))
+    left.push_back(std::string("HKEY_CURRENT_USER\\") + kKeyPath + ": " + problem);
+  if (remove_self && !StartSelfRemoval(self, deferred)) left.push_back(self + ": " + ErrorText(GetLastError()));
 
   if (left.empty()) {
     Message(quiet, std::string(kProduct) + " was removed from your computer.", MB_OK | MB_ICONINFORMATION);
@@ -297,9 +297,9 @@ int Uninstall(bool quiet) {
 }  // namespace
 }  // namespace stampwell::demo
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) {
   using namespace stampwell::demo;
-  std::vector<std::string> words = Words(commandLine);
+  std::vector<std::string> words = Words(command_line);
   bool quiet = !words.empty() && words[0] == "/quiet";
   try {
     if (!words.empty() && words[0] == "/remove" && words.size() >= 3) return FinishRemoval(words);

@@ -86,6 +86,11 @@ struct change_notification_traits : file_handle_traits {
   static void close(HANDLE h) noexcept { ::FindCloseChangeNotification(h); }
 };
 using unique_change_notification = unique_any<change_notification_traits>;
+// Searches of FindFirstFile, which end with FindClose.
+struct find_traits : file_handle_traits {
+  static void close(HANDLE h) noexcept { ::FindClose(h); }
+};
+using unique_find = unique_any<find_traits>;
 
 using unique_hkey = unique_any<detail::simple_traits<HKEY, detail::close_key>>;
 using unique_hmodule = unique_any<detail::simple_traits<HMODULE, detail::free_library>>;

@@ -65,13 +65,12 @@ void ReadSendToList() {
   ComPtr<IShellFolder> folder;
   if (SUCCEEDED(SpecialFolderIdList(nullptr, CSIDL_SENDTO, folder_list))) BindToFolder(folder_list.get(), folder);
   WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((IncludeTrailingChar(directory, '\\') + "*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return;
+  unique_find find(FindFirstFileA((IncludeTrailingChar(directory, '\\') + "*").c_str(), &data));
+  if (!find) return;
   do {
     if (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN)) continue;
     slot->push_back({data.cFileName, SmallIconOf(folder.Get(), folder_list.get(), data.cFileName)});
-  } while (FindNextFileA(find, &data));
-  FindClose(find);
+  } while (FindNextFileA(find.get(), &data));
   std::stable_sort(slot->begin(), slot->end(), [](const SendToEntry& a, const SendToEntry& b) {
     return lstrcmpiA(a.name.c_str(), b.name.c_str()) < 0;
   });

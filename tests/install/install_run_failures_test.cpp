@@ -15,6 +15,7 @@
 
 #include "app/setup_settings.h"
 #include "app/system_queries.h"
+#include "framework/unique_handle.h"
 #include "install/directories.h"
 #include "install/exact_ansi_path.h"
 #include "install/install_error.h"
@@ -36,13 +37,12 @@ using testing::ReadWholeFile;
 std::vector<std::wstring> Listing(const std::wstring& folder) {
   std::vector<std::wstring> names;
   WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
+  unique_find search(FindFirstFileW((folder + L"\\*").c_str(), &found));
+  if (!search) return names;
   do {
     std::wstring name = found.cFileName;
     if (name != L"." && name != L"..") names.push_back(name);
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  } while (FindNextFileW(search.get(), &found));
   return names;
 }
 

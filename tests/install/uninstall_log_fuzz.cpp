@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string_view text(reinterpret_cast<const char*>(data), size);
   try {
     UninstallPlan plan = ReadUninstallLog(text, "T");
-    for (const auto* list : {&plan.files, &plan.folders, &plan.topFolders})
+    for (const auto* list : {&plan.files, &plan.folders, &plan.top_folders})
       for (const auto& path : *list)
         if (!IsSafeAbsolutePath(path) || path.find("\\..\\") != std::string::npos)
           std::abort();

@@ -17,7 +17,7 @@ TEST(UninstallPlan, SortsFilesFoldersAndTopFoldersInLogOrder) {
       kTitle);
   EXPECT_EQ(plan.files, (std::vector<std::string>{"C:\\Q\\a.exe", "C:\\D\\Q.lnk"}));
   EXPECT_EQ(plan.folders, (std::vector<std::string>{"C:\\Q\\Data", "C:\\Q\\Example"}));
-  EXPECT_EQ(plan.topFolders, (std::vector<std::string>{"C:\\Q", "C:\\P\\G"}));
+  EXPECT_EQ(plan.top_folders, (std::vector<std::string>{"C:\\Q", "C:\\P\\G"}));
   EXPECT_TRUE(plan.refused.empty());
 }
 
@@ -38,7 +38,7 @@ TEST(UninstallPlan, RefusesEveryLineThatIsNotAPlainAbsolutePath) {
   EXPECT_EQ(plan.refused[0].text, "Data\\a.dll");
   EXPECT_EQ(plan.files, (std::vector<std::string>{"\\\\server\\share\\a.txt"}));
   EXPECT_TRUE(plan.folders.empty());
-  EXPECT_TRUE(plan.topFolders.empty());
+  EXPECT_TRUE(plan.top_folders.empty());
 }
 
 TEST(UninstallPlan, PathComparisonsIgnoreLetterCase) {

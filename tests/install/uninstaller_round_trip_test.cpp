@@ -90,7 +90,7 @@ class UninstallerRoundTrip : public ::testing::Test {
     if (!kind || std::string(kind) != "demo") GTEST_SKIP() << "the setup program carries no demo uninstaller";
     RegDeleteKeyA(HKEY_CURRENT_USER, kUninstallKeyPath);
     parent_ = root_.path() + "Quendra Soft\\";
-    installDir_ = parent_ + "Quendra Stampwell\\";
+    install_dir_ = parent_ + "Quendra Stampwell\\";
     group_ = root_.path() + "Programs\\Quendra Soft\\Quendra Stampwell";
   }
   void TearDown() override {
@@ -104,21 +104,20 @@ class UninstallerRoundTrip : public ::testing::Test {
     char temp[MAX_PATH + 1] = {};
     GetTempPathA(sizeof temp, temp);
     WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((std::string(temp) + "unin00000-*.exe").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
+    unique_find search(FindFirstFileA((std::string(temp) + "unin00000-*.exe").c_str(), &found));
+    if (!search) return;
     do {
       std::string copy = std::string(temp) + found.cFileName;
       for (int i = 0; i < 50 && !DeleteFileA(copy.c_str()); ++i) Sleep(100);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    } while (FindNextFileA(search.get(), &found));
   }
 
   // What the install run and the shortcut step leave behind, with the log that lists it.
-  void Install(bool makeUserFolder, bool addRelativeLine = false) {
-    MakeFolders(installDir_);
-    CreateDirectoryA((installDir_ + "Data").c_str(), nullptr);
+  void Install(bool make_user_folder, bool add_relative_line = false) {
+    MakeFolders(install_dir_);
+    CreateDirectoryA((install_dir_ + "Data").c_str(), nullptr);
     for (const char* category : kCategories)
-      if (makeUserFolder || std::string(category) != "Example\\User") MakeFolders(installDir_ + category);
+      if (make_user_folder || std::string(category) != "Example\\User") MakeFolders(install_dir_ + category);
 
     unique_hmodule setup(
         LoadLibraryExA(testing::BuildTreePath("StampwellSetup.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
@@ -127,29 +126,29 @@ class UninstallerRoundTrip : public ::testing::Test {
     log_.Clear();
     log_.Add(kUninstallTitle);
     for (int n = 1; n <= payload.EntryCount(); ++n) {
-      payload.WriteToFile(n, installDir_ + payload.Entry(n));
-      log_.Add(installDir_ + payload.Entry(n));
-      files_.push_back(installDir_ + payload.Entry(n));
+      payload.WriteToFile(n, install_dir_ + payload.Entry(n));
+      log_.Add(install_dir_ + payload.Entry(n));
+      files_.push_back(install_dir_ + payload.Entry(n));
     }
     // The licence text of the demo payload keeps CR LF line ends, whatever the checkout has.
-    std::string licence = testing::ReadWholeFile(installDir_ + "Updata.dat");
+    std::string licence = testing::ReadWholeFile(install_dir_ + "Updata.dat");
     EXPECT_EQ(licence.rfind("END USER LICENSE AGREEMENT\r\n\r\n", 0), 0u);
     for (std::size_t i = 0; i < licence.size(); ++i)
       if (licence[i] == '\n') {
         ASSERT_TRUE(i > 0 && licence[i - 1] == '\r') << "bare LF at " << i;
       }
 
-    log_.Add(installDir_ + kUninstallLogName);
-    files_.push_back(installDir_ + kUninstallLogName);
+    log_.Add(install_dir_ + kUninstallLogName);
+    files_.push_back(install_dir_ + kUninstallLogName);
 
     MakeFolders(root_.path() + "Desktop");
-    std::string desktopLink = root_.path() + "Desktop\\Quendra Stampwell.lnk";
-    WriteWholeFile(desktopLink, "link");
-    log_.Add(desktopLink);
-    files_.push_back(desktopLink);
+    std::string desktop_link = root_.path() + "Desktop\\Quendra Stampwell.lnk";
+    WriteWholeFile(desktop_link, "link");
+    log_.Add(desktop_link);
+    files_.push_back(desktop_link);
 
-    for (const char* folder : kListedFolders) log_.Add(std::string(kFolderMarker) + installDir_ + folder);
-    log_.Add(std::string(kTopFolderMarker) + installDir_);
+    for (const char* folder : kListedFolders) log_.Add(std::string(kFolderMarker) + install_dir_ + folder);
+    log_.Add(std::string(kTopFolderMarker) + install_dir_);
     MakeFolders(group_);
     for (const char* link : {"\\Quendra Stampwell.lnk", "\\Buy Quendra Stampwell on online.lnk", "\\Help.lnk",
                              "\\Uninstall.lnk", "\\Quendra Stampwell on the web.lnk"}) {
@@ -159,10 +158,10 @@ class UninstallerRoundTrip : public ::testing::Test {
     }
     log_.Add(std::string(kTopFolderMarker) + group_);
     // A relative line: the uninstaller runs in the folder where it would find this file.
-    if (addRelativeLine) log_.Add("notes.txt");
-    log_.SaveToFile(installDir_ + kUninstallLogName);
+    if (add_relative_line) log_.Add("notes.txt");
+    log_.SaveToFile(install_dir_ + kUninstallLogName);
 
-    WriteUninstallEntry(kUninstallKeyPath, UninstallEntryValues({kProductName, installDir_, kMainExeName,
+    WriteUninstallEntry(kUninstallKeyPath, UninstallEntryValues({kProductName, install_dir_, kMainExeName,
                                                                  kPublisherName, kHomePageUrl}));
     ASSERT_TRUE(KeyExists(kUninstallKeyPath));
   }
@@ -179,23 +178,23 @@ class UninstallerRoundTrip : public ::testing::Test {
     return {parent_ + "notes.txt", root_.path() + "Desktop\\other.lnk", root_.path() + "Programs\\Quendra Soft\\x.lnk"};
   }
 
-  DWORD Uninstall() { return RunProgram(installDir_ + "unin00000.exe", "/quiet", parent_); }
+  DWORD Uninstall() { return RunProgram(install_dir_ + "unin00000.exe", "/quiet", parent_); }
 
   ScratchFolder root_{"uninstaller_round_trip"};
-  std::string parent_, installDir_, group_;
+  std::string parent_, install_dir_, group_;
   TInstallLog log_;
   std::vector<std::string> files_;
 };
 
 TEST_F(UninstallerRoundTrip, RemovesEverythingListedAndItself) {
   // The install run makes "Example\User" and never lists it.
-  Install(/*makeUserFolder=*/true);
+  Install(/*make_user_folder=*/true);
   for (const auto& path : Unlisted()) WriteWholeFile(path, "mine");
 
   EXPECT_EQ(Uninstall(), 0u);
   // The uninstaller's own file and the folder that held it go once it has ended.
-  EXPECT_TRUE(WaitUntilGone(installDir_ + "unin00000.exe"));
-  EXPECT_TRUE(WaitUntilGone(installDir_));
+  EXPECT_TRUE(WaitUntilGone(install_dir_ + "unin00000.exe"));
+  EXPECT_TRUE(WaitUntilGone(install_dir_));
   for (const auto& file : files_) EXPECT_FALSE(Exists(file)) << file;
   EXPECT_FALSE(Exists(group_));
   EXPECT_FALSE(KeyExists(kUninstallKeyPath));
@@ -206,52 +205,52 @@ TEST_F(UninstallerRoundTrip, RemovesEverythingListedAndItself) {
 }
 
 TEST_F(UninstallerRoundTrip, LeavesFoldersThatHoldUnlistedFilesRefusesRelativeLinesAndSaysSo) {
-  Install(/*makeUserFolder=*/true, /*addRelativeLine=*/true);
-  std::string mine = installDir_ + "Example\\User\\mine.png";
+  Install(/*make_user_folder=*/true, /*add_relative_line=*/true);
+  std::string mine = install_dir_ + "Example\\User\\mine.png";
   WriteWholeFile(mine, "mine");
   WriteWholeFile(parent_ + "notes.txt", "mine");
 
   EXPECT_EQ(Uninstall(), 2u);  // something could not be removed
-  EXPECT_TRUE(WaitUntilGone(installDir_ + "unin00000.exe"));
+  EXPECT_TRUE(WaitUntilGone(install_dir_ + "unin00000.exe"));
   for (const auto& file : files_) EXPECT_FALSE(Exists(file)) << file;
   for (const char* folder : kListedFolders)
     if (std::string(folder) != "Example") {
-      EXPECT_FALSE(Exists(installDir_ + folder)) << folder;
+      EXPECT_FALSE(Exists(install_dir_ + folder)) << folder;
     }
   EXPECT_EQ(testing::ReadWholeFile(mine), "mine");
   EXPECT_EQ(testing::ReadWholeFile(parent_ + "notes.txt"), "mine");  // never a relative path
-  EXPECT_TRUE(Exists(installDir_ + "Example"));
+  EXPECT_TRUE(Exists(install_dir_ + "Example"));
   EXPECT_FALSE(Exists(group_));
   EXPECT_FALSE(KeyExists(kUninstallKeyPath));
 }
 
 TEST_F(UninstallerRoundTrip, ReportsTheFoldersThatAUsersFileKeeps) {
-  Install(/*makeUserFolder=*/true);
-  std::string mine = installDir_ + "Example\\User\\mine.png";
+  Install(/*make_user_folder=*/true);
+  std::string mine = install_dir_ + "Example\\User\\mine.png";
   WriteWholeFile(mine, "mine");
 
   std::vector<std::string> boxes;
-  EXPECT_EQ(RunAnswering(installDir_ + "unin00000.exe", parent_, boxes), 2u);
-  EXPECT_TRUE(WaitUntilGone(installDir_ + "unin00000.exe"));
+  EXPECT_EQ(RunAnswering(install_dir_ + "unin00000.exe", parent_, boxes), 2u);
+  EXPECT_TRUE(WaitUntilGone(install_dir_ + "unin00000.exe"));
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[0], "Do you want to remove Quendra Stampwell and all of its components?");
   const std::string kept = ": kept, because it holds files that were not installed with the program";
-  for (const std::string& folder : {installDir_ + "Example\\User", installDir_ + "Example",
-                                    installDir_.substr(0, installDir_.size() - 1)})
+  for (const std::string& folder : {install_dir_ + "Example\\User", install_dir_ + "Example",
+                                    install_dir_.substr(0, install_dir_.size() - 1)})
     EXPECT_NE(boxes[1].find(folder + kept), std::string::npos) << folder << " in\n" << boxes[1];
   EXPECT_EQ(testing::ReadWholeFile(mine), "mine");
   for (const auto& file : files_) EXPECT_FALSE(Exists(file)) << file;
   // The empty folders beside it went.
-  EXPECT_FALSE(Exists(installDir_ + "Example\\Cute"));
-  EXPECT_FALSE(Exists(installDir_ + "Data"));
+  EXPECT_FALSE(Exists(install_dir_ + "Example\\Cute"));
+  EXPECT_FALSE(Exists(install_dir_ + "Data"));
 }
 
 TEST_F(UninstallerRoundTrip, RefusesALogOfAnotherProductAndRemovesNothing) {
-  Install(/*makeUserFolder=*/false);
+  Install(/*make_user_folder=*/false);
   TInstallLog other;
   other.Add("Another Product Uninstall");
   for (const auto& file : files_) other.Add(file);
-  other.SaveToFile(installDir_ + kUninstallLogName);
+  other.SaveToFile(install_dir_ + kUninstallLogName);
 
   EXPECT_EQ(Uninstall(), 1u);
   for (const auto& file : files_) EXPECT_TRUE(Exists(file)) << file;

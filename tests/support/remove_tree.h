@@ -6,14 +6,15 @@
 
 #include <string>
 
+#include "framework/unique_handle.h"
+
 namespace stampwell::testing {
 
 inline void RemoveTree(const std::string& path) {
   std::string folder = path;
   while (!folder.empty() && folder.back() == '\\') folder.pop_back();
   WIN32_FIND_DATAA found{};
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
+  if (unique_find search{FindFirstFileA((folder + "\\*").c_str(), &found)}) {
     do {
       std::string name = found.cFileName;
       if (name == "." || name == "..") continue;
@@ -24,8 +25,7 @@ inline void RemoveTree(const std::string& path) {
         SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(child.c_str());
       }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    } while (FindNextFileA(search.get(), &found));
   }
   RemoveDirectoryA(folder.c_str());
 }
