@@ -1,6 +1,7 @@
 #include "shellbrowse/folder_browse_window.h"
 
 #include "framework/application.h"
+#include "framework/unique_handle.h"
 #include "shellbrowse/folder_browse_layout.h"
 #include "shellbrowse/shell_strings.h"
 #include "shellbrowse_strings.h"
@@ -12,10 +13,8 @@ namespace {
 constexpr TModalResult kShowFailed = IDABORT;
 
 int RealScreenColorDepth() {
-  HDC screen = ::GetDC(nullptr);
-  int bits = screen ? ::GetDeviceCaps(screen, BITSPIXEL) : 0;
-  if (screen) ::ReleaseDC(nullptr, screen);
-  return bits;
+  scoped_window_dc screen(nullptr);
+  return screen.get() ? ::GetDeviceCaps(screen.get(), BITSPIXEL) : 0;
 }
 
 LayoutRect ToLayout(const RECT& r) { return LayoutRect{r.left, r.top, r.right, r.bottom}; }

@@ -13,6 +13,7 @@
 #include "framework/application.h"
 #include "framework/form_reader.h"
 #include "framework/forms.h"
+#include "tests/support/memory_canvas.h"
 
 namespace stampwell {
 namespace {
@@ -284,15 +285,8 @@ TEST(TreeView, SortsAndAsksForImagesWhenShown) {
     node->SetImageIndex(7);
   };
   // Images are asked for when the control draws the node.
-  HDC dc = GetDC(host.tree->Handle());
-  HDC memory = CreateCompatibleDC(dc);
-  HBITMAP bitmap = CreateCompatibleBitmap(dc, 280, 280);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  SendMessageA(host.tree->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(host.tree->Handle(), dc);
+  testing::MemoryCanvas canvas(host.tree->Handle(), 280, 280);
+  SendMessageA(host.tree->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.get()), PRF_CLIENT);
   EXPECT_GT(asked, 0);
   EXPECT_EQ(root->ImageIndex(), 7);
 }

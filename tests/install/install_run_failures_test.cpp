@@ -59,10 +59,10 @@ std::wstring Wide(const std::string& ansi) {
 class DocumentsFolderOverride {
  public:
   explicit DocumentsFolderOverride(const std::wstring& path) {
-    RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+    RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key_.put(), nullptr);
     wchar_t old[MAX_PATH * 2] = {};
     DWORD size = sizeof old - sizeof(wchar_t);
-    if (RegQueryValueExW(key_, L"Personal", nullptr, &type_, reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS)
+    if (RegQueryValueExW(key_.get(), L"Personal", nullptr, &type_, reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS)
       old_ = std::wstring(old);
     Set(path, REG_EXPAND_SZ);
   }
@@ -70,8 +70,7 @@ class DocumentsFolderOverride {
     if (old_)
       Set(*old_, type_);
     else
-      RegDeleteValueW(key_, L"Personal");
-    RegCloseKey(key_);
+      RegDeleteValueW(key_.get(), L"Personal");
   }
   DocumentsFolderOverride(const DocumentsFolderOverride&) = delete;
   DocumentsFolderOverride& operator=(const DocumentsFolderOverride&) = delete;
@@ -79,10 +78,10 @@ class DocumentsFolderOverride {
  private:
   static constexpr wchar_t kKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
   void Set(const std::wstring& path, DWORD type) {
-    RegSetValueExW(key_, L"Personal", 0, type, reinterpret_cast<const BYTE*>(path.c_str()),
+    RegSetValueExW(key_.get(), L"Personal", 0, type, reinterpret_cast<const BYTE*>(path.c_str()),
                    static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
   }
-  HKEY key_ = nullptr;
+  unique_hkey key_;
   DWORD type_ = REG_EXPAND_SZ;
   std::optional<std::wstring> old_;
 };

@@ -27,22 +27,16 @@ namespace {
 
 using testing::RunningOnWine;
 using testing::ScratchDirectory;
+using testing::WriteTextFile;
 
-void WriteText(const std::string& path, const std::string& text) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-  DWORD written = 0;
-  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(file);
-}
+void WriteText(const std::string& path, const std::string& text) { ASSERT_TRUE(WriteTextFile(path, text)) << path; }
 
 std::string ReadText(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "(missing)";
+  unique_file file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!file) return "(missing)";
   char buffer[256];
   DWORD read = 0;
-  ReadFile(file, buffer, sizeof buffer, &read, nullptr);
-  CloseHandle(file);
+  ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr);
   return std::string(buffer, read);
 }
 

@@ -23,6 +23,7 @@ namespace {
 
 using testing::RemoveTree;
 using testing::ScratchDirectory;
+using testing::WriteTextFile;
 
 // A context menu with or without IContextMenu2; counts the menu messages handed to it.
 class FakeMenu : public IContextMenu2 {
@@ -81,10 +82,7 @@ class SendToFiles {
   const std::string& folder() const { return folder_; }
 
  private:
-  void Touch(const char* name) {
-    HANDLE file = CreateFileA((folder_ + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  }
+  void Touch(const char* name) { WriteTextFile(folder_ + "\\" + name); }
   std::string folder_;
   bool created_folder_ = false;
 };
@@ -214,9 +212,7 @@ TEST(SendToFallback, MenusWithIContextMenu2HandleTheirOwnMessages) {
 TEST(ReadShortcut, ReadsWhatTheShellLinkWrote) {
   ScratchDirectory scratch("shortcut");
   std::string target = scratch.path() + "\\target.txt";
-  HANDLE file = CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  CloseHandle(file);
+  ASSERT_TRUE(WriteTextFile(target));
   std::string link_path = scratch.path() + "\\target.lnk";
   {
     ComPtr<IShellLinkA> link;

@@ -34,6 +34,7 @@ namespace stampwell {
 namespace {
 
 using testing::ScratchDirectory;
+using testing::WriteTextFile;
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -264,9 +265,7 @@ TEST(ToolboxProbes, VersionsNetworkAndDrives) {
   EXPECT_GT(version >> 48, 0u);
   ScratchDirectory scratch("probes");
   std::string text_file = scratch.path() + "\\plain.txt";
-  HANDLE file = CreateFileA(text_file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  CloseHandle(file);
+  ASSERT_TRUE(WriteTextFile(text_file));
   EXPECT_FALSE(GetFileVersion(text_file, version));
   EXPECT_EQ(version, 0u);
   EXPECT_FALSE(GetFileVersion(scratch.path() + "\\absent.dll", version));

@@ -7,12 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
+#include "framework/unique_handle.h"
 #include "tests/support/remove_tree.h"
 
 namespace stampwell::testing {
-
 
 // A fresh, empty folder under the temporary folder, without a trailing backslash, removed at
 // the end of the scope.
@@ -50,12 +52,14 @@ class ComEnvironment : public ::testing::Environment {
   void TearDown() override { CoUninitialize(); }
 };
 
-}  // namespace stampwell::testing
-
-#include <atomic>
-#include <thread>
-
-namespace stampwell::testing {
+// Writes `text` as the whole of the file at `path`; false when it cannot be made.
+inline bool WriteTextFile(const std::string& path, const std::string& text = "") {
+  unique_file file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  DWORD written = 0;
+  return file && (text.empty() || (WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written,
+                                             nullptr) &&
+                                   written == text.size()));
+}
 
 // Answers the shell's confirmation dialogs of this process with Yes while it lives, as a user
 // would; tells how many it answered. A shell verb run without the no-UI flag asks before it

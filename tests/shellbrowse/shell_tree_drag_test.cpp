@@ -32,6 +32,7 @@ using testing::ChildNamed;
 using testing::MakeFolder;
 using testing::ScratchDirectory;
 using testing::ShellTreeHost;
+using testing::WriteTextFile;
 
 // OLE for the whole program, as the subsystem's start gives it (the drag loop needs it).
 class OleEnvironment : public ::testing::Environment {
@@ -98,9 +99,7 @@ class TreeDragTest : public ::testing::Test {
     MakeFolder(scratch.path() + "\\Alpha\\Inner");
     MakeFolder(scratch.path() + "\\Beta");
     MakeFolder(scratch.path() + "\\Source");
-    HANDLE file = CreateFileA((scratch.path() + "\\Source\\moved.txt").c_str(), GENERIC_WRITE, 0, nullptr,
-                              CREATE_ALWAYS, 0, nullptr);
-    CloseHandle(file);
+    WriteTextFile(scratch.path() + "\\Source\\moved.txt");
     form.SetBounds(10, 10, 320, 420);
     tree = new DragTree(&form);
     tree->SetOptions(DragOptions());

@@ -18,6 +18,7 @@
 #include "tests/shellbrowse/notify_test_support.h"
 #include "tests/shellbrowse/shell_test_support.h"
 #include "tests/shellbrowse/shell_tree_test_support.h"
+#include "tests/support/memory_canvas.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -255,20 +256,14 @@ FARPROC Comctl(const char* name) { return GetProcAddress(GetModuleHandleA("comct
 
 // The 16 x 16 pixels that `paint` draws on white.
 std::vector<COLORREF> Pixels(const std::function<void(HDC)>& paint) {
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
-  HGDIOBJ old = SelectObject(dc, bitmap);
+  testing::MemoryCanvas canvas(nullptr, 16, 16);
+  HDC dc = canvas.get();
   RECT all{0, 0, 16, 16};
   FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   paint(dc);
   std::vector<COLORREF> pixels;
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 16; ++x) pixels.push_back(GetPixel(dc, x, y));
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
   return pixels;
 }
 

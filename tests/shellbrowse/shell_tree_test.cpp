@@ -22,6 +22,7 @@
 #include "tests/shellbrowse/notify_test_support.h"
 #include "tests/shellbrowse/shell_test_support.h"
 #include "tests/shellbrowse/shell_tree_test_support.h"
+#include "tests/support/memory_canvas.h"
 
 namespace stampwell {
 namespace {
@@ -32,6 +33,7 @@ using testing::MakeFolder;
 using testing::PumpUntil;
 using testing::ScratchDirectory;
 using testing::ShellTreeHost;
+using testing::WriteTextFile;
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -404,8 +406,7 @@ TEST(ShellTree, CreateNewFolderPicksAFreeNameAndEditsIt) {
 TEST(ShellTree, FillTreeRaisesWhenTheBaseFolderCannotBeBound) {
   ScratchDirectory scratch("tree_unbound");
   std::string file = scratch.path() + "\\plain.txt";
-  HANDLE handle = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  CloseHandle(handle);
+  ASSERT_TRUE(WriteTextFile(file));
   ShellTreeHost host;
   host.SetBase(file);
   Microsoft::WRL::ComPtr<IShellFolder> folder;
@@ -551,16 +552,10 @@ TEST(ShellTree, CustomDrawReachesTheShellEvents) {
   };
   host.tree->FillTree();
   host.tree->Items().GetFirstNode()->GetFirstChild()->SetSelected(false);
-  HWND window = host.tree->Handle();
-  HDC screen = GetDC(window);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, 300, 400);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(window, screen);
+  {
+    testing::MemoryCanvas canvas(host.tree->Handle(), 300, 400);
+    SendMessageA(host.tree->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.get()), PRF_CLIENT);
+  }
   EXPECT_GT(control_stages, 0);
   ASSERT_FALSE(items.empty());
   EXPECT_NE(std::find(items.begin(), items.end(), "Painted+"), items.end());
@@ -570,9 +565,9 @@ TEST(ShellTreeCustomDraw, ApplyWritesTheHandlersChoices) {
   TFont font;
   TPTTvCustomDraw draw(font, 1);
   NMTVCUSTOMDRAW record{};
-  HDC dc = CreateCompatibleDC(nullptr);
-  record.nmcd.hdc = dc;
-  SetBkColor(dc, RGB(1, 2, 3));
+  unique_hdc dc(CreateCompatibleDC(nullptr));
+  record.nmcd.hdc = dc.get();
+  SetBkColor(dc.get(), RGB(1, 2, 3));
   LRESULT result = 0x1234;
 
   record.nmcd.dwDrawStage = CDDS_PREPAINT;
@@ -610,7 +605,6 @@ TEST(ShellTreeCustomDraw, ApplyWritesTheHandlersChoices) {
   draw.Init(&record.nmcd, &result);
   draw.Apply();
   EXPECT_EQ(result, 0);
-  DeleteDC(dc);
 }
 
 }  // namespace

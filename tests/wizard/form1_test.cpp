@@ -11,6 +11,7 @@
 #include "app/product_title.h"
 #include "app/setup_settings.h"
 #include "app/system_queries.h"
+#include "framework/unique_handle.h"
 #include "framework/window_text.h"
 #include "wizard/form1.h"
 #include "wizard/form2.h"
@@ -542,11 +543,10 @@ TEST_F(WizardWindow, ScreenshotsOfEveryPage) {
     ::RedrawWindow(form_->hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Pump(150, form_->hwnd());
     testing::SaveScreenshot(form_->hwnd(), names[i]);
-    HDC screen = ::GetDC(nullptr);
+    scoped_window_dc screen(nullptr);
     RECT window;
     ::GetWindowRect(form_->hwnd(), &window);
-    EXPECT_EQ(::GetPixel(screen, window.left + 590, window.top + 345), RGB(38, 135, 208)) << i;
-    ::ReleaseDC(nullptr, screen);
+    EXPECT_EQ(::GetPixel(screen.get(), window.left + 590, window.top + 345), RGB(38, 135, 208)) << i;
   }
 }
 

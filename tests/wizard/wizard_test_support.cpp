@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "framework/unique_handle.h"
+
 namespace stampwell::wizard::testing {
 
 void Pump(int ms, HWND dialog) {
@@ -77,14 +79,15 @@ void SaveScreenshot(HWND window, const std::string& name) {
   RECT rect;
   ::GetWindowRect(window, &rect);
   const int w = rect.right - rect.left, h = rect.bottom - rect.top;
-  HDC screen = ::GetDC(nullptr);
-  HDC memory = ::CreateCompatibleDC(screen);
+  scoped_window_dc screen(nullptr);
+  unique_hdc memory(::CreateCompatibleDC(screen.get()));
   BITMAPINFO info{};
   info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
-  HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = ::SelectObject(memory, bitmap);
-  ::BitBlt(memory, 0, 0, w, h, screen, rect.left, rect.top, SRCCOPY);
+  unique_hbitmap bitmap(::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap) return;
+  scoped_select_object select(memory.get(), bitmap.get());
+  ::BitBlt(memory.get(), 0, 0, w, h, screen.get(), rect.left, rect.top, SRCCOPY);
   ::GdiFlush();
   const int stride = (w * 3 + 3) & ~3;
   const char* build = std::getenv("STAMPWELL_BUILD_DIR");
@@ -99,10 +102,6 @@ void SaveScreenshot(HWND window, const std::string& name) {
   out.write(reinterpret_cast<const char*>(&file), sizeof file);
   out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
   out.write(static_cast<const char*>(bits), static_cast<std::streamsize>(stride) * h);
-  ::SelectObject(memory, old);
-  ::DeleteObject(bitmap);
-  ::DeleteDC(memory);
-  ::ReleaseDC(nullptr, screen);
 }
 
 }  // namespace stampwell::wizard::testing
