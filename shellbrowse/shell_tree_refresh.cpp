@@ -63,7 +63,7 @@ int FolderOrder(IShellFolder* folder, LPCITEMIDLIST a, LPCITEMIDLIST b) {
   return SUCCEEDED(hr) ? static_cast<short>(HRESULT_CODE(hr)) : 0;
 }
 
-// What the folder holds now, into `items` (which owns them); false when it cannot be enumerated.
+// Adds what the folder holds now to `items`; false when it cannot be enumerated.
 bool EnumerateItems(IShellFolder* folder, DWORD flags, TPTPidlList& items) {
   ComPtr<IEnumIDList> enumeration;
   if (FAILED(folder->EnumObjects(nullptr, flags, enumeration.GetAddressOf()))) return false;
@@ -161,7 +161,7 @@ void TPTCustomShellTree::RefreshNode(TTreeNode* node, TTreeNode*& remembered) {
       child_items.push_back(child_data->RelIdList());
     }
   }
-  TPTPidlList current;
+  TPTPidlList current;  // owns what the enumeration hands out
   current.SetMalloc(ShellMalloc());
   if (!EnumerateItems(folder, EnumFlags(), current)) return;
   Pairing pairing = PairItems(folder, child_items, current);
