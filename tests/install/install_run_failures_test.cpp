@@ -62,7 +62,8 @@ class DocumentsFolderOverride {
     RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key_.put(), nullptr);
     wchar_t old[MAX_PATH * 2] = {};
     DWORD size = sizeof old - sizeof(wchar_t);
-    if (RegQueryValueExW(key_.get(), L"Personal", nullptr, &type_, reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS)
+    if (RegQueryValueExW(key_.get(), L"Personal", nullptr, &type_, reinterpret_cast<BYTE*>(old), &size) ==
+        ERROR_SUCCESS)
       old_ = std::wstring(old);
     Set(path, REG_EXPAND_SZ);
   }

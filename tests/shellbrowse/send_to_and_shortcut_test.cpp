@@ -15,6 +15,7 @@
 #include "shellbrowse/read_shortcut.h"
 #include "shellbrowse/shell_id_list.h"
 #include "tests/shellbrowse/shell_test_support.h"
+#include "tests/support/memory_canvas.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -151,14 +152,12 @@ TEST(SendToFallback, FillsTheEmptyPopupFromTheFolder) {
   EXPECT_FALSE(messages.HandleMessage(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&shell_item), result));
 
   // Drawing: highlight colours when selected, menu colours otherwise.
-  unique_hdc dc(CreateCompatibleDC(screen.get()));
-  unique_hbitmap bitmap(CreateCompatibleBitmap(screen.get(), 200, 30));
-  scoped_select_object select_bitmap(dc.get(), bitmap.get());
+  testing::MemoryCanvas canvas(nullptr, 200, 30);
   for (bool selected : {true, false}) {
     DRAWITEMSTRUCT draw{ODT_MENU, 0, static_cast<UINT>(alpha + 1), ODA_DRAWENTIRE,
-                        selected ? static_cast<UINT>(ODS_SELECTED) : 0u, nullptr, dc.get(), {0, 0, 200, 30}, 0};
+                        selected ? static_cast<UINT>(ODS_SELECTED) : 0u, nullptr, canvas.get(), {0, 0, 200, 30}, 0};
     ASSERT_TRUE(messages.HandleMessage(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw), result));
-    EXPECT_EQ(GetPixel(dc.get(), 199, 29), GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
+    EXPECT_EQ(GetPixel(canvas.get(), 199, 29), GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
   }
 
   // Letters: two entries start with Q (select), the only one with Z runs at once.

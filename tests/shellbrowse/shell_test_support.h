@@ -55,10 +55,11 @@ class ComEnvironment : public ::testing::Environment {
 // Writes `text` as the whole of the file at `path`; false when it cannot be made.
 inline bool WriteTextFile(const std::string& path, const std::string& text = "") {
   unique_file file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  if (!file) return false;
+  if (text.empty()) return true;
   DWORD written = 0;
-  return file && (text.empty() || (WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written,
-                                             nullptr) &&
-                                   written == text.size()));
+  return WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+         written == text.size();
 }
 
 // Answers the shell's confirmation dialogs of this process with Yes while it lives, as a user
