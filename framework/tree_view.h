@@ -341,6 +341,15 @@ class TCustomTreeView : public TWinControl {
   // The timer that delays OnChange after a keyboard selection (ChangeDelay).
   static constexpr UINT_PTR kChangeDelayTimer = 1;
   void NodeDeleted(TTreeNode* node);
+  // The notifications' own steps, between the control's message and the standard steps above.
+  void SelectionChanged(const NMTREEVIEWA& info);
+  bool MayExpandOrCollapse(const NMTREEVIEWA& info);
+  void ExpandedOrCollapsed(const NMTREEVIEWA& info);
+  bool MayEditLabel(const NMTVDISPINFOA& info);
+  void LabelEditEnded(const NMTVDISPINFOA& info);
+  void ItemDeleted(const NMTREEVIEWA& info);
+  // Fills in the images the control asks for; false for an item without a node.
+  bool AnswerDisplayInfo(NMTVDISPINFOA& info);
   // Fires an "-ing" event; whether the step may go on.
   bool Allowed(const TTVChangingEvent& event, TTreeNode* node);
   void ApplyColors();

@@ -58,112 +58,131 @@ void TCustomTreeView::NodeDeleted(TTreeNode* node) {
   delete node;
 }
 
+namespace {
+
+TTreeNode* NodeOf(LPARAM param) { return reinterpret_cast<TTreeNode*>(param); }
+
+// What a TVN_*ING notification answers: FALSE lets the control go on.
+LRESULT Permit(bool allow) { return allow ? FALSE : TRUE; }
+
+}  // namespace
+
+void TCustomTreeView::SelectionChanged(const NMTREEVIEWA& info) {
+  if (change_delay_ > 0 && info.action == TVC_BYKEYBOARD) {
+    ::SetTimer(handle_, kChangeDelayTimer, static_cast<UINT>(change_delay_), nullptr);
+    return;
+  }
+  ::KillTimer(handle_, kChangeDelayTimer);
+  Change(NodeOf(info.itemNew.lParam));
+}
+
+bool TCustomTreeView::MayExpandOrCollapse(const NMTREEVIEWA& info) {
+  TTreeNode* node = NodeOf(info.itemNew.lParam);
+  if (!node || node == expanding_) return true;
+  if (info.action & TVE_EXPAND) return CanExpand(node);
+  if (info.action & TVE_COLLAPSE) return CanCollapse(node);
+  return true;
+}
+
+void TCustomTreeView::ExpandedOrCollapsed(const NMTREEVIEWA& info) {
+  TTreeNode* node = NodeOf(info.itemNew.lParam);
+  if (!node) return;
+  // An expansion that finds no children may take the button away.
+  node->button_ = TTreeNode::Button::kUnknown;
+  if (node == expanding_) return;
+  if (info.action & TVE_EXPAND) Expand(node);
+  else if (info.action & TVE_COLLAPSE) Collapse(node);
+}
+
+bool TCustomTreeView::MayEditLabel(const NMTVDISPINFOA& info) {
+  TTreeNode* node = NodeOf(info.item.lParam);
+  if (!node || read_only_ || !CanEdit(node)) return false;
+  editing_ = true;
+  if (HWND edit = TreeView_GetEditControl(handle_)) ::SetWindowTextA(edit, EditStartText(node).c_str());
+  return true;
+}
+
+void TCustomTreeView::LabelEditEnded(const NMTVDISPINFOA& info) {
+  TTreeNode* node = NodeOf(info.item.lParam);
+  editing_ = false;
+  // Cancelled (pszText null on Windows; Wine hands the box's text also when the code cancels).
+  if (node && info.item.pszText && !cancelling_edit_) Edit(node, info.item.pszText);
+  EditEnded();
+}
+
+void TCustomTreeView::ItemDeleted(const NMTREEVIEWA& info) {
+  TTreeNode* node = NodeOf(info.itemOld.lParam);
+  if (!node) return;
+  node->deleting_ = true;
+  try {
+    Delete(node);
+  } catch (...) {
+    Application().HandleException(std::current_exception());
+  }
+  NodeDeleted(node);
+}
+
+bool TCustomTreeView::AnswerDisplayInfo(NMTVDISPINFOA& info) {
+  TTreeNode* node = NodeOf(info.item.lParam);
+  if (!node) return false;
+  struct Answering {
+    bool& flag;
+    ~Answering() { flag = false; }
+  } answering{answering_display_info_};
+  answering_display_info_ = true;
+  if (info.item.mask & TVIF_IMAGE) {
+    GetImageIndex(node);
+    info.item.iImage = node->image_index_;
+  }
+  if (info.item.mask & TVIF_SELECTEDIMAGE) {
+    GetSelectedIndex(node);
+    info.item.iSelectedImage = node->selected_index_;
+  }
+  return true;
+}
+
 bool TCustomTreeView::HandleNotify(NMHDR* header, LRESULT& result) {
+  // Which of the two the header heads depends on the code; each is read only under its codes.
+  auto* tree = reinterpret_cast<NMTREEVIEWA*>(header);
+  auto* display = reinterpret_cast<NMTVDISPINFOA*>(header);
   switch (header->code) {
-    case TVN_SELCHANGINGA: {
-      auto* info = reinterpret_cast<NMTREEVIEWA*>(header);
-      result = CanChange(reinterpret_cast<TTreeNode*>(info->itemNew.lParam)) ? FALSE : TRUE;
+    case TVN_SELCHANGINGA:
+      result = Permit(CanChange(NodeOf(tree->itemNew.lParam)));
       return true;
-    }
-    case TVN_SELCHANGEDA: {
-      auto* info = reinterpret_cast<NMTREEVIEWA*>(header);
-      auto* node = reinterpret_cast<TTreeNode*>(info->itemNew.lParam);
-      if (change_delay_ > 0 && info->action == TVC_BYKEYBOARD) {
-        ::SetTimer(handle_, kChangeDelayTimer, static_cast<UINT>(change_delay_), nullptr);
-      } else {
-        ::KillTimer(handle_, kChangeDelayTimer);
-        Change(node);
-      }
+    case TVN_SELCHANGEDA:
+      SelectionChanged(*tree);
       result = 0;
       return true;
-    }
-    case TVN_ITEMEXPANDINGA: {
-      auto* info = reinterpret_cast<NMTREEVIEWA*>(header);
-      auto* node = reinterpret_cast<TTreeNode*>(info->itemNew.lParam);
-      bool allow = true;
-      if (node && node != expanding_) {
-        if (info->action & TVE_EXPAND) allow = CanExpand(node);
-        else if (info->action & TVE_COLLAPSE) allow = CanCollapse(node);
-      }
-      result = allow ? FALSE : TRUE;
+    case TVN_ITEMEXPANDINGA:
+      result = Permit(MayExpandOrCollapse(*tree));
       return true;
-    }
-    case TVN_ITEMEXPANDEDA: {
-      auto* info = reinterpret_cast<NMTREEVIEWA*>(header);
-      auto* node = reinterpret_cast<TTreeNode*>(info->itemNew.lParam);
-      // An expansion that finds no children may take the button away.
-      if (node) node->button_ = TTreeNode::Button::kUnknown;
-      if (node && node != expanding_) {
-        if (info->action & TVE_EXPAND) Expand(node);
-        else if (info->action & TVE_COLLAPSE) Collapse(node);
-      }
+    case TVN_ITEMEXPANDEDA:
+      ExpandedOrCollapsed(*tree);
       result = 0;
       return true;
-    }
-    case TVN_BEGINLABELEDITA: {
-      auto* info = reinterpret_cast<NMTVDISPINFOA*>(header);
-      auto* node = reinterpret_cast<TTreeNode*>(info->item.lParam);
-      bool allow = node && !read_only_ && CanEdit(node);
-      if (allow) {
-        editing_ = true;
-        if (HWND edit = TreeView_GetEditControl(handle_)) ::SetWindowTextA(edit, EditStartText(node).c_str());
-      }
-      result = allow ? FALSE : TRUE;
+    case TVN_BEGINLABELEDITA:
+      result = Permit(MayEditLabel(*display));
       return true;
-    }
-    case TVN_ENDLABELEDITA: {
-      auto* info = reinterpret_cast<NMTVDISPINFOA*>(header);
-      auto* node = reinterpret_cast<TTreeNode*>(info->item.lParam);
-      editing_ = false;
+    case TVN_ENDLABELEDITA:
       // The node's text is set by Edit; the control is told not to take the edit box's.
+      LabelEditEnded(*display);
       result = FALSE;
-      // Cancelled (pszText null on Windows; Wine hands the box's text also when the code cancels).
-      if (node && info->item.pszText && !cancelling_edit_) Edit(node, info->item.pszText);
-      EditEnded();
       return true;
-    }
-    case TVN_DELETEITEMA: {
-      auto* info = reinterpret_cast<NMTREEVIEWA*>(header);
-      if (auto* node = reinterpret_cast<TTreeNode*>(info->itemOld.lParam)) {
-        node->deleting_ = true;
-        try {
-          Delete(node);
-        } catch (...) {
-          Application().HandleException(std::current_exception());
-        }
-        NodeDeleted(node);
-      }
+    case TVN_DELETEITEMA:
+      ItemDeleted(*tree);
       result = 0;
       return true;
-    }
-    case TVN_GETDISPINFOA: {
-      auto* info = reinterpret_cast<NMTVDISPINFOA*>(header);
-      auto* node = reinterpret_cast<TTreeNode*>(info->item.lParam);
-      if (!node) return false;
-      struct Answering {
-        bool& flag;
-        ~Answering() { flag = false; }
-      } answering{answering_display_info_};
-      answering_display_info_ = true;
-      if (info->item.mask & TVIF_IMAGE) {
-        GetImageIndex(node);
-        info->item.iImage = node->image_index_;
-      }
-      if (info->item.mask & TVIF_SELECTEDIMAGE) {
-        GetSelectedIndex(node);
-        info->item.iSelectedImage = node->selected_index_;
-      }
+    case TVN_GETDISPINFOA:
+      if (!AnswerDisplayInfo(*display)) return false;
       result = 0;
       return true;
-    }
     case NM_CUSTOMDRAW:
       result = StandardCustomDrawAssigned() ? CustomDraw(*reinterpret_cast<NMTVCUSTOMDRAW*>(header)) : CDRF_DODEFAULT;
       return true;
     case TVN_BEGINDRAGA:
     case TVN_BEGINRDRAGA: {
-      auto* info = reinterpret_cast<NMTREEVIEWA*>(header);
-      BeginDrag(reinterpret_cast<TTreeNode*>(info->itemNew.lParam),
-                header->code == TVN_BEGINDRAGA ? TMouseButton::mbLeft : TMouseButton::mbRight, info->ptDrag);
+      TMouseButton button = header->code == TVN_BEGINDRAGA ? TMouseButton::mbLeft : TMouseButton::mbRight;
+      BeginDrag(NodeOf(tree->itemNew.lParam), button, tree->ptDrag);
       result = 0;
       return true;
     }
