@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -212,77 +213,83 @@ int Message(bool quiet, const std::string& text, UINT flags = MB_OK) {
   return quiet ? IDYES : MessageBoxA(nullptr, text.c_str(), kTitle, flags);
 }
 
-int Uninstall(bool quiet) {
-  const std::string self = ModulePath();
-  const std::string install_dir = FolderOf(self);
-  const std::string log_path = install_dir + "\\Uninstall.txt";
+// The log beside this program as a plan; nothing when it cannot be read or is not ours (the
+// user has been told).
+std::optional<UninstallPlan> ReadPlan(bool quiet, const std::string& log_path) {
   std::string text;
   if (!ReadFileText(log_path, text)) {
     Message(quiet, "Cannot read the uninstall log \"" + log_path + "\".", MB_OK | MB_ICONERROR);
-    return kExitNothingDone;
+    return std::nullopt;
   }
-  UninstallPlan plan;
   try {
-    plan = ReadUninstallLog(text, kTitle);
+    return ReadUninstallLog(text, kTitle);
   } catch (const std::exception&) {
     Message(quiet, "\"" + log_path + "\" is not an uninstall log of " + kProduct + ". Nothing was removed.",
             MB_OK | MB_ICONERROR);
-    return kExitNothingDone;
+    return std::nullopt;
   }
-  if (Message(quiet, std::string("Do you want to remove ") + kProduct + " and all of its components?",
-              MB_YESNO | MB_ICONQUESTION) != IDYES)
-    return kExitNothingDone;
+}
 
+// One removal as it goes: what it could not remove, a line each, and what it leaves to the
+// copy of itself that deletes this program.
+struct Removal {
+  std::string self, install_dir;
   std::vector<std::string> left;
-  for (const auto& r : plan.refused) left.push_back(r.text + ": " + r.reason);
-  std::string problem;
   bool remove_self = false;
+  std::vector<std::string> deferred;  // folders that hold this program
+};
+
+void RemoveListedFiles(const UninstallPlan& plan, Removal& removal) {
+  std::string problem;
   for (const auto& file : plan.files) {
-    if (SamePath(file, self)) {
-      remove_self = true;
+    if (SamePath(file, removal.self)) {
+      removal.remove_self = true;
       continue;
     }
-    if (!RemoveFile(file, problem)) left.push_back(file + ": " + problem);
+    if (!RemoveFile(file, problem)) removal.left.push_back(file + ": " + problem);
   }
+}
+
+void RemoveFolders(const UninstallPlan& plan, Removal& removal) {
   // The installation folder, when the log names it as one of its top folders: the empty
   // folders below it go, listed or not.
   bool own_folder_listed = false;
-  for (const auto& folder : plan.top_folders) own_folder_listed = own_folder_listed || SamePath(folder, install_dir);
+  for (const auto& folder : plan.top_folders)
+    own_folder_listed = own_folder_listed || SamePath(folder, removal.install_dir);
   std::vector<std::string> kept_below;
-  if (own_folder_listed) RemoveEmptyFoldersBelow(install_dir, kept_below);
-  // Folders that hold this program can only go once it has been deleted.
-  std::vector<std::string> deferred;
+  if (own_folder_listed) RemoveEmptyFoldersBelow(removal.install_dir, kept_below);
   std::vector<std::string> reported;
+  std::string problem;
   for (const auto* list : {&plan.folders, &plan.top_folders})
     for (const auto& folder : *list) {
-      if (remove_self && IsInsideFolder(self, folder)) {
-        deferred.push_back(folder);
+      // Folders that hold this program can only go once it has been deleted.
+      if (removal.remove_self && IsInsideFolder(removal.self, folder)) {
+        removal.deferred.push_back(folder);
         continue;
       }
       if (!RemoveEmptyFolder(folder, problem)) {
-        left.push_back(folder + ": " + problem);
+        removal.left.push_back(folder + ": " + problem);
         reported.push_back(folder);
       }
     }
   for (const auto& folder : kept_below) {
     bool listed = false;
     for (const auto& r : reported) listed = listed || SamePath(r, folder);
-    if (!listed) left.push_back(folder + ": " + kKeptNotEmpty);
+    if (!listed) removal.left.push_back(folder + ": " + kKeptNotEmpty);
   }
   // The installation folder goes after this program; whatever else it still holds keeps it.
-  if (own_folder_listed && remove_self) {
-    std::vector<std::string> rest = FolderContents(install_dir);
-    std::string self_name = self.substr(self.find_last_of('\\') + 1);
-    for (const auto& name : rest)
+  if (own_folder_listed && removal.remove_self) {
+    std::string self_name = removal.self.substr(removal.self.find_last_of('\\') + 1);
+    for (const auto& name : FolderContents(removal.install_dir))
       if (!SamePath(name, self_name)) {
-        left.push_back(install_dir + ": " + kKeptNotEmpty);
+        removal.left.push_back(removal.install_dir + ": " + kKeptNotEmpty);
         break;
       }
   }
-  if (!RemoveUninstallEntry(install_dir, problem))
-    left.push_back(std::string("HKEY_CURRENT_USER\\") + kKeyPath + ": " + problem);
-  if (remove_self && !StartSelfRemoval(self, deferred)) left.push_back(self + ": " + ErrorText(GetLastError()));
+}
 
+// Says how it went; the exit code.
+int Report(bool quiet, const std::vector<std::string>& left) {
   if (left.empty()) {
     Message(quiet, std::string(kProduct) + " was removed from your computer.", MB_OK | MB_ICONINFORMATION);
     return kExitDone;
@@ -292,6 +299,27 @@ int Uninstall(bool quiet) {
   if (left.size() > 20) report += "\r\n... and " + std::to_string(left.size() - 20) + " more";
   Message(quiet, report, MB_OK | MB_ICONWARNING);
   return kExitSomethingLeft;
+}
+
+int Uninstall(bool quiet) {
+  Removal removal;
+  removal.self = ModulePath();
+  removal.install_dir = FolderOf(removal.self);
+  std::optional<UninstallPlan> plan = ReadPlan(quiet, removal.install_dir + "\\Uninstall.txt");
+  if (!plan) return kExitNothingDone;
+  if (Message(quiet, std::string("Do you want to remove ") + kProduct + " and all of its components?",
+              MB_YESNO | MB_ICONQUESTION) != IDYES)
+    return kExitNothingDone;
+
+  for (const auto& r : plan->refused) removal.left.push_back(r.text + ": " + r.reason);
+  RemoveListedFiles(*plan, removal);
+  RemoveFolders(*plan, removal);
+  std::string problem;
+  if (!RemoveUninstallEntry(removal.install_dir, problem))
+    removal.left.push_back(std::string("HKEY_CURRENT_USER\\") + kKeyPath + ": " + problem);
+  if (removal.remove_self && !StartSelfRemoval(removal.self, removal.deferred))
+    removal.left.push_back(removal.self + ": " + ErrorText(GetLastError()));
+  return Report(quiet, removal.left);
 }
 
 }  // namespace
