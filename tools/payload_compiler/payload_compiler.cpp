@@ -32,6 +32,60 @@ std::string Problem(int entry, const std::string& path, const std::string& reaso
   return FormatManifestProblem({entry, path, reason});
 }
 
+// Each entry's file, as the build will read it: there, a regular file, and small enough for a
+// resource. The sizes of the files, or the problems.
+std::vector<std::uintmax_t> SizeEntryFiles(const std::vector<std::string>& entries, const fs::path& folder,
+                                           std::vector<std::string>& problems) {
+  std::vector<std::uintmax_t> sizes;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    int entry = static_cast<int>(i) + 1;
+    fs::path file = FileOf(folder, entries[i]);
+    std::error_code error;
+    fs::file_status status = fs::status(file, error);
+    std::uintmax_t size = 0;
+    if (!fs::exists(status))
+      problems.push_back(Problem(entry, entries[i], "the file " + file.string() + " is missing"));
+    else if (!fs::is_regular_file(status))
+      problems.push_back(Problem(entry, entries[i], file.string() + " is not a regular file"));
+    else if ((size = fs::file_size(file, error)), error)
+      problems.push_back(Problem(entry, entries[i], "cannot read " + file.string() + ": " + error.message()));
+    else if (size > std::numeric_limits<std::uint32_t>::max())
+      problems.push_back(Problem(entry, entries[i], "the file is larger than a resource can be"));
+    sizes.push_back(size);
+  }
+  return sizes;
+}
+
+// The manifest, every entry's bytes and their checksums as resources, into `path`; the problems.
+std::vector<std::string> WriteResources(const std::vector<std::string>& entries,
+                                        const std::vector<std::uintmax_t>& sizes, const fs::path& folder,
+                                        const fs::path& path) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) return {"cannot create " + path.string()};
+  ResWriter res(out);
+  std::string listed;
+  for (const auto& entry : entries) listed += entry + "\r\n";
+  PayloadChecksums checksums;
+  checksums.manifest = {static_cast<std::uint32_t>(listed.size()),
+                        res.Add(kRcData, std::string(kPayloadManifestResource), 0, listed)};
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    int entry = static_cast<int>(i) + 1;
+    std::ifstream data(FileOf(folder, entries[i]), std::ios::binary);
+    if (!data) return {Problem(entry, entries[i], "cannot open the file")};
+    try {
+      std::uint32_t size = static_cast<std::uint32_t>(sizes[i]);
+      checksums.entries.push_back(
+          {size, res.Add(PayloadResourceType(entry), PayloadResourceName(entry), kPayloadLanguage, data, size)});
+    } catch (const std::runtime_error& e) {
+      return {Problem(entry, entries[i], e.what())};
+    }
+  }
+  res.Add(kRcData, std::string(kPayloadChecksumsResource), 0, EncodePayloadChecksums(checksums));
+  out.close();
+  if (!out) return {"cannot write " + path.string()};
+  return {};
+}
+
 }  // namespace
 
 std::vector<std::string> CompilePayload(const fs::path& manifest, const fs::path& folder, const fs::path& output) {
@@ -44,56 +98,15 @@ std::vector<std::string> CompilePayload(const fs::path& manifest, const fs::path
   std::vector<std::string> problems;
   for (const auto& p : parsed.problems) problems.push_back(FormatManifestProblem(p));
   if (!problems.empty()) return problems;
-
-  std::vector<std::uintmax_t> sizes;
-  for (std::size_t i = 0; i < parsed.entries.size(); ++i) {
-    int entry = static_cast<int>(i) + 1;
-    fs::path file = FileOf(folder, parsed.entries[i]);
-    std::error_code error;
-    fs::file_status status = fs::status(file, error);
-    std::uintmax_t size = 0;
-    if (!fs::exists(status))
-      problems.push_back(Problem(entry, parsed.entries[i], "the file " + file.string() + " is missing"));
-    else if (!fs::is_regular_file(status))
-      problems.push_back(Problem(entry, parsed.entries[i], file.string() + " is not a regular file"));
-    else if ((size = fs::file_size(file, error)), error)
-      problems.push_back(Problem(entry, parsed.entries[i], "cannot read " + file.string() + ": " + error.message()));
-    else if (size > std::numeric_limits<std::uint32_t>::max())
-      problems.push_back(Problem(entry, parsed.entries[i], "the file is larger than a resource can be"));
-    sizes.push_back(size);
-  }
+  std::vector<std::uintmax_t> sizes = SizeEntryFiles(parsed.entries, folder, problems);
   if (!problems.empty()) return problems;
 
+  // Written beside the output and renamed over it whole: a build stopped halfway leaves no
+  // payload that looks complete.
   fs::path partial = output;
   partial += ".partial";
   try {
-    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-    if (!out) return {"cannot create " + partial.string()};
-    ResWriter res(out);
-    std::string listed;
-    for (const auto& entry : parsed.entries) listed += entry + "\r\n";
-    PayloadChecksums checksums;
-    checksums.manifest = {static_cast<std::uint32_t>(listed.size()),
-                          res.Add(kRcData, std::string(kPayloadManifestResource), 0, listed)};
-    for (std::size_t i = 0; i < parsed.entries.size(); ++i) {
-      int entry = static_cast<int>(i) + 1;
-      std::ifstream data(FileOf(folder, parsed.entries[i]), std::ios::binary);
-      if (!data) {
-        problems.push_back(Problem(entry, parsed.entries[i], "cannot open the file"));
-        break;
-      }
-      try {
-        std::uint32_t size = static_cast<std::uint32_t>(sizes[i]);
-        checksums.entries.push_back(
-            {size, res.Add(PayloadResourceType(entry), PayloadResourceName(entry), kPayloadLanguage, data, size)});
-      } catch (const std::runtime_error& e) {
-        problems.push_back(Problem(entry, parsed.entries[i], e.what()));
-        break;
-      }
-    }
-    if (problems.empty()) res.Add(kRcData, std::string(kPayloadChecksumsResource), 0, EncodePayloadChecksums(checksums));
-    out.close();
-    if (problems.empty() && !out) problems.push_back("cannot write " + partial.string());
+    problems = WriteResources(parsed.entries, sizes, folder, partial);
   } catch (const std::exception& e) {
     problems.push_back(e.what());
   }
