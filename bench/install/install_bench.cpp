@@ -21,12 +21,14 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/setup_settings.h"
 #include "app/system_queries.h"
+#include "bench/started_process.h"
 #include "bench/win32_clock.h"
 #include "framework/unique_handle.h"
 #include "install/command_capture.h"
@@ -174,22 +176,16 @@ struct Started {
 };
 
 Started RunProgram(const std::string& command) {
-  std::vector<char> line(command.begin(), command.end());
-  line.push_back('\0');
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION started{};
-  double start = Seconds();
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
-    return {};
-  unique_handle process(started.hProcess), thread(started.hThread);
-  if (WaitForSingleObject(process.get(), 300000) != WAIT_OBJECT_0) {
-    TerminateProcess(process.get(), 1);
+  std::optional<bench::StartedProcess> started = bench::StartProcess(command);
+  if (!started) return {};
+  HANDLE process = started->process.get();
+  if (WaitForSingleObject(process, 300000) != WAIT_OBJECT_0) {
+    TerminateProcess(process, 1);
     return {};
   }
-  Started result{true, Seconds() - start};
+  Started result{true, Seconds() - started->started_at};
   DWORD code = 1;
-  result.ran = GetExitCodeProcess(process.get(), &code) && code == 0;
+  result.ran = GetExitCodeProcess(process, &code) && code == 0;
   return result;
 }
 
@@ -300,27 +296,32 @@ void TimeStepsAfterExtraction() {
   RemoveTree(folder);
 }
 
-int Benchmark(const std::string& nsis, const std::string& nsis_empty, const std::string& msi,
-              const std::string& msi_empty, const std::string& probe, const std::string& product_kind) {
+// Every entry's bytes, copied out of the program into memory, as the limit writes them.
+std::vector<std::vector<char>> PayloadInMemory() {
   const PayloadStore& payload = ProgramPayload();
   std::vector<std::vector<char>> files;
-  long long bytes = 0;
   for (int n = 1; n <= payload.EntryCount(); ++n) {
     PayloadView view = payload.Open(n);
-    files.emplace_back(reinterpret_cast<const char*>(view.data()), reinterpret_cast<const char*>(view.data()) + view.size());
-    bytes += static_cast<long long>(view.size());
+    const char* bytes = reinterpret_cast<const char*>(view.data());
+    files.emplace_back(bytes, bytes + view.size());
   }
-  std::printf("payload: %d files, %.2f MB (full-size synthetic)\n", payload.EntryCount(), bytes / 1048576.0);
-  // As the setup program does once its window is up: the check is done before the first run.
-  StartProgramPayloadCheck();
+  return files;
+}
 
+long long TotalSize(const std::vector<std::vector<char>>& files) {
+  long long bytes = 0;
+  for (const std::vector<char>& file : files) bytes += static_cast<long long>(file.size());
+  return bytes;
+}
+
+// The peers, each tried once with no files: whether it runs here at all, and why not.
+std::vector<PeerFigures> ReadyPeers(const std::string& nsis, const std::string& nsis_empty, const std::string& msi,
+                                    const std::string& msi_empty) {
   std::vector<PeerFigures> peers;
   peers.push_back({NsisPeer(nsis), NsisPeer(nsis_empty), true, {}, {}, {}});
   peers.push_back({MsiPeer(msi), MsiPeer(msi_empty), true, {}, {}, {}});
-  CreateDirectoryA(TempFolder("").c_str(), nullptr);
   for (PeerFigures& peer : peers) {
     double ignored = 0;
-    // One installation of no files first: it shows whether the installer runs here at all.
     if (!InstallPeer(peer.empty, TempFolder("try"), "", ignored)) {
       peer.runs = false;
       peer.why_not = peer.full.name == "NSIS"
@@ -328,17 +329,28 @@ int Benchmark(const std::string& nsis, const std::string& nsis_empty, const std:
                          : "msiexec did not install the package";
     }
   }
+  return peers;
+}
 
-  // Thirty-one rounds. On this kind of machine the cost of a create after a pause switches
-  // between two levels (about 0.5 and 1 ms) for tens of seconds at a time, so a round whose two
-  // runs fall on either side of a switch has a ratio of 0.7 or 2.1; with fifteen rounds the
-  // median moved from 0.96 to 1.12 between runs of the same program, with thirty from 1.06.
-  const int rounds = 31;
+// Each round's figures, a value per round.
+struct ExtractionRounds {
   std::vector<double> ours_total, ours_paused, ours_work, ours_pumped, ours_written;
   std::vector<double> unpaused, unpaused_pumped, unpaused_written;
   std::vector<double> limit, limit_creating, run_limit, run_limit_creating;
-  std::vector<double> against_run_limit;  // ours without pauses / the limit as the run goes, per round
-  for (int round = 0; round < rounds; ++round) {
+  std::vector<double> against_run_limit;  // ours without pauses / the limit as the run goes
+};
+
+// Thirty-one rounds. On this kind of machine the cost of a create after a pause switches
+// between two levels (about 0.5 and 1 ms) for tens of seconds at a time, so a round whose two
+// runs fall on either side of a switch has a ratio of 0.7 or 2.1; with fifteen rounds the
+// median moved from 0.96 to 1.12 between runs of the same program, with thirty from 1.06.
+constexpr int kRounds = 31;
+
+// Ours and the limit, plain and as the run goes, and the peers: the rounds; false when a peer
+// that ran once failed later.
+bool MeasureExtraction(const std::vector<std::vector<char>>& files, std::vector<PeerFigures>& peers,
+                       ExtractionRounds& rounds) {
+  for (int round = 0; round < kRounds; ++round) {
     std::string r = std::to_string(round);
     // Each pair runs back to back, in alternating order, so that neither side always finds the
     // disk cache warmer or meets the system's write-back of the round before; the goal's ratio
@@ -358,75 +370,81 @@ int Benchmark(const std::string& nsis, const std::string& nsis_empty, const std:
       plain = RunLimit(a, files);
       no_pauses = RunOurs(u, true);
     }
-    limit.push_back(plain.seconds);
-    limit_creating.push_back(plain.creating);
-    ours_total.push_back(times.total);
-    ours_paused.push_back(times.paused);
-    ours_pumped.push_back(times.pumped);
-    ours_written.push_back(times.written);
-    ours_work.push_back(ours_total.back() - ours_paused.back());
-    unpaused.push_back(no_pauses.total);
-    unpaused_pumped.push_back(no_pauses.pumped);
-    unpaused_written.push_back(no_pauses.written);
-    run_limit.push_back(as_the_run.seconds);
-    run_limit_creating.push_back(as_the_run.creating);
-    against_run_limit.push_back(ours_work.back() / as_the_run.seconds);
-    RemoveTree(a);
-    RemoveTree(b);
-    RemoveTree(u);
-    RemoveTree(v);
+    rounds.limit.push_back(plain.seconds);
+    rounds.limit_creating.push_back(plain.creating);
+    rounds.ours_total.push_back(times.total);
+    rounds.ours_paused.push_back(times.paused);
+    rounds.ours_pumped.push_back(times.pumped);
+    rounds.ours_written.push_back(times.written);
+    rounds.ours_work.push_back(times.total - times.paused);
+    rounds.unpaused.push_back(no_pauses.total);
+    rounds.unpaused_pumped.push_back(no_pauses.pumped);
+    rounds.unpaused_written.push_back(no_pauses.written);
+    rounds.run_limit.push_back(as_the_run.seconds);
+    rounds.run_limit_creating.push_back(as_the_run.creating);
+    rounds.against_run_limit.push_back((times.total - times.paused) / as_the_run.seconds);
+    for (const std::string& folder : {a, b, u, v}) RemoveTree(folder);
     for (PeerFigures& peer : peers) {
       if (!peer.runs) continue;
       double total = 0, base = 0;
-      if (!InstallPeer(peer.full, TempFolder((peer.full.name + r).c_str()), payload.Entry(1), total) ||
+      if (!InstallPeer(peer.full, TempFolder((peer.full.name + r).c_str()), ProgramPayload().Entry(1), total) ||
           !InstallPeer(peer.empty, TempFolder((peer.full.name + "-empty" + r).c_str()), "", base)) {
         std::fprintf(stderr, "the %s peer ran once but failed in round %d\n", peer.full.name.c_str(), round);
-        return 1;
+        return false;
       }
       peer.total.push_back(total);
       peer.base.push_back(base);
     }
   }
+  return true;
+}
 
-  // The payload check alone, on this thread, as the run would pay for it if nothing had
-  // started it ahead.
+// The payload check alone, on this thread, as the run would pay for it if nothing had started
+// it ahead; a negative time when the check finds the payload damaged.
+double TimePayloadCheck() {
   std::vector<double> check;
   for (int i = 0; i < 3; ++i) {
     double start = Seconds();
-    if (!CheckPayload(GetModuleHandleA(nullptr)).intact) {
-      std::fprintf(stderr, "the payload check finds this program's payload damaged\n");
-      return 1;
-    }
+    if (!CheckPayload(GetModuleHandleA(nullptr)).intact) return -1;
     check.push_back(Seconds() - start);
   }
+  return Median(check);
+}
 
-  // Finding every entry's bytes among the program's resources, as each of the run's opens does:
-  // whether an index of them made once would save the run anything.
+// Finding every entry's bytes among the program's resources, as each of the run's opens does:
+// whether an index of them made once would save the run anything.
+double TimeFindingEntries(long long bytes) {
+  const PayloadStore& payload = ProgramPayload();
   std::vector<double> finding;
-  for (int i = 0; i < rounds; ++i) {
-    std::size_t found = 0;
+  for (int i = 0; i < kRounds; ++i) {
+    long long found = 0;
     double start = Seconds();
-    for (int n = 1; n <= payload.EntryCount(); ++n) found += payload.Open(n).size();
+    for (int n = 1; n <= payload.EntryCount(); ++n) found += static_cast<long long>(payload.Open(n).size());
     finding.push_back(Seconds() - start);
-    if (found != static_cast<std::size_t>(bytes)) return 1;
+    if (found != bytes) return -1;
   }
+  return Median(finding);
+}
 
-  double l = Median(limit), w = Median(ours_work), t = Median(ours_total), p = Median(ours_paused);
-  double c = Median(check), rl = Median(run_limit);
-  std::printf("\nextraction, median of %d rounds (seconds):\n", rounds);
+void PrintExtraction(const ExtractionRounds& rounds, const std::vector<PeerFigures>& peers, double check,
+                     double finding) {
+  const ExtractionRounds& x = rounds;
+  double l = Median(x.limit), w = Median(x.ours_work), t = Median(x.ours_total), p = Median(x.ours_paused);
+  double rl = Median(x.run_limit);
+  std::printf("\nextraction, median of %d rounds (seconds):\n", kRounds);
   std::printf("  limit (one write per file from memory)      %8.3f\n", l);
-  std::printf("  ... of it, making the files                 %8.3f\n", Median(limit_creating));
+  std::printf("  ... of it, making the files                 %8.3f\n", Median(x.limit_creating));
   std::printf("  limit as the run goes, its pauses left out  %8.3f   (a look at the queue, a write, 10 ms)\n", rl);
   std::printf("  ... of it, making the files                 %8.3f   (where the pauses' cost falls)\n",
-              Median(run_limit_creating));
+              Median(x.run_limit_creating));
   std::printf("  ours, the 10 ms pauses left out             %8.3f\n", w);
-  std::printf("  ours, the pauses alone (%d x 10 ms)         %8.3f\n", payload.EntryCount(), p);
+  std::printf("  ours, the pauses alone (%d x 10 ms)         %8.3f\n", ProgramPayload().EntryCount(), p);
   std::printf("  ours, as the user waits                     %8.3f\n", t);
-  std::printf("  ours: of it, the payload writes             %8.3f\n", Median(ours_written));
-  std::printf("  ours: of it, the message pumping            %8.3f\n", Median(ours_pumped));
-  std::printf("  ours with no pauses at all (diagnostic)     %8.3f\n", Median(unpaused));
-  std::printf("  ... of it, the payload writes               %8.3f\n", Median(unpaused_written));
-  std::printf("  ... of it, the message pumping              %8.3f\n", Median(unpaused_pumped));
+  std::printf("  ours: of it, the payload writes             %8.3f\n", Median(x.ours_written));
+  std::printf("  ours: of it, the message pumping            %8.3f\n", Median(x.ours_pumped));
+  std::printf("  ours with no pauses at all (diagnostic)     %8.3f\n", Median(x.unpaused));
+  std::printf("  ... of it, the payload writes               %8.3f\n", Median(x.unpaused_written));
+  std::printf("  ... of it, the message pumping              %8.3f\n", Median(x.unpaused_pumped));
   for (const PeerFigures& peer : peers) {
     if (!peer.runs) {
       std::printf("  %s peer: not measured: %s\n", peer.full.name.c_str(), peer.why_not.c_str());
@@ -435,20 +453,23 @@ int Benchmark(const std::string& nsis, const std::string& nsis_empty, const std:
     double pt = Median(peer.total), pb = Median(peer.base);
     std::printf("  %-4s peer, whole process                   %8.3f\n", peer.full.name.c_str(), pt);
     std::printf("  %-4s peer of no files (its own start, end)  %8.3f\n", peer.full.name.c_str(), pb);
-    std::printf("  %-4s peer, extraction alone                %8.3f\n", peer.full.name.c_str(), std::max(pt - pb, 0.0));
+    std::printf("  %-4s peer, extraction alone                %8.3f\n", peer.full.name.c_str(),
+                std::max(pt - pb, 0.0));
   }
-  std::printf("  payload check alone (CRC-32 of every entry) %8.3f   (started at start-up, ahead of the run)\n", c);
-  std::printf("  finding the %d entries' bytes, all of them  %8.5f   (resource look-ups)\n", payload.EntryCount(),
-              Median(finding));
+  std::printf("  payload check alone (CRC-32 of every entry) %8.3f   (started at start-up, ahead of the run)\n", check);
+  std::printf("  finding the %d entries' bytes, all of them  %8.5f   (resource look-ups)\n",
+              ProgramPayload().EntryCount(), finding);
+
+  const std::vector<double>& ratios = x.against_run_limit;
   std::printf("ratios:\n");
   std::printf("  ours without pauses / limit as the run goes %8.2f   (goal: at most 1.10; median of the rounds' own;\n"
               "                                                       middle half %.2f to %.2f, all %.2f to %.2f)\n",
-              Median(against_run_limit), Quantile(against_run_limit, 0.25), Quantile(against_run_limit, 0.75),
-              Quantile(against_run_limit, 0), Quantile(against_run_limit, 1));
+              Median(ratios), Quantile(ratios, 0.25), Quantile(ratios, 0.75), Quantile(ratios, 0),
+              Quantile(ratios, 1));
   std::printf("  limit as the run goes / limit               %8.2f   (what the pauses cost the same writes after them)\n",
               rl / l);
   std::printf("  ours without pauses / limit                 %8.2f   (the same cost, on ours)\n", w / l);
-  std::printf("  ours with no pauses / limit (diagnostic)    %8.2f\n", Median(unpaused) / l);
+  std::printf("  ours with no pauses / limit (diagnostic)    %8.2f\n", Median(x.unpaused) / l);
   for (const PeerFigures& peer : peers) {
     if (!peer.runs) continue;
     double pn = std::max(Median(peer.total) - Median(peer.base), 1e-6);
@@ -456,12 +477,14 @@ int Benchmark(const std::string& nsis, const std::string& nsis_empty, const std:
                 w / pn);
     std::printf("  ours as the user waits / %-4s extraction   %8.2f\n", peer.full.name.c_str(), t / pn);
   }
-  std::printf("  payload check / ours without pauses         %8.2f\n", c / w);
+  std::printf("  payload check / ours without pauses         %8.2f\n", check / w);
   std::printf("  (ours without pauses + check) / limit       %8.2f   (were the check on the click's path)\n",
-              (w + c) / l);
+              (w + check) / l);
+}
 
-  TimeStepsAfterExtraction();
-
+// The peak memory of a process that runs the install run, for the product's payload (`probe`)
+// and for the full-size one (this program); false when a probe does not answer.
+bool PrintMemory(const std::string& probe, const std::string& product_kind) {
   std::printf("\npeak memory of a process that runs the install run (MB):\n");
   std::printf("  %-24s %8s %11s %11s %9s %11s %12s %9s\n", "payload", "size", "peak WS pre", "peak WS run", "WS growth",
               "private pre", "private run", "growth");
@@ -478,15 +501,38 @@ int Benchmark(const std::string& nsis, const std::string& nsis_empty, const std:
     double size = 0, ws_before = 0, ws_peak = 0, priv_before = 0, priv_peak = 0;
     if (std::sscanf(line.c_str(), "%lf %lf %lf %lf %lf", &size, &ws_before, &ws_peak, &priv_before, &priv_peak) != 5) {
       std::fprintf(stderr, "the memory probe answered: %s\n", line.c_str());
-      return 1;
+      return false;
     }
     std::printf("  %-24s %8.2f %11.2f %11.2f %9.2f %11.2f %12.2f %9.2f\n", name.c_str(), size, ws_before, ws_peak,
                 ws_peak - ws_before, priv_before, priv_peak, priv_peak - priv_before);
   }
   std::printf("(pre: after start, before the run, when the payload already lies in the program's image; the\n"
               " growth during the run is what a copy of the files would raise with their size)\n");
+  return true;
+}
+
+int Benchmark(const std::string& nsis, const std::string& nsis_empty, const std::string& msi,
+              const std::string& msi_empty, const std::string& probe, const std::string& product_kind) {
+  std::vector<std::vector<char>> files = PayloadInMemory();
+  long long bytes = TotalSize(files);
+  std::printf("payload: %d files, %.2f MB (full-size synthetic)\n", ProgramPayload().EntryCount(), bytes / 1048576.0);
+  // As the setup program does once its window is up: the check is done before the first run.
+  StartProgramPayloadCheck();
+  CreateDirectoryA(TempFolder("").c_str(), nullptr);
+  std::vector<PeerFigures> peers = ReadyPeers(nsis, nsis_empty, msi, msi_empty);
+
+  ExtractionRounds rounds;
+  if (!MeasureExtraction(files, peers, rounds)) return 1;
+  double check = TimePayloadCheck(), finding = TimeFindingEntries(bytes);
+  if (check < 0 || finding < 0) {
+    std::fprintf(stderr, "the payload check or a look-up finds this program's payload damaged\n");
+    return 1;
+  }
+  PrintExtraction(rounds, peers, check, finding);
+  TimeStepsAfterExtraction();
+  bool answered = PrintMemory(probe, product_kind);
   RemoveDirectoryA(TempFolder("").c_str());
-  return 0;
+  return answered ? 0 : 1;
 }
 
 struct Memory {
@@ -522,12 +568,7 @@ int MemoryProbe() {
 // The limit, plain and with the run's pauses, and the run's pauses, medians of five (as many as
 // the benchmark by clicks has rounds), for that benchmark.
 int LimitAndPauses() {
-  const PayloadStore& payload = ProgramPayload();
-  std::vector<std::vector<char>> files;
-  for (int n = 1; n <= payload.EntryCount(); ++n) {
-    PayloadView view = payload.Open(n);
-    files.emplace_back(reinterpret_cast<const char*>(view.data()), reinterpret_cast<const char*>(view.data()) + view.size());
-  }
+  std::vector<std::vector<char>> files = PayloadInMemory();
   StartProgramPayloadCheck();
   std::vector<double> limit, paused_limit, paused;
   for (int round = 0; round < 5; ++round) {

@@ -12,11 +12,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "bench/started_process.h"
 #include "bench/win32_clock.h"
-#include "framework/unique_handle.h"
 
 namespace stampwell {
 namespace {
@@ -44,30 +45,24 @@ BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM parameter) {
 }
 
 bool StartOnce(const std::string& program, StartTimes& times) {
-  std::string command = "\"" + program + "\"";
-  std::vector<char> line(command.begin(), command.end());
-  line.push_back('\0');
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION started{};
-  double start = Seconds();
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
-    return false;
-  unique_handle process(started.hProcess), thread(started.hThread);
-  WindowSearch search{started.dwProcessId};
+  std::optional<bench::StartedProcess> started = bench::StartProcess("\"" + program + "\"");
+  if (!started) return false;
+  HANDLE process = started->process.get();
+  double start = started->started_at;
+  WindowSearch search{started->id};
   bool ok = false;
   for (double deadline = start + 60; Seconds() < deadline;) {
     EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
     if (search.found) {
       times.visible = Seconds() - start;
-      ok = WaitForInputIdle(process.get(), 60000) == 0;
+      ok = WaitForInputIdle(process, 60000) == 0;
       times.painted = Seconds() - start;
       break;
     }
-    if (WaitForSingleObject(process.get(), 1) == WAIT_OBJECT_0) break;  // ended without a window
+    if (WaitForSingleObject(process, 1) == WAIT_OBJECT_0) break;  // ended without a window
   }
-  TerminateProcess(process.get(), 0);
-  WaitForSingleObject(process.get(), 10000);
+  TerminateProcess(process, 0);
+  WaitForSingleObject(process, 10000);
   return ok;
 }
 
