@@ -306,6 +306,15 @@ class TCustomControl : public TWinControl {
  private:
   friend class TGraphicControl;
   void RouteMouse(UINT message, WPARAM wparam, LPARAM lparam);
+  // WM_PAINT: the invalid part copied from the surface, brought up to date first.
+  void PaintFromSurface();
+  // WM_CAPTURECHANGED: a windowless child that held the capture no longer does.
+  void CaptureChanged();
+  // WM_SETCURSOR: the hand over a control that asks for it; false to leave the cursor to the
+  // default handling.
+  bool SetHandCursor(LPARAM lparam);
+  // WM_SIZE: the bounds follow the window's new size, and the children realign.
+  void FollowWindowSize();
   unique_hdc surface_dc_;
   unique_hbitmap surface_bitmap_;
   HGDIOBJ surface_old_ = nullptr;

@@ -164,29 +164,66 @@ void TCustomControl::RouteMouse(UINT message, WPARAM wparam, LPARAM lparam) {
   }
 }
 
+void TCustomControl::PaintFromSurface() {
+  PAINTSTRUCT ps;
+  HDC dc = ::BeginPaint(handle_, &ps);
+  // A window that its children cover whole has nothing to paint, and needs no surface yet.
+  // A surface made now is painted whole already.
+  RECT visible;
+  if (::GetClipBox(dc, &visible) != NULLREGION && RefreshSurface(&ps.rcPaint)) {
+    ::BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
+             ps.rcPaint.bottom - ps.rcPaint.top, surface_dc_.get(), ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+  }
+  ::EndPaint(handle_, &ps);
+}
+
+void TCustomControl::CaptureChanged() {
+  TControl* captured = Application().CaptureControl(false);
+  if (captured && (captured == this || captured->Parent() == this)) {
+    Application().SetCaptureControl(nullptr);
+    captured->clicked_ = false;
+  }
+}
+
+bool TCustomControl::SetHandCursor(LPARAM lparam) {
+  if (LOWORD(lparam) != HTCLIENT) return false;
+  POINT p;
+  ::GetCursorPos(&p);
+  ::ScreenToClient(handle_, &p);
+  TControl* c = ControlAtPos(p, false);
+  TCursor cursor = c ? c->Cursor() : cursor_;
+  if (cursor != TCursor::crHandPoint) return false;
+  ::SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32649) /* IDC_HAND */));
+  return true;
+}
+
+void TCustomControl::FollowWindowSize() {
+  RECT r;
+  ::GetWindowRect(handle_, &r);
+  if (parent_) {
+    POINT origin{r.left, r.top};
+    ::ScreenToClient(parent_->HandleOrNull(), &origin);
+    r.right = origin.x + (r.right - r.left);
+    r.bottom = origin.y + (r.bottom - r.top);
+    r.left = origin.x;
+    r.top = origin.y;
+  }
+  width_ = r.right - r.left;
+  height_ = r.bottom - r.top;
+  Realign();
+}
+
 LRESULT TCustomControl::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_ERASEBKGND:
       return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = ::BeginPaint(handle_, &ps);
-      // A window that its children cover whole has nothing to paint, and needs no surface yet.
-      // A surface made now is painted whole already.
-      RECT visible;
-      if (::GetClipBox(dc, &visible) != NULLREGION && RefreshSurface(&ps.rcPaint)) {
-        ::BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
-                 ps.rcPaint.bottom - ps.rcPaint.top, surface_dc_.get(), ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
-      }
-      ::EndPaint(handle_, &ps);
+    case WM_PAINT:
+      PaintFromSurface();
       return 0;
-    }
-    case WM_PRINTCLIENT: {
-      if (RefreshSurface()) {
+    case WM_PRINTCLIENT:
+      if (RefreshSurface())
         ::BitBlt(reinterpret_cast<HDC>(wparam), 0, 0, surface_width_, surface_height_, surface_dc_.get(), 0, 0, SRCCOPY);
-      }
       return 0;
-    }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_RBUTTONDOWN:
@@ -196,43 +233,15 @@ LRESULT TCustomControl::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_MOUSEMOVE:
       RouteMouse(message, wparam, lparam);
       return 0;
-    case WM_CAPTURECHANGED: {
-      TControl* captured = Application().CaptureControl(false);
-      if (captured && (captured == this || captured->Parent() == this)) {
-        Application().SetCaptureControl(nullptr);
-        captured->clicked_ = false;
-      }
+    case WM_CAPTURECHANGED:
+      CaptureChanged();
       break;
-    }
     case WM_SETCURSOR:
-      if (LOWORD(lparam) == HTCLIENT) {
-        POINT p;
-        ::GetCursorPos(&p);
-        ::ScreenToClient(handle_, &p);
-        TControl* c = ControlAtPos(p, false);
-        TCursor cursor = c ? c->Cursor() : cursor_;
-        if (cursor == TCursor::crHandPoint) {
-          ::SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32649) /* IDC_HAND */));
-          return TRUE;
-        }
-      }
+      if (SetHandCursor(lparam)) return TRUE;
       break;
-    case WM_SIZE: {
-      RECT r;
-      ::GetWindowRect(handle_, &r);
-      if (parent_) {
-        POINT origin{r.left, r.top};
-        ::ScreenToClient(parent_->HandleOrNull(), &origin);
-        r.right = origin.x + (r.right - r.left);
-        r.bottom = origin.y + (r.bottom - r.top);
-        r.left = origin.x;
-        r.top = origin.y;
-      }
-      width_ = r.right - r.left;
-      height_ = r.bottom - r.top;
-      Realign();
+    case WM_SIZE:
+      FollowWindowSize();
       break;
-    }
     default:
       break;
   }
