@@ -285,41 +285,64 @@ void TPTCustomShellTree::HoverExpand(TTreeNode* node) {
 
 // ---- messages ----
 
+void TPTCustomShellTree::ShellChangeNotified() {
+  if (suppress_next_notify_ || menu_active_) {
+    suppress_next_notify_ = false;
+    return;
+  }
+  ArmChangeTimer(kTagRefresh, Focused() ? 400 : 2000);
+}
+
+void TPTCustomShellTree::RunPendingRefresh() {
+  if (!refresh_pending_ || menu_active_ || IsEditing()) return;
+  refresh_pending_ = false;
+  RefreshTree();
+}
+
+void TPTCustomShellTree::WindowDestroying() {
+  // The next window fills again; meanwhile no selection change is processed, and a pending
+  // step of the timer must not make a window again to refresh an empty tree.
+  change_timer_->SetEnabled(false);
+  change_timer_->SetTag(0);
+  LockScope lock(*this);
+  Items().BeginUpdate();
+  Items().Clear();
+  Items().EndUpdate();
+}
+
+void TPTCustomShellTree::WindowDestroyed() {
+  LockScope lock(*this);
+  RevokeDropTarget();
+  change_thread_.reset();
+}
+
+LRESULT TPTCustomShellTree::KeyDown(WPARAM wparam, LPARAM lparam) {
+  unsigned short key = static_cast<unsigned short>(wparam);
+  TShiftState shift = KeyboardShiftState();
+  FireEvent(OnKeyDown, this, key, shift);
+  if (key == 0) return 0;
+  if (!IsEditing() && options_.Contains(ptstoDefaultKeyHandling) && DefaultKeyHandling(key, shift)) return 0;
+  // Handed on unchanged; OnKeyDown does not fire a second time.
+  return DefaultHandler(WM_KEYDOWN, key, lparam);
+}
+
 LRESULT TPTCustomShellTree::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case kChangeNotifyMessage:
-      if (suppress_next_notify_ || menu_active_) {
-        suppress_next_notify_ = false;
-        return 0;
-      }
-      ArmChangeTimer(kTagRefresh, Focused() ? 400 : 2000);
+      ShellChangeNotified();
       return 0;
     case kAutoFillMessage:
       if (Items().Count() == 0) FillTree();
       return 0;
     case kPendingRefreshMessage:
-      if (refresh_pending_ && !menu_active_ && !IsEditing()) {
-        refresh_pending_ = false;
-        RefreshTree();
-      }
+      RunPendingRefresh();
       return 0;
-    case WM_DESTROY: {
-      // The next window fills again; meanwhile no selection change is processed, and a pending
-      // step of the timer must not make a window again to refresh an empty tree.
-      change_timer_->SetEnabled(false);
-      change_timer_->SetTag(0);
-      LockScope lock(*this);
-      Items().BeginUpdate();
-      Items().Clear();
-      Items().EndUpdate();
+    case WM_DESTROY:
+      WindowDestroying();
       break;
-    }
-    case WM_NCDESTROY: {
-      LockScope lock(*this);
-      RevokeDropTarget();
-      change_thread_.reset();
+    case WM_NCDESTROY:
+      WindowDestroyed();
       break;
-    }
     case WM_WINDOWPOSCHANGING:
     case WM_WINDOWPOSCHANGED:
       if (DestroyingHandle()) return DefaultHandler(message, wparam, lparam);
@@ -343,17 +366,8 @@ LRESULT TPTCustomShellTree::WndProc(UINT message, WPARAM wparam, LPARAM lparam) 
       }
       break;
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN: {
       if (IsContextMenuKey(wparam)) break;  // the base shows the menu
-      if (message == WM_SYSKEYDOWN) break;
-      unsigned short key = static_cast<unsigned short>(wparam);
-      TShiftState shift = KeyboardShiftState();
-      FireEvent(OnKeyDown, this, key, shift);
-      if (key == 0) return 0;
-      if (!IsEditing() && options_.Contains(ptstoDefaultKeyHandling) && DefaultKeyHandling(key, shift)) return 0;
-      // Handed on unchanged; OnKeyDown does not fire a second time.
-      return DefaultHandler(message, key, lparam);
-    }
+      return KeyDown(wparam, lparam);
     case WM_MOUSEWHEEL:
       return MouseWheel(wparam, lparam);
     default:

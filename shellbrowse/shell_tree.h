@@ -237,6 +237,15 @@ class TPTCustomShellTree : public TPTCustomTreeView, public DropTargetOwner {
   void HoverExpand(TTreeNode* node);
   LRESULT PaintWithImageBackground(UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT MouseWheel(WPARAM wparam, LPARAM lparam);
+  // The shell said something changed: a refresh after a pause, unless the change was ours.
+  void ShellChangeNotified();
+  // A refresh that waited for a menu, a drag or a label edit to end.
+  void RunPendingRefresh();
+  // WM_DESTROY and WM_NCDESTROY: the nodes, then the drop target and the change watch go.
+  void WindowDestroying();
+  void WindowDestroyed();
+  // WM_KEYDOWN: OnKeyDown, then the default keys, then the control's own handling.
+  LRESULT KeyDown(WPARAM wparam, LPARAM lparam);
   // Gives `node` its data (owned by the node from here on).
   void AttachData(TTreeNode* node, std::unique_ptr<TPTShTreeData> data);
   void EditEnded() override;
