@@ -298,21 +298,42 @@ TModalResult TForm::ShowModal() {
   return modal_result_;
 }
 
+bool TForm::Activated(WPARAM wparam) {
+  if (LOWORD(wparam) == WA_INACTIVE) {
+    FireEvent(OnDeactivate, this);
+    return false;
+  }
+  FireEvent(OnActivate, this);
+  // A minimized window (the high word) takes no focus.
+  if (!active_control_ || !active_control_->HandleOrNull() || HIWORD(wparam)) return false;
+  ::SetFocus(active_control_->HandleOrNull());
+  return true;
+}
+
+void TForm::FollowSizeState(WPARAM kind) {
+  // WindowState follows what the user does with the caption buttons. A hidden window is told
+  // "restored" when it is merely sized, which says nothing of the state it will show in.
+  if (kind == SIZE_MAXIMIZED) window_state_ = TWindowState::wsMaximized;
+  else if (kind == SIZE_MINIMIZED) window_state_ = TWindowState::wsMinimized;
+  else if (kind == SIZE_RESTORED && ::IsWindowVisible(handle_)) window_state_ = TWindowState::wsNormal;
+}
+
+bool TForm::DialogCommand(WPARAM wparam, LPARAM lparam) {
+  WORD id = LOWORD(wparam);
+  if (id == IDOK || id == IDCANCEL) {
+    if (TButton* button = TButton::FindDefault(*this, id == IDCANCEL)) button->Click();
+    return true;
+  }
+  return lparam == 0 && TMenuItem::DispatchCommand(id);
+}
+
 LRESULT TForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_CLOSE:
       Close();
       return 0;
     case WM_ACTIVATE:
-      if (LOWORD(wparam) != WA_INACTIVE) {
-        FireEvent(OnActivate, this);
-        if (active_control_ && active_control_->HandleOrNull() && !HIWORD(wparam)) {
-          ::SetFocus(active_control_->HandleOrNull());
-          return 0;
-        }
-      } else {
-        FireEvent(OnDeactivate, this);
-      }
+      if (Activated(wparam)) return 0;
       break;
     case WM_SETFOCUS:
       if (active_control_ && active_control_->HandleOrNull()) {
@@ -334,11 +355,7 @@ LRESULT TForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
       break;
     }
     case WM_SIZE: {
-      // WindowState follows what the user does with the caption buttons. A hidden window is
-      // told "restored" when it is merely sized, which says nothing of the state it will show in.
-      if (wparam == SIZE_MAXIMIZED) window_state_ = TWindowState::wsMaximized;
-      else if (wparam == SIZE_MINIMIZED) window_state_ = TWindowState::wsMinimized;
-      else if (wparam == SIZE_RESTORED && ::IsWindowVisible(handle_)) window_state_ = TWindowState::wsNormal;
+      FollowSizeState(wparam);
       LRESULT result = TCustomControl::WndProc(message, wparam, lparam);
       Resize();
       return result;
@@ -349,14 +366,9 @@ LRESULT TForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
       return result;
     }
     case WM_COMMAND:
-      if (lparam == 0 || LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
-        WORD id = LOWORD(wparam);
-        if (id == IDOK || id == IDCANCEL) {
-          if (TButton* button = TButton::FindDefault(*this, id == IDCANCEL)) button->Click();
-          return 0;
-        }
-        if (lparam == 0 && TMenuItem::DispatchCommand(id)) return 0;
-      }
+      // From a menu (no control) or a dialog key; a control's own commands go to the control.
+      if ((lparam == 0 || LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) && DialogCommand(wparam, lparam))
+        return 0;
       break;
     default:
       break;

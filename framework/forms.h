@@ -123,6 +123,13 @@ class TForm : public TCustomControl {
 
  private:
   void PlaceOnFirstShow();
+  // WM_ACTIVATE: OnActivate or OnDeactivate; true when the active control took the focus.
+  bool Activated(WPARAM wparam);
+  // WM_SIZE: WindowState follows the kind of sizing.
+  void FollowSizeState(WPARAM kind);
+  // WM_COMMAND of a menu item or of Enter or Esc (the default or cancel button); true when
+  // something took it.
+  bool DialogCommand(WPARAM wparam, LPARAM lparam);
   void ApplyClientSize();
   DWORD FrameStyle(DWORD& ex_style) const;
 
