@@ -267,6 +267,11 @@ class TWinControl : public TControl {
   void CreateOwnWindow();
   std::vector<TWinControl*> WindowedChildrenInTabOrder() const;
   void PlaceInTabOrder();
+  // WM_COMMAND, WM_NOTIFY and WM_CTLCOLOR* of a child window, answered by the child's own
+  // control; false when no control of ours took it.
+  bool ChildAnswers(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+  // A mouse message: the window's own handling, then the control's events.
+  LRESULT MouseMessage(UINT message, WPARAM wparam, LPARAM lparam);
   WNDPROC original_proc_ = nullptr;
   bool destroying_ = false;
 };

@@ -229,31 +229,45 @@ HBRUSH TWinControl::CtlColor(HDC dc) {
   return color_brush_.get();
 }
 
+bool TWinControl::ChildAnswers(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+  HWND from = message == WM_NOTIFY ? reinterpret_cast<NMHDR*>(lparam)->hwndFrom : reinterpret_cast<HWND>(lparam);
+  TWinControl* child = from ? FromHandle(from) : nullptr;
+  if (!child || child == this) return false;
+  if (message == WM_COMMAND) {
+    result = 0;
+    return child->HandleCommand(HIWORD(wparam));
+  }
+  if (message == WM_NOTIFY) return child->HandleNotify(reinterpret_cast<NMHDR*>(lparam), result);
+  HBRUSH brush = child->CtlColor(reinterpret_cast<HDC>(wparam));
+  result = reinterpret_cast<LRESULT>(brush);
+  return brush != nullptr;
+}
+
+LRESULT TWinControl::MouseMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  // A wrapped common control does its own handling first; the events follow.
+  LRESULT result = DefaultHandler(message, wparam, lparam);
+  int x = GET_X_LPARAM(lparam), y = GET_Y_LPARAM(lparam);
+  TShiftState shift = MouseShiftState(wparam);
+  if (message == WM_LBUTTONDOWN) WMLButtonDown(shift, x, y);
+  else if (message == WM_LBUTTONUP) WMLButtonUp(shift, x, y);
+  else if (message == WM_RBUTTONDOWN) WMOtherButtonDown(TMouseButton::mbRight, shift, x, y);
+  else if (message == WM_RBUTTONUP) WMOtherButtonUp(TMouseButton::mbRight, shift, x, y);
+  else WMMouseMove(shift, x, y);
+  return result;
+}
+
 LRESULT TWinControl::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND:
-      if (lparam) {
-        if (TWinControl* child = FromHandle(reinterpret_cast<HWND>(lparam)); child && child != this) {
-          if (child->HandleCommand(HIWORD(wparam))) return 0;
-        }
-      }
-      break;
-    case WM_NOTIFY: {
-      auto* header = reinterpret_cast<NMHDR*>(lparam);
-      if (TWinControl* child = FromHandle(header->hwndFrom); child && child != this) {
-        LRESULT result = 0;
-        if (child->HandleNotify(header, result)) return result;
-      }
-      break;
-    }
+    case WM_NOTIFY:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
-    case WM_CTLCOLORLISTBOX:
-      if (TWinControl* child = FromHandle(reinterpret_cast<HWND>(lparam)); child && child != this) {
-        if (HBRUSH brush = child->CtlColor(reinterpret_cast<HDC>(wparam))) return reinterpret_cast<LRESULT>(brush);
-      }
+    case WM_CTLCOLORLISTBOX: {
+      LRESULT result = 0;
+      if (ChildAnswers(message, wparam, lparam, result)) return result;
       break;
+    }
     case WM_SETFOCUS: {
       LRESULT result = DefaultHandler(message, wparam, lparam);
       if (TForm* form = ParentForm(); form && form != this) form->SetFocusedControl(this);
@@ -271,18 +285,8 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_LBUTTONUP:
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
-    case WM_MOUSEMOVE: {
-      // A wrapped common control does its own handling first; the events follow.
-      LRESULT result = DefaultHandler(message, wparam, lparam);
-      int x = GET_X_LPARAM(lparam), y = GET_Y_LPARAM(lparam);
-      TShiftState shift = MouseShiftState(wparam);
-      if (message == WM_LBUTTONDOWN) WMLButtonDown(shift, x, y);
-      else if (message == WM_LBUTTONUP) WMLButtonUp(shift, x, y);
-      else if (message == WM_RBUTTONDOWN) WMOtherButtonDown(TMouseButton::mbRight, shift, x, y);
-      else if (message == WM_RBUTTONUP) WMOtherButtonUp(TMouseButton::mbRight, shift, x, y);
-      else WMMouseMove(shift, x, y);
-      return result;
-    }
+    case WM_MOUSEMOVE:
+      return MouseMessage(message, wparam, lparam);
     default:
       break;
   }
