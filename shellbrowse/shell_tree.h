@@ -179,6 +179,9 @@ class TPTCustomShellTree : public TPTCustomTreeView, public DropTargetOwner {
   virtual bool DoAddItem(IShellFolder* folder, LPCITEMIDLIST parent_abs, ULONG attributes, LPCITEMIDLIST item);
   // Fills `node`'s children from `folder` (node null: makes the root and its children).
   virtual void FillNode(IShellFolder* folder, TTreeNode* node);
+  // The top node of a fill: the base folder (the desktop when there is none), whose shell
+  // folder is `folder`.
+  TTreeNode* AddRootNode(IShellFolder* folder);
 
   virtual void DoCustomDrawSh(TPTTvCustomDraw& draw, TTreeNode* node);
   virtual void DoInsertItem(TTreeNode* node);

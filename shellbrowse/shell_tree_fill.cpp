@@ -68,6 +68,21 @@ void TPTCustomShellTree::FillTree() {
   if (options_.Contains(ptstoDynamicRefresh)) StartChangeWatch();
 }
 
+TTreeNode* TPTCustomShellTree::AddRootNode(IShellFolder* folder) {
+  unique_idlist base;
+  if (LPCITEMIDLIST list = base_folder_.IdList()) base = CopyIdList(list);
+  LPCITEMIDLIST root_list = base ? base.get() : &kEmptyList;
+  TTreeNode* root = Items().AddObject(nullptr, GetAbsDisplayName(root_list), nullptr);
+  root->SetImageIndex(GetSysIconIndex(root_list, SHGFI_SMALLICON));
+  root->SetSelectedIndex(GetSysIconIndex(root_list, SHGFI_SMALLICON | SHGFI_OPENICON));
+  auto data = std::make_unique<TPTShTreeData>(this);
+  data->InitData(nullptr, root_list);
+  data->SetShellFolder(folder);
+  AttachData(root, std::move(data));
+  DoInsertItem(root);
+  return root;
+}
+
 void TPTCustomShellTree::FillNode(IShellFolder* folder, TTreeNode* node) {
   DoFillStart();
   struct Complete {
@@ -78,25 +93,8 @@ void TPTCustomShellTree::FillNode(IShellFolder* folder, TTreeNode* node) {
   // However many nodes come, the control redraws once.
   UpdateScope batch(Items());
 
-  TTreeNode* target = node;
-  unique_idlist parent_abs;
-  if (node) {
-    parent_abs = CopyIdList(NodeData(node)->AbsIdList());
-  } else {
-    unique_idlist base;
-    if (LPCITEMIDLIST list = base_folder_.IdList()) base = CopyIdList(list);
-    LPCITEMIDLIST root_list = base ? base.get() : &kEmptyList;
-    target = Items().AddObject(nullptr, GetAbsDisplayName(root_list), nullptr);
-    target->SetImageIndex(GetSysIconIndex(root_list, SHGFI_SMALLICON));
-    target->SetSelectedIndex(GetSysIconIndex(root_list, SHGFI_SMALLICON | SHGFI_OPENICON));
-    auto data = std::make_unique<TPTShTreeData>(this);
-    data->InitData(nullptr, root_list);
-    data->SetShellFolder(folder);
-    TPTShTreeData* root_data = data.get();
-    AttachData(target, std::move(data));
-    DoInsertItem(target);
-    parent_abs = CopyIdList(root_data->AbsIdList());
-  }
+  TTreeNode* target = node ? node : AddRootNode(folder);
+  unique_idlist parent_abs = CopyIdList(NodeData(target)->AbsIdList());
 
   ComPtr<IEnumIDList> items;
   HRESULT hr = folder ? folder->EnumObjects(ShellOwnerWindow(), EnumFlags(), items.GetAddressOf()) : E_FAIL;
