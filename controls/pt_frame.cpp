@@ -102,22 +102,10 @@ void TPTCustomFrame::InvalidateInside() {
   ::InvalidateRect(parent_->HandleOrNull(), &r, FALSE);
 }
 
-void TPTCustomFrame::Paint(TCanvas& canvas) {
-  HDC dc = canvas.Handle();
-  RECT client = ClientRect();
-  if (color_ != clNone) {
-    canvas.Brush().Color = color_;
-    canvas.Brush().Style = TBrushStyle::bsSolid;
-    if (default_drawing_) canvas.FillRect(client);
-  }
-  canvas.Brush().Style = TBrushStyle::bsClear;
-  RECT r{0, 0, client.right - 1, client.bottom - 1};
-  canvas.Font() = font_;
-
+// The frame style's lines and bevels along r; r shrinks by what the bevels and the single
+// outline take from the caption's room.
+void TPTCustomFrame::PaintEdges(HDC dc, RECT& r) const {
   switch (frame_style_) {
-    case ptfsGroup:
-      PaintGroup(canvas, r);
-      return;
     case ptfsLowered:
       BevelRing(dc, r, COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT);
       BevelRing(dc, r, COLOR_3DDKSHADOW, COLOR_BTNFACE);
@@ -146,6 +134,25 @@ void TPTCustomFrame::Paint(TCanvas& canvas) {
       break;
     default: break;
   }
+}
+
+void TPTCustomFrame::Paint(TCanvas& canvas) {
+  HDC dc = canvas.Handle();
+  RECT client = ClientRect();
+  if (color_ != clNone) {
+    canvas.Brush().Color = color_;
+    canvas.Brush().Style = TBrushStyle::bsSolid;
+    if (default_drawing_) canvas.FillRect(client);
+  }
+  canvas.Brush().Style = TBrushStyle::bsClear;
+  RECT r{0, 0, client.right - 1, client.bottom - 1};
+  canvas.Font() = font_;
+
+  if (frame_style_ == ptfsGroup) {
+    PaintGroup(canvas, r);
+    return;
+  }
+  PaintEdges(dc, r);
 
   if (default_drawing_) {
     RECT text = r;

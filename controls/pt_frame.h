@@ -40,6 +40,7 @@ class TPTCustomFrame : public TGraphicControl {
 
  private:
   void PaintGroup(TCanvas& canvas, const RECT& r);
+  void PaintEdges(HDC dc, RECT& r) const;
 
   TAlignment alignment_ = TAlignment::taCenter;
   bool default_drawing_ = true;
