@@ -376,13 +376,14 @@ bool MeasureExtraction(const std::vector<std::vector<char>>& files, std::vector<
     rounds.ours_paused.push_back(times.paused);
     rounds.ours_pumped.push_back(times.pumped);
     rounds.ours_written.push_back(times.written);
-    rounds.ours_work.push_back(times.total - times.paused);
+    double work = times.total - times.paused;
+    rounds.ours_work.push_back(work);
     rounds.unpaused.push_back(no_pauses.total);
     rounds.unpaused_pumped.push_back(no_pauses.pumped);
     rounds.unpaused_written.push_back(no_pauses.written);
     rounds.run_limit.push_back(as_the_run.seconds);
     rounds.run_limit_creating.push_back(as_the_run.creating);
-    rounds.against_run_limit.push_back((times.total - times.paused) / as_the_run.seconds);
+    rounds.against_run_limit.push_back(work / as_the_run.seconds);
     for (const std::string& folder : {a, b, u, v}) RemoveTree(folder);
     for (PeerFigures& peer : peers) {
       if (!peer.runs) continue;
@@ -428,23 +429,22 @@ double TimeFindingEntries(long long bytes) {
 
 void PrintExtraction(const ExtractionRounds& rounds, const std::vector<PeerFigures>& peers, double check,
                      double finding) {
-  const ExtractionRounds& x = rounds;
-  double l = Median(x.limit), w = Median(x.ours_work), t = Median(x.ours_total), p = Median(x.ours_paused);
-  double rl = Median(x.run_limit);
+  double l = Median(rounds.limit), rl = Median(rounds.run_limit);
+  double w = Median(rounds.ours_work), t = Median(rounds.ours_total), p = Median(rounds.ours_paused);
   std::printf("\nextraction, median of %d rounds (seconds):\n", kRounds);
   std::printf("  limit (one write per file from memory)      %8.3f\n", l);
-  std::printf("  ... of it, making the files                 %8.3f\n", Median(x.limit_creating));
+  std::printf("  ... of it, making the files                 %8.3f\n", Median(rounds.limit_creating));
   std::printf("  limit as the run goes, its pauses left out  %8.3f   (a look at the queue, a write, 10 ms)\n", rl);
   std::printf("  ... of it, making the files                 %8.3f   (where the pauses' cost falls)\n",
-              Median(x.run_limit_creating));
+              Median(rounds.run_limit_creating));
   std::printf("  ours, the 10 ms pauses left out             %8.3f\n", w);
   std::printf("  ours, the pauses alone (%d x 10 ms)         %8.3f\n", ProgramPayload().EntryCount(), p);
   std::printf("  ours, as the user waits                     %8.3f\n", t);
-  std::printf("  ours: of it, the payload writes             %8.3f\n", Median(x.ours_written));
-  std::printf("  ours: of it, the message pumping            %8.3f\n", Median(x.ours_pumped));
-  std::printf("  ours with no pauses at all (diagnostic)     %8.3f\n", Median(x.unpaused));
-  std::printf("  ... of it, the payload writes               %8.3f\n", Median(x.unpaused_written));
-  std::printf("  ... of it, the message pumping              %8.3f\n", Median(x.unpaused_pumped));
+  std::printf("  ours: of it, the payload writes             %8.3f\n", Median(rounds.ours_written));
+  std::printf("  ours: of it, the message pumping            %8.3f\n", Median(rounds.ours_pumped));
+  std::printf("  ours with no pauses at all (diagnostic)     %8.3f\n", Median(rounds.unpaused));
+  std::printf("  ... of it, the payload writes               %8.3f\n", Median(rounds.unpaused_written));
+  std::printf("  ... of it, the message pumping              %8.3f\n", Median(rounds.unpaused_pumped));
   for (const PeerFigures& peer : peers) {
     if (!peer.runs) {
       std::printf("  %s peer: not measured: %s\n", peer.full.name.c_str(), peer.why_not.c_str());
@@ -460,7 +460,7 @@ void PrintExtraction(const ExtractionRounds& rounds, const std::vector<PeerFigur
   std::printf("  finding the %d entries' bytes, all of them  %8.5f   (resource look-ups)\n",
               ProgramPayload().EntryCount(), finding);
 
-  const std::vector<double>& ratios = x.against_run_limit;
+  const std::vector<double>& ratios = rounds.against_run_limit;
   std::printf("ratios:\n");
   std::printf("  ours without pauses / limit as the run goes %8.2f   (goal: at most 1.10; median of the rounds' own;\n"
               "                                                       middle half %.2f to %.2f, all %.2f to %.2f)\n",
@@ -469,7 +469,7 @@ void PrintExtraction(const ExtractionRounds& rounds, const std::vector<PeerFigur
   std::printf("  limit as the run goes / limit               %8.2f   (what the pauses cost the same writes after them)\n",
               rl / l);
   std::printf("  ours without pauses / limit                 %8.2f   (the same cost, on ours)\n", w / l);
-  std::printf("  ours with no pauses / limit (diagnostic)    %8.2f\n", Median(x.unpaused) / l);
+  std::printf("  ours with no pauses / limit (diagnostic)    %8.2f\n", Median(rounds.unpaused) / l);
   for (const PeerFigures& peer : peers) {
     if (!peer.runs) continue;
     double pn = std::max(Median(peer.total) - Median(peer.base), 1e-6);
