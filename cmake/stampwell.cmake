@@ -29,7 +29,12 @@ if(STAMPWELL_WIN32)
   # ANSI functions throughout: the system's texts are 8-bit strings in the ANSI code page.
   target_compile_definitions(stampwell_options INTERFACE
     _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0800 NOMINMAX STRICT)
-  target_link_options(stampwell_options INTERFACE -static -static-libgcc -static-libstdc++)
+  # Every program and library of the tree carries its C++ run-time, libgcc and the thread
+  # library inside itself, as the setup program does: Windows ships none of MinGW's DLLs, and a
+  # program that needs one does not start (a test helper that fails so makes whole test runs
+  # fail for reasons far from it). Set for the directory, so that a target that takes none of
+  # our options is covered too; ship_tree_imports_test checks every program's import table.
+  add_link_options(-static -static-libgcc -static-libstdc++)
 else()
   set(STAMPWELL_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
   target_compile_options(stampwell_options INTERFACE ${STAMPWELL_SANITIZE})
@@ -179,4 +184,40 @@ function(stampwell_benchmark name)
     add_test(NAME ${name} COMMAND ${name} ${T_ARGS})
   endif()
   set_tests_properties(${name} PROPERTIES LABELS bench TIMEOUT ${T_TIMEOUT})
+endfunction()
+
+# Every program and library that the Windows tree builds, in the order of their folders.
+function(stampwell_collect_windows_programs dir out)
+  set(found "")
+  get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(t ${targets})
+    get_target_property(type ${t} TYPE)
+    get_target_property(excluded ${t} EXCLUDE_FROM_ALL)
+    get_target_property(unchecked ${t} STAMPWELL_IMPORTS_UNCHECKED)
+    if(type MATCHES "^(EXECUTABLE|SHARED_LIBRARY)$" AND NOT excluded AND NOT unchecked)
+      list(APPEND found "$<TARGET_FILE:${t}>")
+    endif()
+  endforeach()
+  get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  foreach(sub ${subdirs})
+    stampwell_collect_windows_programs(${sub} below)
+    list(APPEND found ${below})
+  endforeach()
+  set(${out} ${found} PARENT_SCOPE)
+endfunction()
+
+# A test that fails as soon as any program of the tree needs a library that Windows does not
+# ship. Called last, once every folder has declared its targets.
+function(stampwell_check_tree_imports)
+  if(NOT STAMPWELL_WIN32)
+    return()
+  endif()
+  find_program(STAMPWELL_SHIP_OBJDUMP ${STAMPWELL_TOOL_PREFIX}-objdump REQUIRED)
+  stampwell_collect_windows_programs(${CMAKE_SOURCE_DIR} programs)
+  list(JOIN programs "\n" content)
+  set(list_file ${CMAKE_BINARY_DIR}/windows_programs.txt)
+  file(GENERATE OUTPUT ${list_file} CONTENT "${content}\n")
+  add_test(NAME ship_tree_imports_test
+    COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${STAMPWELL_SHIP_OBJDUMP} -DPROGRAMS=${list_file}
+            -P ${CMAKE_SOURCE_DIR}/tests/ship/check_tree_imports.cmake)
 endfunction()
