@@ -1,6 +1,7 @@
 # The install run, the shortcuts and the logged-on user query.
 stampwell_portable_library(stampwell_install_portable
   command_output.cpp
+  files_in_use.cpp
   install_layout.cpp
   install_paths.cpp
   install_progress.cpp
@@ -13,6 +14,7 @@ stampwell_win32_library(stampwell_install
   desktop_link.cpp
   directories.cpp
   exact_ansi_path.cpp
+  in_use_finder.cpp
   install_system.cpp
   logged_on_user.cpp
   shell_link.cpp

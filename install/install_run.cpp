@@ -1,5 +1,6 @@
 #include "install/install_run.h"
 
+#include "install/files_in_use.h"
 #include "install/install_layout.h"
 #include "install/install_paths.h"
 #include "install/install_progress.h"
@@ -38,17 +39,43 @@ void StopWithInstallationError(const SetupSettings& settings, InstallRunUi& ui, 
   OfferFallbackFolder(settings, ui, system);
 }
 
-// Every file of the payload and the log, and every folder that the run makes.
-bool PathsFitBelow(const std::string& install_dir, InstallRunSystem& system) {
+// The files that the run writes, relative to the installation directory: the payload's and
+// the log.
+std::vector<std::string> RunFiles(InstallRunSystem& system) {
   std::vector<std::string> files{"Uninstall.txt"};
   for (int n = 1, count = system.EntryCount(); n <= count; ++n) files.push_back(system.Entry(n));
+  return files;
+}
+
+// Every file of the payload and the log, and every folder that the run makes.
+bool PathsFitBelow(const std::string& install_dir, InstallRunSystem& system) {
   std::vector<std::string> folders{kDataFolder};
   folders.insert(folders.end(), kExampleFolders.begin(), kExampleFolders.end());
-  return InstallPathsFit(install_dir, files, folders);
+  return InstallPathsFit(install_dir, RunFiles(system), folders);
+}
+
+FilesInUse FindRunFilesInUse(const std::string& install_dir, InstallRunSystem& system) {
+  const std::string dir = WithTrailingBackslash(install_dir);
+  std::vector<std::string> paths;
+  for (const std::string& file : RunFiles(system)) paths.push_back(dir + file);
+  return system.FindFilesInUse(install_dir, paths);
+}
+
+// Asks until nothing holds the installation's files. False when the user cancels: the page
+// that the run started from comes back, and nothing has been written.
+bool WaitUntilFilesFree(const std::string& install_dir, int origin_page, InstallRunUi& ui, InstallRunSystem& system) {
+  for (;;) {
+    FilesInUse in_use = FindRunFilesInUse(install_dir, system);
+    if (in_use.empty()) return true;
+    if (!ui.AskRetry(FilesInUseMessage(system.ProductTitle(), in_use))) {
+      ui.ShowPage(origin_page);
+      return false;
+    }
+  }
 }
 
 // Step 1; false when the run ends here.
-bool ResolveInstallDir(SetupSettings& settings, InstallRunUi& ui, InstallRunSystem& system) {
+bool ResolveInstallDir(SetupSettings& settings, int origin_page, InstallRunUi& ui, InstallRunSystem& system) {
   std::string folder = ui.FolderField();
   if (!IsFullFolderPath(folder)) {
     // Nothing is made from a folder that would be resolved against the current directory.
@@ -63,6 +90,9 @@ bool ResolveInstallDir(SetupSettings& settings, InstallRunUi& ui, InstallRunSyst
       ui.ShowPage(kFolderPage);
       return false;
     }
+    // An update finds the product running: it is closed first, so that no file is replaced
+    // unless every file can be.
+    if (!WaitUntilFilesFree(settings.InstallDir, origin_page, ui, system)) return false;
     if (system.DirectoryExists(settings.InstallDir) || system.ForceDirectories(settings.InstallDir)) return true;
     const bool fallback_known = FallbackFolder(settings, system).has_value();
     // Quick Install falls back silently; without a fallback the user has to hear why.
@@ -108,17 +138,19 @@ void ExtractPayload(SetupSettings& settings, InstallRunUi& ui, InstallRunSystem&
   ui.SetFillWidth(kProgressFillWidth);
 }
 
-}  // namespace
+// How a run attempt ended: for good, or to be made again from the start because the user
+// closed what held a file and chose Retry.
+enum class RunEnd { kDone, kRetry };
 
-void RunInstall(SetupSettings& settings, InstallRunUi& ui, InstallRunSystem& system) {
+RunEnd RunOnce(SetupSettings& settings, int origin_page, InstallRunUi& ui, InstallRunSystem& system) {
   // A download cut short or corrupted must not install a broken product: nothing is made
   // unless every entry is as the build stored it.
   if (!system.PayloadIntact()) {
     ui.ShowMessage(kDamagedSetupMessage);
     ui.ShowPage(kFolderPage);
-    return;
+    return RunEnd::kDone;
   }
-  if (!ResolveInstallDir(settings, ui, system)) return;
+  if (!ResolveInstallDir(settings, origin_page, ui, system)) return RunEnd::kDone;
 
   ui.SetFillWidth(0);
   ui.ShowPage(kProgressPage);
@@ -129,7 +161,7 @@ void RunInstall(SetupSettings& settings, InstallRunUi& ui, InstallRunSystem& sys
     MakeProductFolders(settings, system);
   } catch (...) {
     StopWithInstallationError(settings, ui, system);
-    return;
+    return RunEnd::kDone;
   }
 
   system.ClearLog();
@@ -140,8 +172,16 @@ void RunInstall(SetupSettings& settings, InstallRunUi& ui, InstallRunSystem& sys
   try {
     ExtractPayload(settings, ui, system, count);
   } catch (...) {
+    // A program started, or a file opened, since the check: the cause is that program, not
+    // the folder, so no other folder is offered.
+    FilesInUse in_use = FindRunFilesInUse(settings.InstallDir, system);
+    if (!in_use.empty()) {
+      if (ui.AskRetry(FilesInUseMessage(system.ProductTitle(), in_use))) return RunEnd::kRetry;
+      ui.ShowPage(origin_page);
+      return RunEnd::kDone;
+    }
     StopWithInstallationError(settings, ui, system);
-    return;
+    return RunEnd::kDone;
   }
 
   if (ui.DesktopLinkChecked())
@@ -158,12 +198,24 @@ void RunInstall(SetupSettings& settings, InstallRunUi& ui, InstallRunSystem& sys
   system.WriteUninstallEntry();
   ui.ShowPage(kFinishPage);
   system.NotifyAssociationsChanged();
+  return RunEnd::kDone;
+}
+
+void RunFrom(int origin_page, SetupSettings& settings, InstallRunUi& ui, InstallRunSystem& system) {
+  while (RunOnce(settings, origin_page, ui, system) == RunEnd::kRetry) {
+  }
+}
+
+}  // namespace
+
+void RunInstall(SetupSettings& settings, InstallRunUi& ui, InstallRunSystem& system) {
+  RunFrom(kFolderPage, settings, ui, system);
 }
 
 void RunQuickInstall(SetupSettings& settings, InstallRunUi& ui, InstallRunSystem& system) {
   ui.ShowPage(kProgressPage);
   settings.QuickInstallMode = true;
-  RunInstall(settings, ui, system);
+  RunFrom(kChoicePage, settings, ui, system);
 }
 
 }  // namespace stampwell

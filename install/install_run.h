@@ -10,11 +10,14 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/setup_settings.h"
+#include "install/files_in_use.h"
 
 namespace stampwell {
 
+inline constexpr int kChoicePage = 0;
 inline constexpr int kFolderPage = 2;
 inline constexpr int kProgressPage = 3;
 inline constexpr int kFinishPage = 4;
@@ -66,6 +69,8 @@ class InstallRunUi {
   virtual void SetProgressPosition(int position) = 0;
   virtual void SetEstimateText(const std::string& text) = 0;
   virtual void ShowMessage(const std::string& text) = 0;  // a plain message
+  // The plain message's style with Retry (the default) and Cancel; true for Retry.
+  virtual bool AskRetry(const std::string& text) = 0;
   virtual bool DesktopLinkChecked() = 0;
   virtual void ProcessMessages() = 0;
   virtual void Sleep(unsigned milliseconds) = 0;
@@ -88,6 +93,10 @@ class InstallRunSystem {
   // Makes path as a single directory; throws when it cannot.
   virtual void MakeDirectory(const std::string& path) = 0;
 
+  // What keeps `files` (full paths of the run) or the installation folder from being
+  // replaced: programs running from the folder, files held open. Changes nothing.
+  virtual FilesInUse FindFilesInUse(const std::string& install_dir, const std::vector<std::string>& files) = 0;
+
   virtual int EntryCount() = 0;
   virtual std::string Entry(int n) = 0;
   virtual void WritePayload(int n, const std::string& path) = 0;  // throws on failure
@@ -105,12 +114,13 @@ class InstallRunSystem {
   virtual void NotifyAssociationsChanged() = 0;
 };
 
-// One install run from the folder field's current text. Returns when it has finished or
+// One install run from the folder field's current text, started on the folder page. Returns when it has finished or
 // stopped; the pages, the messages and what is on disk tell which.
 void RunInstall(SetupSettings& settings, InstallRunUi& ui, InstallRunSystem& system);
 
 // Quick Install: the progress page at once, then the run in quick mode, which falls back
-// silently to the documents folder when the default folder cannot be made.
+// silently to the documents folder when the default folder cannot be made. Started on the
+// choice page, which a Cancel returns to.
 void RunQuickInstall(SetupSettings& settings, InstallRunUi& ui, InstallRunSystem& system);
 
 }  // namespace stampwell

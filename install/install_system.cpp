@@ -8,6 +8,7 @@
 #include "install/directories.h"
 #include "install/payload_check.h"
 #include "install/exact_ansi_path.h"
+#include "install/in_use_finder.h"
 #include "install/start_menu_step.h"
 #include "install/uninstall_entry.h"
 #include "install/uninstall_entry_values.h"
@@ -29,6 +30,10 @@ std::string WindowsInstallSystem::PersonalFolder() { return ExactPersonalFolder(
 bool WindowsInstallSystem::DirectoryExists(const std::string& path) { return stampwell::DirectoryExists(path); }
 bool WindowsInstallSystem::ForceDirectories(const std::string& path) { return stampwell::ForceDirectories(path); }
 void WindowsInstallSystem::MakeDirectory(const std::string& path) { CreateSingleDirectory(path); }
+FilesInUse WindowsInstallSystem::FindFilesInUse(const std::string& install_dir,
+                                                const std::vector<std::string>& files) {
+  return stampwell::FindFilesInUse(install_dir, files);
+}
 int WindowsInstallSystem::EntryCount() { return payload_.EntryCount(); }
 std::string WindowsInstallSystem::Entry(int n) { return payload_.Entry(n); }
 void WindowsInstallSystem::WritePayload(int n, const std::string& path) { payload_.WriteToFile(n, path); }

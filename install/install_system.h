@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/setup_settings.h"
 #include "install/install_log.h"
@@ -34,6 +35,7 @@ class WindowsInstallSystem : public InstallRunSystem {
   bool DirectoryExists(const std::string& path) override;
   bool ForceDirectories(const std::string& path) override;
   void MakeDirectory(const std::string& path) override;
+  FilesInUse FindFilesInUse(const std::string& install_dir, const std::vector<std::string>& files) override;
   int EntryCount() override;
   std::string Entry(int n) override;
   void WritePayload(int n, const std::string& path) override;

@@ -34,6 +34,10 @@ void WizardInstallUi::SetProgressPosition(int position) { form_.ProgressBar1->Se
 void WizardInstallUi::SetEstimateText(const std::string& text) { form_.SetTimeText(text); }
 void WizardInstallUi::ShowMessage(const std::string& text) { ShowPlainMessage(form_.hwnd(), text); }
 
+bool WizardInstallUi::AskRetry(const std::string& text) {
+  return Application().MessageBox(text, Application().Title(), MB_RETRYCANCEL | MB_DEFBUTTON1) == IDRETRY;
+}
+
 bool WizardInstallUi::DesktopLinkChecked() { return form_.CheckBox1->Checked(); }
 
 // The window refuses to close while the run goes on (TForm1::FormCloseQuery); a quit that

@@ -27,6 +27,7 @@ class WizardInstallUi : public InstallRunUi {
   void SetProgressPosition(int position) override;
   void SetEstimateText(const std::string& text) override;
   void ShowMessage(const std::string& text) override;
+  bool AskRetry(const std::string& text) override;
   bool DesktopLinkChecked() override;
   void ProcessMessages() override;
   void Sleep(unsigned milliseconds) override;

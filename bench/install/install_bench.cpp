@@ -72,6 +72,10 @@ struct BenchUi : InstallRunUi {
   void SetProgressPosition(int) override {}
   void SetEstimateText(const std::string&) override {}
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  bool AskRetry(const std::string& text) override {
+    messages.push_back(text);
+    return false;
+  }
   bool DesktopLinkChecked() override { return false; }
   void ProcessMessages() override {
     double start = Seconds();

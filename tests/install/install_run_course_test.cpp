@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/setup_settings.h"
+#include "install/files_in_use.h"
 #include "install/install_paths.h"
 #include "install/install_run.h"
 
@@ -40,6 +41,12 @@ struct RecordingUi : InstallRunUi {
   void SetProgressPosition(int p) override { position = p; }
   void SetEstimateText(const std::string& text) override { estimates.push_back(text); }
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  std::vector<std::string> questions;  // the Retry/Cancel questions
+  bool retry = false;                  // the answer to each
+  bool AskRetry(const std::string& text) override {
+    questions.push_back(text);
+    return retry;
+  }
   bool DesktopLinkChecked() override { return desktop_link; }
   void ProcessMessages() override { ++pumps; }
   void Sleep(unsigned ms) override {
@@ -74,6 +81,15 @@ struct MemorySystem : InstallRunSystem {
   }
   void MakeDirectory(const std::string& p) override {
     if (!ForceDirectories(p)) throw std::runtime_error("cannot make " + p);
+  }
+  // What the n-th look (from 1) finds in use; nothing when unset.
+  std::function<FilesInUse(int)> in_use;
+  int in_use_looks = 0;
+  std::vector<std::string> looked_at;  // the files of the last look
+  FilesInUse FindFilesInUse(const std::string&, const std::vector<std::string>& paths) override {
+    looked_at = paths;
+    ++in_use_looks;
+    return in_use ? in_use(in_use_looks) : FilesInUse{};
   }
   int EntryCount() override { return static_cast<int>(manifest.size()); }
   std::string Entry(int n) override { return manifest.at(n - 1); }
@@ -277,6 +293,108 @@ TEST_F(InstallRunCourse, WithoutAFallbackFolderTheFieldStaysAndTheUserIsTold) {
   EXPECT_EQ(custom.messages, (std::vector<std::string>{kInstallationErrorMessage, kNoFallbackFolderMessage}));
   EXPECT_EQ(custom.Page(), 2);
   EXPECT_EQ(custom.folder, "C:\\Program Files (x86)\\Quendra Soft");
+}
+
+// An update that meets the product running: asked before anything is written, never sent to
+// another folder.
+struct InstallRunInUse : InstallRunCourse {
+  const std::string dir = "C:\\Program Files (x86)\\Quendra Soft\\Quendra Stampwell\\";
+  void SetUp() override {
+    InstallRunCourse::SetUp();
+    system.dirs.insert(dir);  // an earlier installation
+  }
+  static FilesInUse ProductRunning(const std::string& dir) {
+    return FilesInUse{{dir + "Stampwell.exe"}, {dir + "Stampwell.exe"}, {}};
+  }
+};
+
+TEST_F(InstallRunInUse, CancelWritesNothingAndReturnsToThePageTheRunCameFrom) {
+  system.in_use = [this](int) { return ProductRunning(dir); };
+  RunInstall(settings, ui, system);
+  ASSERT_EQ(ui.questions.size(), 1u);
+  EXPECT_EQ(ui.questions[0].rfind("Quendra Stampwell is running:\r    " + dir + "Stampwell.exe\r", 0), 0u)
+      << ui.questions[0];
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(ui.pages, (std::vector<int>{2}));
+  EXPECT_EQ(ui.folder, "C:\\Program Files (x86)\\Quendra Soft");
+  EXPECT_EQ(system.dirs, std::set<std::string>{dir});
+  EXPECT_TRUE(system.files.empty());
+  EXPECT_TRUE(system.log.empty());
+  EXPECT_TRUE(system.steps.empty());
+
+  // Quick Install came from the choice page.
+  RecordingUi quick;
+  RunQuickInstall(settings, quick, system);
+  EXPECT_EQ(quick.pages, (std::vector<int>{3, 0}));
+  EXPECT_EQ(quick.questions.size(), 1u);
+  EXPECT_TRUE(quick.messages.empty());
+  EXPECT_TRUE(system.files.empty());
+}
+
+TEST_F(InstallRunInUse, RetryLooksAgainAndInstallsOnceNothingHoldsAFile) {
+  system.in_use = [this](int look) { return look <= 2 ? ProductRunning(dir) : FilesInUse{}; };
+  ui.retry = true;
+  RunQuickInstall(settings, ui, system);
+  EXPECT_EQ(ui.questions.size(), 2u);
+  EXPECT_EQ(system.in_use_looks, 3);
+  EXPECT_EQ(ui.pages, (std::vector<int>{3, 3, 4}));
+  EXPECT_EQ(system.files.size(), 4u);
+  // Every file that the run writes was looked at, the log among them.
+  EXPECT_EQ(system.looked_at, (std::vector<std::string>{dir + "Uninstall.txt", dir + "Help.CHM", dir + "Stampwell.exe",
+                                                        dir + "Data\\SDL.dll", dir + "Example\\Cute\\01.png"}));
+}
+
+TEST_F(InstallRunInUse, FileTakenDuringTheExtractionIsAskedAboutNotSentToTheDocumentsFolder) {
+  // Free at the first look; the product starts while the run extracts.
+  system.in_use = [this](int look) { return look == 1 ? FilesInUse{} : ProductRunning(dir); };
+  system.failing_entry = 2;
+  RunInstall(settings, ui, system);
+  EXPECT_EQ(ui.questions.size(), 1u);
+  EXPECT_TRUE(ui.messages.empty());  // not the installation error
+  EXPECT_EQ(ui.Page(), 2);
+  EXPECT_EQ(ui.folder, "C:\\Program Files (x86)\\Quendra Soft");
+  EXPECT_TRUE(system.steps.empty());
+
+  // Retry, once it is closed, runs again from the start and writes every entry.
+  MemorySystem again;
+  again.dirs.insert(dir);
+  again.failing_entry = 2;
+  again.in_use = [&](int look) {
+    if (look != 2) return FilesInUse{};
+    again.failing_entry = 0;  // closed while the question shows
+    return ProductRunning(dir);
+  };
+  RecordingUi retrying;
+  retrying.retry = true;
+  RunInstall(settings, retrying, again);
+  EXPECT_EQ(retrying.questions.size(), 1u);
+  EXPECT_EQ(again.in_use_looks, 3);
+  EXPECT_EQ(retrying.Page(), 4);
+  EXPECT_EQ(again.files.size(), 4u);
+}
+
+TEST(FilesInUseMessage, NamesEachPathOnceCutsLongListsAndSaysWhoHoldsThem) {
+  FilesInUse in_use;
+  in_use.programs = {"C:\\Q\\Stampwell.exe"};
+  in_use.files = {"C:\\Q\\STAMPWELL.EXE"};
+  for (int i = 1; i <= 10; ++i) in_use.files.push_back("C:\\Q\\Data\\" + std::to_string(i) + ".dll");
+  in_use.holders = {"Quendra Stampwell", "Viewer"};
+  EXPECT_EQ(FilesInUseMessage("Quendra Stampwell", in_use),
+            "Quendra Stampwell is running:\r"
+            "    C:\\Q\\Stampwell.exe\r"
+            "These files of Quendra Stampwell are in use:\r"
+            "    C:\\Q\\Data\\1.dll\r    C:\\Q\\Data\\2.dll\r    C:\\Q\\Data\\3.dll\r    C:\\Q\\Data\\4.dll\r"
+            "    C:\\Q\\Data\\5.dll\r    C:\\Q\\Data\\6.dll\r    C:\\Q\\Data\\7.dll\r    C:\\Q\\Data\\8.dll\r"
+            "    and 2 more\r"
+            "Used by: Quendra Stampwell, Viewer\r"
+            "\rPlease close Quendra Stampwell, then click Retry.\r"
+            "Cancel leaves the installed files as they are.");
+  // Files held by another program only: that program is to be closed.
+  FilesInUse held;
+  held.files = {"C:\\Q\\Help.CHM"};
+  const std::string text = FilesInUseMessage("Quendra Stampwell", held);
+  EXPECT_EQ(text.rfind("These files of Quendra Stampwell are in use:\r    C:\\Q\\Help.CHM\r\r", 0), 0u) << text;
+  EXPECT_NE(text.find("Please close the programs that use them"), std::string::npos);
 }
 
 TEST_F(InstallRunCourse, InstallationErrorMessageHasEightLinesTheFifthEmpty) {

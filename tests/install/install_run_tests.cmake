@@ -12,7 +12,8 @@ stampwell_wine_test(shortcut_and_user_test
   SOURCES shortcut_and_user_test.cpp install_test_support.cpp win32_test_support.cpp
   LIBS stampwell_install)
 stampwell_wine_test(install_run_test
-  SOURCES install_run_test.cpp install_run_failures_test.cpp install_test_support.cpp win32_test_support.cpp
+  SOURCES install_run_test.cpp install_run_failures_test.cpp install_run_in_use_test.cpp install_test_support.cpp
+          win32_test_support.cpp
   LIBS stampwell_install
   RESOURCES ${CMAKE_BINARY_DIR}/install/payload.o)
 if(STAMPWELL_WIN32)

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,13 @@ struct RecordingWindow : InstallRunUi {
   void SetProgressPosition(int p) override { position = p; }
   void SetEstimateText(const std::string& text) override { estimate = text; }
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  // The Retry/Cancel questions, answered by `retry` (empty: Cancel).
+  std::vector<std::string> questions;
+  std::function<bool()> retry;
+  bool AskRetry(const std::string& text) override {
+    questions.push_back(text);
+    return retry && retry();
+  }
   bool DesktopLinkChecked() override { return desktop_link; }
   void ProcessMessages() override;
   void Sleep(unsigned ms) override { ::Sleep(ms); }
