@@ -4,6 +4,7 @@
 
 #include "app/security_baseline.h"
 #include "app/setup_settings.h"
+#include "app/single_setup.h"
 #include "framework/application.h"
 #include "install/payload_check.h"
 #include "install/wizard_install.h"
@@ -15,6 +16,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Before anything can load a library: an elevated setup must not pick one up from the
   // folder it was started from.
   stampwell::ApplySecurityBaseline();
+
+  // Held until the program ends. A second start leaves the machine to the first setup.
+  const stampwell::SetupRunningClaim claim = stampwell::ClaimSetupRunning();
+  if (claim.another_runs) {
+    stampwell::BringRunningSetupToFront();
+    return ERROR_INSTALL_ALREADY_RUNNING;
+  }
 
   // 1. The user-interface thread is a single-threaded apartment for its whole life; shell
   // links, the shell namespace and drag and drop rely on it.

@@ -22,6 +22,10 @@ namespace stampwell {
 class TWinControl;
 class TForm;
 
+// The window class of every form and every control of our own (not the subclassed common
+// controls): how another process tells the setup's windows from others of the same caption.
+inline constexpr char kOwnWindowClass[] = "StampwellWindow";
+
 // The window procedure of every windowed control (our own class, and subclassed common controls).
 LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 

@@ -14,7 +14,7 @@ namespace stampwell {
 namespace {
 
 constexpr char kControlProperty[] = "StampwellControl";
-constexpr char kWindowClass[] = "StampwellWindow";
+constexpr const char* kWindowClass = kOwnWindowClass;
 int g_next_control_id = 100;  // above IDOK/IDCANCEL, which the dialog manager sends
 
 void RegisterOwnWindowClass() {
