@@ -37,7 +37,6 @@ inline constexpr char kUninstallKeyPath[] =
 inline constexpr char kHomePageUrl[] = "http://www.quendrasoft.com/stampwell/";
 inline constexpr char kBuyPageUrl[] = "http://www.quendrasoft.com/stampwell/buy.html";
 inline constexpr char kFinishPageUrl[] = "http://www.quendrasoft.com/stampwell/?v3.3";
-inline constexpr char kDefaultInstallFolder[] = "C:\\Program Files\\Quendra Soft";
 inline constexpr char kArchSuffix64[] = " (x86)";
 
 // The architecture suffix of the default folder: " (x86)" for the 32-bit setup on 64-bit

@@ -2,8 +2,10 @@
 
 #include <shlobj.h>
 
+#include <optional>
 #include <stdexcept>
 
+#include "app/existing_installation.h"
 #include "app/product_title.h"
 #include "app/setup_settings.h"
 #include "app/system_queries.h"
@@ -145,8 +147,10 @@ void TForm1::FormCreate() {
   CheckBox3->SetCaption("Launch " + title);
   for (TLabel* label : {Label1, Label2, Label3, Label4}) label->SetCaption(title);
   label5->SetCaption("Congratulations! " + title + " has been successfully installed.");
-  // 14. Fires Edit1Change, which fills the free-space label.
-  Edit1->SetText(kDefaultInstallFolder);
+  // 14. Fires Edit1Change, which fills the free-space label. Quick Install takes the folder
+  // that Custom Install proposes: two buttons with two folders made a second copy whenever
+  // the next install took the other one.
+  Edit1->SetText(DefaultInstallFolder());
 }
 
 int TForm1::ActivePage() const { return PageControl1->ActivePageIndex(); }
@@ -210,8 +214,13 @@ void TForm1::Button17Click() {
   ShowPage(kChoicePage);
 }
 
-std::string TForm1::DefaultCustomFolder() {
+std::string TForm1::DefaultInstallFolder() {
   const SetupSettings& settings = Settings();
+  // An update goes where the product is, so that no second copy takes over the entry and the
+  // shortcuts and orphans the first.
+  if (std::optional<std::string> existing =
+          ExistingInstallationFolder(settings.UninstallKeyPath, ProductTitle(), settings.MainExeName))
+    return *existing;
   if (seams::IsUserAdministrator()) {
     return GetProgramFilesPath() + settings.ArchSuffix + "\\" + settings.PublisherName;
   }
@@ -219,7 +228,7 @@ std::string TForm1::DefaultCustomFolder() {
 }
 
 void TForm1::Button_custominstallClick() {
-  Edit1->SetText(DefaultCustomFolder());
+  Edit1->SetText(DefaultInstallFolder());
   SetFreeSpaceText(GetFreeSpaceText(Edit1->Text()));
   ShowPage(kFolderPage);
 }

@@ -117,8 +117,9 @@ class TForm1 : public TForm {
   void Button_finishClick();
   void Label10Click();
 
-  // The default folder of Custom Install, without the product's own subfolder.
-  static std::string DefaultCustomFolder();
+  // The default folder of both install buttons, without the product's own subfolder: the
+  // folder of the installation that our uninstall entry names, else the account's default.
+  static std::string DefaultInstallFolder();
 
  protected:
   void DoCreate() override;

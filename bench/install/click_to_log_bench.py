@@ -23,8 +23,6 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "e2e"))
 import drive_setup  # noqa: E402  (the e2e driver's session: prefix, screen, clicks)
 
-INSTALL_DIR = "C:\\Program Files\\Quendra Soft\\%s\\" % drive_setup.PRODUCT
-
 
 class ClickSession(drive_setup.Session):
     def start_program(self, exe):
@@ -46,7 +44,7 @@ class ClickSession(drive_setup.Session):
         self.run("xdotool", "mousemove", "--sync", str(x + drive_setup.QUICK_INSTALL[0]),
                  str(y + drive_setup.QUICK_INSTALL[1]))
         time.sleep(0.3)
-        log = os.path.join(self.unix_path(INSTALL_DIR), "Uninstall.txt")
+        log = os.path.join(self.unix_path(drive_setup.default_install_dir(self)), "Uninstall.txt")
         start = self.release_click()
         deadline = start + seconds
         while time.monotonic() < deadline:
@@ -103,7 +101,7 @@ def main():
     times = []
     try:
         for _ in range(args.rounds):
-            session.remove_installation(INSTALL_DIR)
+            session.remove_installation(drive_setup.default_install_dir(session))
             session.start_program(os.path.abspath(args.setup))
             try:
                 times.append(session.click_and_wait_for_log())
@@ -120,7 +118,7 @@ def main():
         print("FAILED: %s" % failure)
         return 1
     finally:
-        session.remove_installation(INSTALL_DIR)
+        session.remove_installation(drive_setup.default_install_dir(session))
     after = in_process_figures(session, os.path.abspath(args.bench))
     plain_limit, limit, pauses = (statistics.mean(pair) for pair in zip(before, after))
     took = statistics.median(times)

@@ -1,6 +1,7 @@
 // The arithmetic behind the folder page's free-space text and the default Program Files path.
 #include <gtest/gtest.h>
 
+#include "app/existing_installation.h"
 #include "app/free_space_text.h"
 #include "app/program_files_path.h"
 #include "app/setup_settings.h"
@@ -33,6 +34,21 @@ TEST(FreeSpaceText, OnlyDrivesCToZWithColonAndBackslash) {
 TEST(FreeSpaceText, TooShortPathGetsNoTextInsteadOfAnError) {
   // Reading three characters of a shorter path must not go past its end.
   for (const char* path : {"", "C", "C:", "c:"}) EXPECT_EQ(FreeSpaceDriveRoot(path), std::nullopt) << path;
+}
+
+// The folder field that installs into a location our entry names: the location less the
+// product's own folder, which the run appends again.
+TEST(ExistingInstallation, FolderFieldIsTheLocationLessTheProductFolder) {
+  const char* title = "Quendra Stampwell";
+  EXPECT_EQ(FolderFieldForInstallation("C:\\Program Files (x86)\\Quendra Soft\\Quendra Stampwell\\", title),
+            "C:\\Program Files (x86)\\Quendra Soft");
+  EXPECT_EQ(FolderFieldForInstallation("D:\\Apps\\quendra stampwell", title), "D:\\Apps");
+  EXPECT_EQ(FolderFieldForInstallation("C:\\Quendra Stampwell\\", title), "C:\\");
+  EXPECT_EQ(FolderFieldForInstallation("\\\\server\\share\\Quendra Stampwell\\", title), "\\\\server\\share");
+  // Not an installation of this product's making, or not a full path: no folder.
+  for (const char* location : {"", "\\", "Quendra Stampwell\\", "C:\\Other\\", "C:\\xQuendra Stampwell\\",
+                               "\\Quendra Stampwell\\", "Soft\\Quendra Stampwell\\", "C:Quendra Stampwell"})
+    EXPECT_EQ(FolderFieldForInstallation(location, title), std::nullopt) << location;
 }
 
 TEST(ProgramFilesPath, TakesTheDriveOfTheWindowsDirectory) {

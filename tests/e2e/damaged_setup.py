@@ -16,7 +16,6 @@ import time
 
 import drive_setup
 
-INSTALL_DIR = "C:\\Program Files\\Quendra Soft\\%s\\" % drive_setup.PRODUCT
 COPY_NAME = "DamagedSetup.exe"
 
 
@@ -56,9 +55,10 @@ def click_ok(session, box):
 
 def run(session):
     copy = damaged_copy(session.build)
-    session.remove_installation(INSTALL_DIR)
+    install_dir = drive_setup.default_install_dir(session)
+    session.remove_installation(install_dir)
     session.no_browser()
-    unix_dir = session.unix_path(INSTALL_DIR)
+    unix_dir = session.unix_path(install_dir)
     publisher = os.path.dirname(unix_dir.rstrip("/"))
     publisher_before = os.path.exists(publisher)
     session.process = drive_setup.subprocess.Popen([session.runner, "--build-dir", session.build, copy],
@@ -101,7 +101,7 @@ def run(session):
         session.wine("taskkill", "/f", "/im", COPY_NAME, check=False)
         session.wait_for_exit(20)
         session.stop()
-        session.remove_installation(INSTALL_DIR)
+        session.remove_installation(install_dir)
         shutil.rmtree(os.path.join(session.build, "damaged-setup"), ignore_errors=True)
 
 

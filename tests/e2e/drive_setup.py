@@ -43,6 +43,18 @@ class Failure(Exception):
     pass
 
 
+def default_install_dir(session):
+    """The installation directory below the folder that both install buttons propose, ending in
+    a backslash. The test prefix is a 64-bit one: a 32-bit setup program runs under WOW64 and
+    proposes "Program Files (x86)", a 64-bit build of it the native "Program Files"."""
+    with open(session.exe, "rb") as f:
+        header = f.read(4096)
+    pe = int.from_bytes(header[0x3C:0x40], "little")
+    machine = int.from_bytes(header[pe + 4:pe + 6], "little")
+    program_files = "Program Files (x86)" if machine == 0x14C else "Program Files"
+    return "C:\\%s\\Quendra Soft\\%s\\" % (program_files, PRODUCT)
+
+
 class Session:
     def __init__(self, build, scenario, exe=None):
         self.build = os.path.abspath(build)
@@ -274,7 +286,7 @@ class Session:
 
 def quick(session):
     # The folder field's default from the window's creation.
-    install_dir = "C:\\Program Files\\Quendra Soft\\%s\\" % PRODUCT
+    install_dir = default_install_dir(session)
     session.remove_installation(install_dir)
     session.no_browser()
     session.start()
@@ -339,11 +351,11 @@ def answer_boxes(session, process, caption, seconds=60):
 
 
 def roundtrip(session):
-    install_dir = "C:\\Program Files\\Quendra Soft\\%s\\" % PRODUCT
+    install_dir = default_install_dir(session)
     session.remove_installation(install_dir)
     session.no_browser()
     # Things of the user's beside the installation, which the removal must not touch.
-    parent = session.unix_path("C:\\Program Files\\Quendra Soft")
+    parent = session.unix_path(install_dir[:install_dir.rindex("\\", 0, -1)])
     os.makedirs(parent, exist_ok=True)
     mine = [os.path.join(parent, "notes.txt")] + [os.path.join(d, "mine.lnk") for d in session.desktops()]
     for path in mine:

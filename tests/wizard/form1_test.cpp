@@ -151,8 +151,8 @@ TEST_F(WizardWindow, NameLabelsFollowTheCaptionWhateverTheLayoutSays) {
   EXPECT_EQ(Text(form_->CheckBox3), "Launch Other Name");
   EXPECT_EQ(form_->label5->Caption(), "Congratulations! Other Name has been successfully installed.");
   EXPECT_TRUE(form_->label5->Center());
-  // The folder field and its free-space text; the settings.
-  EXPECT_EQ(Text(form_->Edit1), "C:\\Program Files\\Quendra Soft");
+  // The folder field, the one that Custom Install proposes too, and its free-space text.
+  EXPECT_EQ(Text(form_->Edit1), kProgramFiles + "\\Quendra Soft");
   // The free space itself moves while other programs write to the disk: compare the shape.
   EXPECT_EQ(form_->Label36->Caption().rfind("Space available: ", 0), 0u) << form_->Label36->Caption();
   EXPECT_EQ(Settings().ArchSuffix, sizeof(void*) == 4 ? " (x86)" : "");
@@ -239,6 +239,50 @@ TEST_F(WizardWindow, TheFinishPageClosesWithoutAQuestion) {
   ::SendMessageA(form_->hwnd(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(answerer.seen().empty());
   EXPECT_TRUE(Application().Terminated());
+}
+
+// An uninstall entry of the current user for the test's time; the key is removed after.
+class UninstallEntryOverride {
+ public:
+  explicit UninstallEntryOverride(const std::string& location) {
+    RegCreateKeyExA(HKEY_CURRENT_USER, kUninstallKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key_.put(), nullptr);
+    RegSetValueExA(key_.get(), "InstallLocation", 0, REG_SZ, reinterpret_cast<const BYTE*>(location.c_str()),
+                   static_cast<DWORD>(location.size() + 1));
+  }
+  ~UninstallEntryOverride() {
+    key_.reset();
+    RegDeleteKeyA(HKEY_CURRENT_USER, kUninstallKeyPath);
+  }
+  UninstallEntryOverride(const UninstallEntryOverride&) = delete;
+  UninstallEntryOverride& operator=(const UninstallEntryOverride&) = delete;
+
+ private:
+  unique_hkey key_;
+};
+
+TEST_F(WizardWindow, BothInstallButtonsProposeTheInstallationThatTheEntryNames) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string folder = std::string(temp) + "wizard-existing\\Quendra Soft";
+  const std::string dir = folder + "\\Quendra Stampwell\\";
+  ASSERT_TRUE(SHCreateDirectoryExA(nullptr, dir.c_str(), nullptr) == ERROR_SUCCESS ||
+              GetLastError() == ERROR_ALREADY_EXISTS);
+  { std::ofstream(dir + "Stampwell.exe") << "the product"; }
+  {
+    UninstallEntryOverride entry(dir);
+    form_->FormCreate();  // what Quick Install takes
+    EXPECT_EQ(Text(form_->Edit1), folder);
+    form_->Button_custominstallClick();
+    EXPECT_EQ(Text(form_->Edit1), folder);
+
+    // A folder that no longer holds the product is no installation: the account's default.
+    DeleteFileA((dir + "Stampwell.exe").c_str());
+    form_->Button_custominstallClick();
+    EXPECT_EQ(Text(form_->Edit1), kProgramFiles + "\\Quendra Soft");
+  }
+  RemoveDirectoryA(dir.c_str());
+  RemoveDirectoryA(folder.c_str());
+  RemoveDirectoryA((std::string(temp) + "wizard-existing").c_str());
 }
 
 bool g_administrator = true;
