@@ -1,0 +1,148 @@
+#!/usr/bin/env python3
+"""Second runs of the real setup program under Wine, driven by clicks as a person would:
+
+    drive_update.py --build-dir DIR --probe PROBE product-running
+        Quick Install; a change of the user's to an installed file; the installed product
+        started; the setup started again, Quick Install: the question names the running
+        product and nothing of the installation has changed; the product closed, Retry: the
+        whole installation is there again, the changed file replaced.
+    drive_update.py --build-dir DIR --probe PROBE second-start
+        The setup started while its wizard shows: the second start ends by itself and one
+        wizard is left.
+
+The probe (window_probe.cpp) tells the wizard, the product's window and the message box
+apart (all three are captioned with the product's name) and reads the box's text, so every
+step waits for a state it can read. Screenshots go to DIR/artifacts/e2e-<scenario>-*.png.
+"""
+import os
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from drive_browse import BrowseDriver, run_with_probe  # noqa: E402
+from drive_setup import FINISH, LAUNCH_BOX, PRODUCT, QUICK_INSTALL, SLOW, Failure, default_install_dir  # noqa: E402
+
+WIZARD_CLASS = "StampwellWindow"
+BOX_CLASS = "#32770"
+# The exit code of a second start, ERROR_INSTALL_ALREADY_RUNNING; Wine hands the Unix side
+# only its low eight bits.
+ALREADY_RUNNING = 1618 % 256
+
+
+def windows_of_class(d, cls):
+    """Visible top-level windows captioned with the product's name whose class is `cls`:
+    [(hwnd, pid)]."""
+    found = []
+    for line in d.probe.ask("find " + PRODUCT):
+        hwnd, pid = line.split()
+        for window in d.probe.ask("windows " + pid):
+            fields = window.split("\t")
+            if fields[0] == hwnd and fields[1] == cls:
+                found.append((hwnd, pid))
+    return found
+
+
+def start_setup(session, d):
+    """Starts the setup program and waits for its wizard, told apart from the product's window."""
+    session.output = open(os.path.join(session.artifacts, "e2e-%s-program.log" % session.scenario), "wb")
+    before = set(windows_of_class(d, WIZARD_CLASS))
+    session.process = subprocess.Popen([session.runner, "--build-dir", session.build, session.exe], env=session.env,
+                                       stdout=session.output, stderr=subprocess.STDOUT)
+    fresh = d.wait("the wizard", lambda: [w for w in windows_of_class(d, WIZARD_CLASS) if w not in before], 60 * SLOW)
+    d.wizard, d.pid = fresh[0]
+    # The wizard's place from the probe: the product's window has the same caption.
+    session.origin = lambda: tuple(d.outer_rect(d.wizard)[0][:2])
+    time.sleep(1.5)  # the first paint
+
+
+def installed_files(unix_dir):
+    files = {}
+    for root, _, names in os.walk(unix_dir):
+        for name in names:
+            path = os.path.join(root, name)
+            with open(path, "rb") as f:
+                files[os.path.relpath(path, unix_dir)] = f.read()
+    return files
+
+
+def finish_update(session, d, install_dir):
+    d.wait("the finish page", lambda: d.child(d.wizard, "Button", "Launch " + PRODUCT), 90 * SLOW)
+    session.screenshot("finish-page")
+    session.click(LAUNCH_BOX, settle=0.5)
+    session.click(FINISH, settle=0.2)
+    session.expect(session.wait_for_exit(20 * SLOW), "the setup did not end after Finish")
+    session.check_installation(install_dir)
+
+
+def product_running(session, probe):
+    d = BrowseDriver(session, probe)
+    install_dir = default_install_dir(session)
+    unix_dir = None
+    product = None
+    session.remove_installation(install_dir)
+    session.no_browser()
+    try:
+        start_setup(session, d)
+        session.click(QUICK_INSTALL, settle=0.3)
+        finish_update(session, d, install_dir)
+        session.process = None  # ended after Finish; the waits below are for other programs
+        unix_dir = session.unix_path(install_dir)
+
+        with open(os.path.join(unix_dir, "Help.CHM"), "wb") as f:
+            f.write(b"changed by the user")
+        before = installed_files(unix_dir)
+        product = subprocess.Popen([session.runner, "--build-dir", session.build, os.path.join(unix_dir, "Stampwell.exe")],
+                                   env=session.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        d.wait("the product's window", lambda: windows_of_class(d, "QuendraStampwellDemo"), 60 * SLOW)
+
+        start_setup(session, d)
+        session.click(QUICK_INSTALL, settle=0.3)
+        box = d.wait("the question that the product runs", lambda: windows_of_class(d, BOX_CLASS), 60 * SLOW)[0][0]
+        session.screenshot("product-running-question")
+        texts = [c.text for c in d.children(box) if c.cls == "Static"]
+        session.expect(any(t.startswith(PRODUCT + " is running:") and install_dir + "Stampwell.exe" in t for t in texts),
+                       "the question does not name the running product: %r" % texts)
+        session.expect(installed_files(unix_dir) == before, "the installation changed before the question was answered")
+
+        # The runner passes the termination on to the product, which then ends.
+        product.terminate()
+        product.wait(timeout=30 * SLOW)
+        retry = d.wait("the Retry button", lambda: d.child(box, "Button", "&Retry"))
+        d.click_at(retry.centre())
+        finish_update(session, d, install_dir)
+    finally:
+        if product and product.poll() is None:
+            product.kill()
+        session.stop()
+        session.remove_installation(install_dir)
+
+
+def second_start(session, probe):
+    d = BrowseDriver(session, probe)
+    session.no_browser()
+    try:
+        start_setup(session, d)
+        second = subprocess.Popen([session.runner, "--build-dir", session.build, session.exe], env=session.env,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            code = second.wait(timeout=60 * SLOW)
+        except subprocess.TimeoutExpired:
+            second.kill()
+            raise Failure("the second start did not end by itself")
+        session.expect(code == ALREADY_RUNNING, "the second start ended with %d, not %d" % (code, ALREADY_RUNNING))
+        session.screenshot("after-second-start")
+        wizards = windows_of_class(d, WIZARD_CLASS)
+        session.expect(wizards == [(d.wizard, d.pid)], "wizards after a second start: %r" % wizards)
+        session.expect(session.process.poll() is None, "the first setup ended")
+    finally:
+        session.stop()
+
+
+SCENARIOS = {"product-running": product_running, "second-start": second_start}
+
+if __name__ == "__main__":
+    scenario = sys.argv.pop()
+    if scenario not in SCENARIOS:
+        sys.exit("scenario: one of " + ", ".join(SCENARIOS))
+    sys.exit(run_with_probe(scenario, SCENARIOS[scenario], scenario))
