@@ -103,14 +103,16 @@ bool TApplication::PreTranslate(MSG& message) {
   // Dialog navigation (Tab, arrow keys, Enter, Esc) for the form that the message is for.
   if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST && message.hwnd) {
     HWND root = ::GetAncestor(message.hwnd, GA_ROOT);
-    if (dynamic_cast<TForm*>(TWinControl::FromHandle(root)) && ::IsDialogMessageA(root, &message)) return true;
+    if (dynamic_cast<TForm*>(TWinControl::FromHandle(root)) && ::IsDialogMessageW(root, &message)) return true;
   }
   return false;
 }
 
 bool TApplication::ProcessMessage() {
   MSG message;
-  if (!::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return false;
+  // Taken in Unicode form: a typed character that the ANSI code page lacks reaches a Unicode
+  // window whole (the folder field), and an ANSI window gets it converted as it would anyway.
+  if (!::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) return false;
   if (message.message == WM_QUIT) {
     terminated_ = true;
     return true;
@@ -118,7 +120,7 @@ bool TApplication::ProcessMessage() {
   if (IsKeyOrButton(message.message)) RunIdleTasks();
   if (!PreTranslate(message)) {
     ::TranslateMessage(&message);
-    ::DispatchMessageA(&message);
+    ::DispatchMessageW(&message);
   }
   return true;
 }

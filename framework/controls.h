@@ -241,6 +241,9 @@ class TWinControl : public TControl {
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
     DWORD ex_style = 0;
     std::string caption;
+    // A common control made as a Unicode window: it keeps what the user types whole, also
+    // the characters that the ANSI code page lacks (an ANSI window keeps a look-alike or "?").
+    bool unicode = false;
   };
   virtual void CreateParamsFor(CreateParams& params);
   // After the window exists (set the control's own state into it).
@@ -277,6 +280,7 @@ class TWinControl : public TControl {
   // A mouse message: the window's own handling, then the control's events.
   LRESULT MouseMessage(UINT message, WPARAM wparam, LPARAM lparam);
   WNDPROC original_proc_ = nullptr;
+  bool unicode_ = false;  // the window is a Unicode one (CreateParams::unicode)
   bool destroying_ = false;
 };
 

@@ -35,9 +35,12 @@ void TEdit::SetReadOnly(bool v) {
   if (handle_) ::SendMessageA(handle_, EM_SETREADONLY, v ? TRUE : FALSE, 0);
 }
 
+std::wstring TEdit::WideText() const { return handle_ ? WideWindowText(handle_) : WideFromAnsi(caption_); }
+
 void TEdit::CreateParamsFor(CreateParams& params) {
   TWinControl::CreateParamsFor(params);
   params.class_name = "EDIT";
+  params.unicode = unicode_text_;
   params.style |= ES_AUTOHSCROLL | (read_only_ ? ES_READONLY : 0);
   if (border_style_ == TBorderStyle::bsSingle) params.ex_style |= WS_EX_CLIENTEDGE;
 }

@@ -26,6 +26,10 @@ class TEdit : public TWinControl {
   explicit TEdit(TComponent* owner);
   bool ReadOnly() const { return read_only_; }
   void SetReadOnly(bool v);
+  // Before the window exists: the edit keeps its text in UTF-16, whatever the user types.
+  void SetUnicode(bool v) { unicode_text_ = v; }
+  // The text whole (only a Unicode edit holds more than the code page).
+  std::wstring WideText() const;
   TBorderStyle BorderStyle() const { return border_style_; }
   void SetBorderStyle(TBorderStyle v) { border_style_ = v; }
   TNotifyEvent OnChange;
@@ -36,6 +40,7 @@ class TEdit : public TWinControl {
   bool HandleCommand(WORD code) override;
   void TextChanged() override;
   bool read_only_ = false;
+  bool unicode_text_ = false;
   TBorderStyle border_style_ = TBorderStyle::bsSingle;
   int max_length_ = 0;
 };

@@ -9,6 +9,7 @@
 #include "framework/application.h"
 #include "framework/form_reader.h"
 #include "framework/forms.h"
+#include "framework/window_text.h"
 
 namespace stampwell {
 namespace {
@@ -134,15 +135,26 @@ void TWinControl::CreateOwnWindow() {
   bool own_class = params.class_name.empty();
   if (own_class) RegisterOwnWindowClass();
   HMENU id = top_level ? nullptr : reinterpret_cast<HMENU>(static_cast<INT_PTR>(g_next_control_id++));
-  HWND window = ::CreateWindowExA(params.ex_style, own_class ? kWindowClass : params.class_name.c_str(),
-                                  params.caption.c_str(), style, left_, top_, width_, height_, parent_window, id,
-                                  instance, own_class ? this : nullptr);
+  unicode_ = params.unicode && !own_class;
+  HWND window = unicode_ ? ::CreateWindowExW(params.ex_style, WideFromAnsi(params.class_name).c_str(),
+                                             WideFromAnsi(params.caption).c_str(), style, left_, top_, width_, height_,
+                                             parent_window, id, instance, nullptr)
+                         : ::CreateWindowExA(params.ex_style, own_class ? kWindowClass : params.class_name.c_str(),
+                                             params.caption.c_str(), style, left_, top_, width_, height_,
+                                             parent_window, id, instance, own_class ? this : nullptr);
   if (!window) throw Exception("Error creating window of " + (Name().empty() ? std::string("a control") : Name()));
   if (!own_class) {
     ::SetPropA(window, kControlProperty, this);
     handle_ = window;
-    original_proc_ = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(window, GWLP_WNDPROC));
-    ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlWindowProc));
+    // Subclassed through the W functions, a Unicode window stays one: its messages then come
+    // in their Unicode form and go on to its own procedure in that form.
+    if (unicode_) {
+      original_proc_ = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window, GWLP_WNDPROC));
+      ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlWindowProc));
+    } else {
+      original_proc_ = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(window, GWLP_WNDPROC));
+      ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlWindowProc));
+    }
   }
   if (!top_level) PlaceInTabOrder();
   ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), FALSE);
@@ -211,7 +223,10 @@ LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wparam, LPA
   if (message == WM_NCDESTROY) {
     WNDPROC original = self->original_proc_;
     ::RemovePropA(window, kControlProperty);
-    if (original != ::DefWindowProcA) ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    if (original != ::DefWindowProcA) {
+      if (self->unicode_) ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+      else ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    }
     self->handle_ = nullptr;
   }
   return result;
@@ -219,6 +234,7 @@ LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wparam, LPA
 
 LRESULT TWinControl::DefaultHandler(UINT message, WPARAM wparam, LPARAM lparam) {
   if (!handle_) return 0;
+  if (unicode_) return ::CallWindowProcW(original_proc_, handle_, message, wparam, lparam);
   return ::CallWindowProcA(original_proc_ ? original_proc_ : ::DefWindowProcA, handle_, message, wparam, lparam);
 }
 

@@ -21,6 +21,13 @@ std::optional<std::string> ExactAnsiPath(const std::wstring& path) {
   return text;
 }
 
+std::string AnsiPathMarkingLosses(const std::wstring& path) {
+  if (std::optional<std::string> exact = ExactAnsiPath(path)) return *exact;
+  std::string text;
+  for (wchar_t c : path) text += ExactAnsiPath(std::wstring(1, c)).value_or("?");
+  return text;
+}
+
 std::string ExactPersonalFolder() {
   wchar_t wide[MAX_PATH] = {};
   if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, wide))) return {};

@@ -12,6 +12,10 @@ namespace stampwell {
 // there.
 std::optional<std::string> ExactAnsiPath(const std::wstring& path);
 
+// The path in the ANSI code page with "?" for each character that has no exact equivalent
+// there. No file name holds "?", so the mark cannot pass for a real folder.
+std::string AnsiPathMarkingLosses(const std::wstring& path);
+
 // The user's documents folder (no trailing backslash), or empty when the shell does not name
 // it or its name cannot be written exactly in the ANSI code page.
 std::string ExactPersonalFolder();

@@ -77,6 +77,11 @@ bool WaitUntilFilesFree(const std::string& install_dir, int origin_page, Install
 // Step 1; false when the run ends here.
 bool ResolveInstallDir(SetupSettings& settings, int origin_page, InstallRunUi& ui, InstallRunSystem& system) {
   std::string folder = ui.FolderField();
+  if (folder.find('?') != std::string::npos) {
+    ui.ShowMessage(kFolderBeyondCodePageMessage);
+    ui.ShowPage(kFolderPage);
+    return false;
+  }
   if (!IsFullFolderPath(folder)) {
     // Nothing is made from a folder that would be resolved against the current directory.
     ui.ShowMessage(kFullFolderPathNeeded);

@@ -49,6 +49,14 @@ inline constexpr char kPathTooLongMessage[] =
     "system's limit of 259 characters for a path.\r"
     "Please choose a folder with a shorter path.";
 
+// A folder field with "?" in it: no file name holds one, so it stands for a character that
+// the system's code page cannot hold (the folder field marks them so). Refused by name rather
+// than mapped to a look-alike folder or reported as a privilege problem.
+inline constexpr char kFolderBeyondCodePageMessage[] =
+    "The installation folder's name has characters that this system's code page cannot hold "
+    "(shown as \"?\").\r"
+    "Please choose a folder whose name has none of them.";
+
 // The documents folder is the fallback, but a name with characters outside the system's code
 // page reaches an 8-bit program only with those characters replaced by "?": that path is not
 // the folder, so it is never used.

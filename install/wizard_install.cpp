@@ -8,6 +8,7 @@
 #include "app/product_title.h"
 #include "app/setup_settings.h"
 #include "app/system_queries.h"
+#include "install/exact_ansi_path.h"
 #include "install/install_log.h"
 #include "install/install_system.h"
 #include "install/payload_store.h"
@@ -17,7 +18,7 @@
 
 namespace stampwell {
 
-std::string WizardInstallUi::FolderField() { return form_.Edit1->Text(); }
+std::string WizardInstallUi::FolderField() { return AnsiPathMarkingLosses(form_.Edit1->WideText()); }
 
 // The field's change notification refreshes the free-space text, as a change by hand does.
 void WizardInstallUi::SetFolderField(const std::string& text) { form_.Edit1->SetText(text); }

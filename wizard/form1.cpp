@@ -117,6 +117,9 @@ void TForm1::FindControls() {
   const char* close_names[4] = {"YCLButton1", "YCLButton3", "YCLButton4", "YCLButton2"};
   for (int page = 0; page < 4; ++page) close_buttons_[page] = &Field<TYCLButton>(close_names[page]);
   Memo1->SetText(LicenceText());
+  // A typed folder name with letters beyond the code page must reach the run as it was
+  // typed, to be refused by name, not as the look-alike that an ANSI edit would keep.
+  Edit1->SetUnicode(true);
 }
 
 TYCLButton& TForm1::CloseButton(int page) const {

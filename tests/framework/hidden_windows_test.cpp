@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "framework/application.h"
 #include "framework/forms.h"
 #include "framework/std_controls.h"
 #include "framework/window_text.h"
@@ -191,6 +192,36 @@ TEST(HiddenWindows, APageControlWithoutVisibleTabsIsAPlainWindowUntilATabShows) 
   EXPECT_NE(ClassOf(pages.HandleOrNull()), WC_TABCONTROLA);
   EXPECT_TRUE(::IsWindowVisible(name.HandleOrNull()));
   form.Hide();
+}
+
+// An edit made as a Unicode window keeps a character that the ANSI code page lacks, posted
+// as a keyboard's translation posts it and taken by the application's own loop; its change
+// is reported, and its 8-bit text is the code page's rendering. An ANSI edit keeps only that.
+TEST(HiddenWindows, UnicodeEditKeepsWhatTheCodePageLacks) {
+  TPages form(nullptr);
+  auto& first = form.Field<TEdit>("First");  // an ANSI edit, for comparison
+  auto& folder = form.Field<TEdit>("Folder");
+  folder.SetUnicode(true);
+  form.Show();
+  form.Field<TPanel>("Later").Show();
+  ASSERT_TRUE(folder.HandleAllocated());
+  EXPECT_TRUE(::IsWindowUnicode(folder.HandleOrNull()));
+  EXPECT_FALSE(::IsWindowUnicode(first.HandleOrNull()));
+
+  const wchar_t letter = L'\u0416';  // Cyrillic, in no Western code page
+  for (TEdit* edit : {&first, &folder}) ::PostMessageW(edit->HandleOrNull(), WM_CHAR, letter, 1);
+  form.changes.clear();
+  Application().ProcessMessages();
+  EXPECT_TRUE(folder.WideText() == std::wstring(1, letter));
+  EXPECT_EQ(form.changes, folder.Text() + ";");
+  if (GetACP() != CP_UTF8) {
+    EXPECT_FALSE(first.WideText() == std::wstring(1, letter));
+  }
+
+  // Text set by code reaches it as the code page gives it.
+  folder.SetText("C:\\Program Files");
+  EXPECT_TRUE(folder.WideText() == L"C:\\Program Files");
+  EXPECT_EQ(WindowText(folder.HandleOrNull()), "C:\\Program Files");
 }
 
 }  // namespace

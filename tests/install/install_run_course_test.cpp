@@ -229,6 +229,21 @@ TEST_F(InstallRunCourse, EmptyOrRelativeFolderAsksForAFullPathAndMakesNothing) {
   EXPECT_TRUE(system.steps.empty());
 }
 
+TEST_F(InstallRunCourse, FolderWithLettersBeyondTheCodePageIsRefusedByName) {
+  // The folder field marks each such letter "?", which no file name holds.
+  for (bool quick : {false, true}) {
+    RecordingUi marked;
+    marked.folder = "C:\\?\xf3" "d?";
+    quick ? RunQuickInstall(settings, marked, system) : RunInstall(settings, marked, system);
+    EXPECT_EQ(marked.messages, (std::vector<std::string>{kFolderBeyondCodePageMessage}));
+    EXPECT_EQ(marked.Page(), 2);
+    EXPECT_EQ(marked.folder, "C:\\?\xf3" "d?");
+  }
+  EXPECT_TRUE(system.dirs.empty());
+  EXPECT_TRUE(system.steps.empty());
+  EXPECT_EQ(system.in_use_looks, 0);
+}
+
 TEST_F(InstallRunCourse, DataFolderThatCannotBeMadeIsCaseB) {
   settings.QuickInstallMode = true;
   system.can_make = [](const std::string& p) { return p.find("\\Data") == std::string::npos; };

@@ -14,6 +14,8 @@
 
 #include "app/setup_settings.h"
 #include "framework/application.h"
+#include "framework/window_text.h"
+#include "install/install_run.h"
 #include "install/uninstall_entry.h"
 #include "install/wizard_install.h"
 #include "tests/install/install_test_support.h"
@@ -130,6 +132,42 @@ TEST_F(WizardInstallRun, CloseRequestsDuringTheRunAreRefusedWithoutAQuestion) {
   SendMessageA(form_->hwnd(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(yes.seen().empty());
   EXPECT_TRUE(Application().Terminated());
+}
+
+// Letters that the ANSI code page lacks, typed into the folder field as a keyboard types
+// them: the field keeps them, through the program's own message loop, and the run refuses the
+// folder by name; neither the look-alike folder nor any other is made.
+TEST_F(WizardInstallRun, FolderTypedBeyondTheCodePageIsRefusedByName) {
+  if (GetACP() != 1252) GTEST_SKIP() << "the prefix's ANSI code page is " << GetACP() << ", not 1252";
+  const std::wstring lodz = L"\u0141\u00f3d\u017a";  // code page 1252 has "L" and "z" as look-alikes
+  form_->Edit1->SetFocus();
+  ::SendMessageA(form_->Edit1->Handle(), EM_SETSEL, 0x7fff, 0x7fff);
+  Pump(50);
+  std::vector<INPUT> keys;
+  for (wchar_t c : std::wstring(L"\\") + lodz) {
+    for (DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+      INPUT key{};
+      key.type = INPUT_KEYBOARD;
+      key.ki.wScan = c;
+      key.ki.dwFlags = KEYEVENTF_UNICODE | up;
+      keys.push_back(key);
+    }
+  }
+  ASSERT_EQ(SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT)), keys.size());
+  const std::wstring typed = WideFromAnsi(scratch_.path() + "Quendra Soft\\") + lodz;
+  for (int i = 0; i < 500 && form_->Edit1->WideText() != typed; ++i) {
+    Application().ProcessMessages();
+    Sleep(10);
+  }
+  ASSERT_TRUE(form_->Edit1->WideText() == typed) << form_->Edit1->Text();
+
+  MessageBoxAnswerer ok(IDOK);
+  ClickInstall();
+  ASSERT_EQ(ok.seen().size(), 1u);
+  EXPECT_EQ(ok.seen()[0].text, kFolderBeyondCodePageMessage);
+  EXPECT_EQ(form_->ActivePage(), TForm1::kFolderPage);
+  EXPECT_TRUE(form_->Edit1->WideText() == typed);  // left for the user to change
+  EXPECT_FALSE(Exists(scratch_.path() + "Quendra Soft"));
 }
 
 // Wine grants every registry write of an opened key, so the registry's refusal is a seam here;
