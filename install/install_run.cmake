@@ -6,6 +6,7 @@ stampwell_portable_library(stampwell_install_portable
   install_paths.cpp
   install_progress.cpp
   install_run.cpp
+  space_needed.cpp
 )
 target_link_libraries(stampwell_install_portable PUBLIC stampwell_app_portable)
 
@@ -13,6 +14,7 @@ stampwell_win32_library(stampwell_install
   command_capture.cpp
   desktop_link.cpp
   directories.cpp
+  drive_space.cpp
   exact_ansi_path.cpp
   in_use_finder.cpp
   install_system.cpp

@@ -4,6 +4,7 @@
 #include "install/install_layout.h"
 #include "install/install_paths.h"
 #include "install/install_progress.h"
+#include "install/space_needed.h"
 
 #include <optional>
 #include <string>
@@ -74,6 +75,23 @@ bool WaitUntilFilesFree(const std::string& install_dir, int origin_page, Install
   }
 }
 
+// The drive must hold the whole payload before the first write: one that fills up half-way
+// leaves an installation that is neither the old one nor the new. Every file that the run
+// replaces gives back its own room.
+bool EnoughRoomOnTheDrive(const std::string& install_dir, InstallRunUi& ui, InstallRunSystem& system) {
+  const std::optional<std::uint64_t> available = system.FreeBytes(install_dir);
+  if (!available) return true;  // the writes themselves will tell
+  const std::string dir = WithTrailingBackslash(install_dir);
+  std::vector<PlannedFile> files;
+  for (int n = 1, count = system.EntryCount(); n <= count; ++n)
+    files.push_back({system.PayloadSize(n), system.FileSize(dir + system.Entry(n)).value_or(0)});
+  const std::uint64_t needed = BytesNeeded(files);
+  if (needed <= *available) return true;
+  ui.ShowMessage(NotEnoughSpaceMessage(system.ProductTitle(), needed, *available));
+  ui.ShowPage(kFolderPage);
+  return false;
+}
+
 // Step 1; false when the run ends here.
 bool ResolveInstallDir(SetupSettings& settings, int origin_page, InstallRunUi& ui, InstallRunSystem& system) {
   std::string folder = ui.FolderField();
@@ -98,6 +116,7 @@ bool ResolveInstallDir(SetupSettings& settings, int origin_page, InstallRunUi& u
     // An update finds the product running: it is closed first, so that no file is replaced
     // unless every file can be.
     if (!WaitUntilFilesFree(settings.InstallDir, origin_page, ui, system)) return false;
+    if (!EnoughRoomOnTheDrive(settings.InstallDir, ui, system)) return false;
     if (system.DirectoryExists(settings.InstallDir) || system.ForceDirectories(settings.InstallDir)) return true;
     const bool fallback_known = FallbackFolder(settings, system).has_value();
     // Quick Install falls back silently; without a fallback the user has to hear why.

@@ -9,6 +9,7 @@
 // shortcut, the log file and the registry entry pass to the caller, whose guard shows them.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -104,6 +105,13 @@ class InstallRunSystem {
   // What keeps `files` (full paths of the run) or the installation folder from being
   // replaced: programs running from the folder, files held open. Changes nothing.
   virtual FilesInUse FindFilesInUse(const std::string& install_dir, const std::vector<std::string>& files) = 0;
+
+  // The room on the installation folder's drive, and what the run puts there: the bytes
+  // free to the user on the drive that holds `path` or its nearest existing parent (nothing
+  // when it cannot be told), the bytes of payload entry n, the size of an existing file.
+  virtual std::optional<std::uint64_t> FreeBytes(const std::string& path) = 0;
+  virtual std::uint64_t PayloadSize(int n) = 0;
+  virtual std::optional<std::uint64_t> FileSize(const std::string& path) = 0;
 
   virtual int EntryCount() = 0;
   virtual std::string Entry(int n) = 0;

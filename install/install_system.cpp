@@ -6,6 +6,7 @@
 #include "app/system_queries.h"
 #include "install/desktop_link.h"
 #include "install/directories.h"
+#include "install/drive_space.h"
 #include "install/payload_check.h"
 #include "install/exact_ansi_path.h"
 #include "install/in_use_finder.h"
@@ -33,6 +34,13 @@ void WindowsInstallSystem::MakeDirectory(const std::string& path) { CreateSingle
 FilesInUse WindowsInstallSystem::FindFilesInUse(const std::string& install_dir,
                                                 const std::vector<std::string>& files) {
   return stampwell::FindFilesInUse(install_dir, files);
+}
+std::optional<std::uint64_t> WindowsInstallSystem::FreeBytes(const std::string& path) {
+  return FreeBytesForPath(path);
+}
+std::uint64_t WindowsInstallSystem::PayloadSize(int n) { return payload_.Open(n).size(); }
+std::optional<std::uint64_t> WindowsInstallSystem::FileSize(const std::string& path) {
+  return stampwell::FileSize(path);
 }
 int WindowsInstallSystem::EntryCount() { return payload_.EntryCount(); }
 std::string WindowsInstallSystem::Entry(int n) { return payload_.Entry(n); }

@@ -3,7 +3,9 @@
 // shortcuts, the uninstall log file and the registry entry.
 
 #include <functional>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +38,9 @@ class WindowsInstallSystem : public InstallRunSystem {
   bool ForceDirectories(const std::string& path) override;
   void MakeDirectory(const std::string& path) override;
   FilesInUse FindFilesInUse(const std::string& install_dir, const std::vector<std::string>& files) override;
+  std::optional<std::uint64_t> FreeBytes(const std::string& path) override;
+  std::uint64_t PayloadSize(int n) override;
+  std::optional<std::uint64_t> FileSize(const std::string& path) override;
   int EntryCount() override;
   std::string Entry(int n) override;
   void WritePayload(int n, const std::string& path) override;

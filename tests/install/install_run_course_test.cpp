@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -13,6 +14,7 @@
 #include "app/setup_settings.h"
 #include "install/files_in_use.h"
 #include "install/install_paths.h"
+#include "install/space_needed.h"
 #include "install/install_run.h"
 
 namespace stampwell {
@@ -90,6 +92,15 @@ struct MemorySystem : InstallRunSystem {
     looked_at = paths;
     ++in_use_looks;
     return in_use ? in_use(in_use_looks) : FilesInUse{};
+  }
+  std::optional<std::uint64_t> free_bytes;       // nothing: the drive cannot tell
+  std::map<std::string, std::uint64_t> present;  // files there before the run, with their sizes
+  std::optional<std::uint64_t> FreeBytes(const std::string&) override { return free_bytes; }
+  std::uint64_t PayloadSize(int n) override { return 10000u * static_cast<unsigned>(n); }
+  std::optional<std::uint64_t> FileSize(const std::string& path) override {
+    auto found = present.find(path);
+    if (found == present.end()) return std::nullopt;
+    return found->second;
   }
   int EntryCount() override { return static_cast<int>(manifest.size()); }
   std::string Entry(int n) override { return manifest.at(n - 1); }
@@ -242,6 +253,54 @@ TEST_F(InstallRunCourse, FolderWithLettersBeyondTheCodePageIsRefusedByName) {
   EXPECT_TRUE(system.dirs.empty());
   EXPECT_TRUE(system.steps.empty());
   EXPECT_EQ(system.in_use_looks, 0);
+}
+
+// The four entries take 10000, 20000, 30000 and 40000 bytes: 3, 5, 8 and 10 units of 4096
+// bytes, 106496 bytes in all, and the log's room of 131072 bytes beside them.
+constexpr std::uint64_t kFourEntriesNeed = 106496 + 131072;
+
+TEST_F(InstallRunCourse, DriveWithTooLittleRoomIsRefusedBeforeAnythingIsMade) {
+  system.free_bytes = kFourEntriesNeed - 1;
+  RunQuickInstall(settings, ui, system);
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{NotEnoughSpaceMessage("Quendra Stampwell", kFourEntriesNeed,
+                                                                         kFourEntriesNeed - 1)}));
+  EXPECT_EQ(ui.pages, (std::vector<int>{3, 2}));  // the folder page, to choose another folder
+  EXPECT_EQ(ui.folder, "C:\\Program Files (x86)\\Quendra Soft");
+  EXPECT_TRUE(system.dirs.empty());
+  EXPECT_TRUE(system.files.empty());
+  EXPECT_TRUE(system.steps.empty());
+
+  // Exactly enough is enough; a drive that cannot tell is left to the writes.
+  for (std::optional<std::uint64_t> free : {std::optional<std::uint64_t>(kFourEntriesNeed), std::optional<std::uint64_t>()}) {
+    MemorySystem fresh;
+    RecordingUi fresh_ui;
+    fresh.free_bytes = free;
+    RunInstall(settings, fresh_ui, fresh);
+    EXPECT_EQ(fresh_ui.Page(), 4);
+    EXPECT_TRUE(fresh_ui.messages.empty());
+  }
+}
+
+TEST_F(InstallRunCourse, AnUpdateCountsTheRoomOfTheFilesItReplaces) {
+  const std::string dir = "C:\\Program Files (x86)\\Quendra Soft\\Quendra Stampwell\\";
+  system.dirs.insert(dir);
+  system.present = {{dir + "Help.CHM", 10000}, {dir + "Stampwell.exe", 20000}, {dir + "Data\\SDL.dll", 30000}};
+  system.free_bytes = 131072 + 10 * 4096;  // the log and the one new file
+  RunInstall(settings, ui, system);
+  EXPECT_TRUE(ui.messages.empty()) << ui.messages.front();
+  EXPECT_EQ(ui.Page(), 4);
+}
+
+TEST(SpaceNeeded, WholeUnitsLessWhatIsReplacedNeverBelowTheLog) {
+  EXPECT_EQ(BytesNeeded({}), 131072u);
+  EXPECT_EQ(BytesNeeded({{0, 0}, {1, 0}, {4096, 0}, {4097, 0}}), 131072u + 0 + 4096 + 4096 + 8192);
+  // A smaller file replaced by a larger one needs the difference in units; a larger one
+  // replaced by a smaller one gives nothing to the others.
+  EXPECT_EQ(BytesNeeded({{10000, 5000}, {1000, 1000000}}), 131072u + 4096);
+  EXPECT_EQ(NotEnoughSpaceMessage("Quendra Stampwell", 28 * 1048576 + 524288, 3 * 1048576),
+            "There is not enough free space on the drive of the installation folder.\r"
+            "Quendra Stampwell needs 28.50 MB; the drive has 3.00 MB free.\r"
+            "Please free some space on the drive, or choose another folder.");
 }
 
 TEST_F(InstallRunCourse, DataFolderThatCannotBeMadeIsCaseB) {

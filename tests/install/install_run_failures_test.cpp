@@ -17,6 +17,7 @@
 #include "app/system_queries.h"
 #include "framework/unique_handle.h"
 #include "install/directories.h"
+#include "install/drive_space.h"
 #include "install/exact_ansi_path.h"
 #include "install/install_error.h"
 #include "install/install_run.h"
@@ -232,17 +233,35 @@ TEST_F(InstallRunFailure, DocumentsFolderBeyondTheCodePageIsNeverUsed) {
 
 // A drive of a few megabytes, mapped into the prefix by tests/install/small_drives.sh, which
 // runs this case with the drive's letter in STAMPWELL_SMALL_DRIVE; skipped without it.
-TEST_F(InstallRunFailure, FullDriveStopsTheExtractionWithWholeFilesOnly) {
+TEST_F(InstallRunFailure, FullDriveIsRefusedBeforeAnyFileAndFillingUpLeavesWholeFilesOnly) {
   const char* drive = std::getenv("STAMPWELL_SMALL_DRIVE");
   if (!drive || !*drive) GTEST_SKIP() << "no small drive (tests/install/small_drives.sh maps one)";
   window.folder = std::string(drive) + "\\Quendra Soft";
   const std::string dir = window.folder + "\\Quendra Stampwell\\";
   Install();
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_EQ(window.messages[0].rfind("There is not enough free space on the drive of the installation folder.\r", 0), 0u)
+      << window.messages[0];
+  EXPECT_EQ(window.pages, (std::vector<int>{2}));
+  EXPECT_EQ(window.folder, std::string(drive) + "\\Quendra Soft");  // no other folder offered
+  EXPECT_FALSE(Exists(window.folder));
+
+  // A drive that fills up all the same (another program writes to it meanwhile; here its free
+  // space is not told): every file before the one that did not fit is whole, that one and all
+  // after it are absent.
+  struct FreeSpaceUntold : WindowsInstallSystem {
+    using WindowsInstallSystem::WindowsInstallSystem;
+    std::optional<std::uint64_t> FreeBytes(const std::string&) override { return std::nullopt; }
+  } system(settings, log, ProgramPayload(),
+           {[] { return std::string(kProductName); }, [this] { return start_menu; },
+            [this](const std::string& text) { window.messages.push_back(text); }, {}});
+  window = {};
+  window.folder = std::string(drive) + "\\Quendra Soft";
+  RunInstall(settings, window, system);
   EXPECT_EQ(window.messages, (std::vector<std::string>{kInstallationErrorMessage}));
   EXPECT_EQ(window.pages, (std::vector<int>{3, 2}));
   EXPECT_EQ(window.folder, Fallback());
 
-  // Every file before the one that did not fit is whole; that one and all after it are absent.
   const std::string source = PayloadFolder();
   ASSERT_FALSE(source.empty()) << "STAMPWELL_PAYLOAD_FOLDER is not set";
   const auto& manifest = ProgramPayload().Manifest();
@@ -257,6 +276,18 @@ TEST_F(InstallRunFailure, FullDriveStopsTheExtractionWithWholeFilesOnly) {
   }
   for (std::size_t n = written; n < manifest.size(); ++n) EXPECT_FALSE(Exists(dir + manifest[n])) << manifest[n];
   ExpectNoLogShortcutOrEntry(dir);
+}
+
+// The free space is asked of the nearest folder that exists, and a file's size is its own.
+TEST_F(InstallRunFailure, FreeSpaceIsAskedOfTheNearestExistingFolder) {
+  const std::optional<std::uint64_t> deep = FreeBytesForPath(scratch.path() + "not\\made\\yet\\");
+  ASSERT_TRUE(deep.has_value());
+  EXPECT_GT(*deep, 0u);
+  EXPECT_FALSE(FreeBytesForPath("nowhere\\at all").has_value());
+  testing::WriteWholeFile(scratch.path() + "five", "12345");
+  EXPECT_EQ(FileSize(scratch.path() + "five"), std::optional<std::uint64_t>(5));
+  EXPECT_FALSE(FileSize(scratch.path() + "missing").has_value());
+  EXPECT_FALSE(FileSize(scratch.path()).has_value());  // a folder is no file
 }
 
 // A drive mounted read-only by tests/install/small_drives.sh, holding an empty

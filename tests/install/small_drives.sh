@@ -4,7 +4,7 @@
 # the cases fail or the script is stopped:
 #
 #   a small drive (half the payload's size), which fills up during the extraction;
-#   a read-only drive that holds an empty "Quendra Soft\Quendra Stampwell".
+#   a read-only drive with room for the payload that holds an empty "Quendra Soft\Quendra Stampwell".
 #
 #   small_drives.sh --build-dir DIR TEST_PROGRAM
 #
@@ -80,7 +80,8 @@ if ! mount_drive "$work/small" "$small_kb"; then
   echo "small_drives: skipped: neither a loop device nor a tmpfs can be mounted here"
   exit $skip
 fi
-if ! mount_drive "$work/read-only" 512; then
+# Room for the whole payload: the run must meet the drive's refusal to write, not a lack of space.
+if ! mount_drive "$work/read-only" $((payload_kb * 2 + 1024)); then
   echo "small_drives: skipped: the second drive cannot be mounted"
   exit $skip
 fi
