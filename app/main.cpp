@@ -7,6 +7,7 @@
 #include "app/single_setup.h"
 #include "framework/application.h"
 #include "install/payload_check.h"
+#include "install/run_journal.h"
 #include "install/wizard_install.h"
 #include "shellbrowse/shell_toolbox.h"
 #include "wizard/form1.h"
@@ -23,6 +24,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     stampwell::BringRunningSetupToFront();
     return ERROR_INSTALL_ALREADY_RUNNING;
   }
+  // A run that never ended (the process ended from outside, the machine went down) is taken
+  // back before anything else: the machine is then as it was before that run.
+  stampwell::UndoUnfinishedRun();
 
   // 1. The user-interface thread is a single-threaded apartment for its whole life; shell
   // links, the shell namespace and drag and drop rely on it.

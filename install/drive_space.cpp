@@ -20,11 +20,4 @@ std::optional<std::uint64_t> FreeBytesForPath(const std::string& path) {
   return available.QuadPart;
 }
 
-std::optional<std::uint64_t> FileSize(const std::string& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
-  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
-  return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
 }  // namespace stampwell

@@ -1,6 +1,5 @@
 #pragma once
-// What a drive has free, and what a file takes, for the install run's reckoning before it
-// writes.
+// What a drive has free, for the install run's reckoning before it writes.
 
 #include <cstdint>
 #include <optional>
@@ -12,8 +11,5 @@ namespace stampwell {
 // existing folder (the installation folder may not exist yet). Nothing when no folder of the
 // path exists or the system cannot tell.
 std::optional<std::uint64_t> FreeBytesForPath(const std::string& path);
-
-// The size of the file at `path`; nothing when there is none (or a folder stands there).
-std::optional<std::uint64_t> FileSize(const std::string& path);
 
 }  // namespace stampwell

@@ -6,6 +6,7 @@ stampwell_portable_library(stampwell_install_portable
   install_paths.cpp
   install_progress.cpp
   install_run.cpp
+  journal_records.cpp
   space_needed.cpp
 )
 target_link_libraries(stampwell_install_portable PUBLIC stampwell_app_portable)
@@ -19,6 +20,7 @@ stampwell_win32_library(stampwell_install
   in_use_finder.cpp
   install_system.cpp
   logged_on_user.cpp
+  run_journal.cpp
   shell_link.cpp
   start_menu_step.cpp
 )

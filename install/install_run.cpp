@@ -75,21 +75,32 @@ bool WaitUntilFilesFree(const std::string& install_dir, int origin_page, Install
   }
 }
 
-// The drive must hold the whole payload before the first write: one that fills up half-way
-// leaves an installation that is neither the old one nor the new. Every file that the run
-// replaces gives back its own room.
+// The drive must hold the whole payload before the first write, beside the files that it
+// replaces (they are moved aside until the run succeeds): a drive that fills up half-way
+// costs the user a run that is undone.
 bool EnoughRoomOnTheDrive(const std::string& install_dir, InstallRunUi& ui, InstallRunSystem& system) {
   const std::optional<std::uint64_t> available = system.FreeBytes(install_dir);
   if (!available) return true;  // the writes themselves will tell
-  const std::string dir = WithTrailingBackslash(install_dir);
-  std::vector<PlannedFile> files;
-  for (int n = 1, count = system.EntryCount(); n <= count; ++n)
-    files.push_back({system.PayloadSize(n), system.FileSize(dir + system.Entry(n)).value_or(0)});
-  const std::uint64_t needed = BytesNeeded(files);
+  std::vector<std::uint64_t> sizes;
+  for (int n = 1, count = system.EntryCount(); n <= count; ++n) sizes.push_back(system.PayloadSize(n));
+  const std::uint64_t needed = BytesNeeded(sizes);
   if (needed <= *available) return true;
   ui.ShowMessage(NotEnoughSpaceMessage(system.ProductTitle(), needed, *available));
   ui.ShowPage(kFolderPage);
   return false;
+}
+
+// The journal, begun before the first write, and then the installation directory. Empty when
+// both are there; otherwise the message that says which could not be made.
+std::optional<std::string> MakeJournalAndDirectory(const std::string& install_dir, InstallRunSystem& system) {
+  try {
+    system.BeginRun(install_dir);
+  } catch (const std::exception& error) {
+    return kJournalFailedMessage + std::string(error.what());
+  }
+  if (system.DirectoryExists(install_dir) || system.ForceDirectories(install_dir)) return std::nullopt;
+  system.UndoRun();  // the parents made before the failure
+  return std::string(kCreateFolderFailedMessage);
 }
 
 // Step 1; false when the run ends here.
@@ -117,10 +128,13 @@ bool ResolveInstallDir(SetupSettings& settings, int origin_page, InstallRunUi& u
     // unless every file can be.
     if (!WaitUntilFilesFree(settings.InstallDir, origin_page, ui, system)) return false;
     if (!EnoughRoomOnTheDrive(settings.InstallDir, ui, system)) return false;
-    if (system.DirectoryExists(settings.InstallDir) || system.ForceDirectories(settings.InstallDir)) return true;
+    // A folder where the journal cannot be written either takes the course of one that
+    // cannot be made, with its own cause told.
+    const std::optional<std::string> failure = MakeJournalAndDirectory(settings.InstallDir, system);
+    if (!failure) return true;
     const bool fallback_known = FallbackFolder(settings, system).has_value();
     // Quick Install falls back silently; without a fallback the user has to hear why.
-    if (!settings.QuickInstallMode || !fallback_known) ui.ShowMessage(kCreateFolderFailedMessage);
+    if (!settings.QuickInstallMode || !fallback_known) ui.ShowMessage(*failure);
     ui.ShowPage(kFolderPage);
     if (!OfferFallbackFolder(settings, ui, system)) return false;
     if (!settings.QuickInstallMode) return false;
@@ -184,6 +198,7 @@ RunEnd RunOnce(SetupSettings& settings, int origin_page, InstallRunUi& ui, Insta
   try {
     MakeProductFolders(settings, system);
   } catch (...) {
+    system.UndoRun();
     StopWithInstallationError(settings, ui, system);
     return RunEnd::kDone;
   }
@@ -196,6 +211,8 @@ RunEnd RunOnce(SetupSettings& settings, int origin_page, InstallRunUi& ui, Insta
   try {
     ExtractPayload(settings, ui, system, count);
   } catch (...) {
+    // The installation as it was before the run, the user's own files included.
+    system.UndoRun();
     // A program started, or a file opened, since the check: the cause is that program, not
     // the folder, so no other folder is offered.
     FilesInUse in_use = FindRunFilesInUse(settings.InstallDir, system);
@@ -207,6 +224,8 @@ RunEnd RunOnce(SetupSettings& settings, int origin_page, InstallRunUi& ui, Insta
     StopWithInstallationError(settings, ui, system);
     return RunEnd::kDone;
   }
+  // Every file is in place: the files moved aside and the journal go.
+  system.CommitRun();
 
   if (ui.DesktopLinkChecked())
     system.CreateDesktopLink(system.ProductTitle(), settings.InstallDir + settings.MainExeName);

@@ -4,9 +4,11 @@
 // entry. Portable: the window and the system are reached through the two interfaces below,
 // so the run's course is the same whether a wizard window, a test or a benchmark drives it.
 //
-// Errors: the run catches what the folder and extraction steps raise (shown as its own
-// message, the folder page comes back with the fallback folder); errors of the desktop
-// shortcut, the log file and the registry entry pass to the caller, whose guard shows them.
+// Errors: the run catches what the folder and extraction steps raise: it takes back every
+// folder and file it made or replaced (its journal), shows its own message and brings the
+// folder page back with the fallback folder. Errors of the desktop shortcut, the log file
+// and the registry entry, which come after the files are committed, pass to the caller,
+// whose guard shows them.
 
 #include <cstdint>
 #include <optional>
@@ -58,6 +60,13 @@ inline constexpr char kFolderBeyondCodePageMessage[] =
     "(shown as \"?\").\r"
     "Please choose a folder whose name has none of them.";
 
+// The journal that makes a run all or nothing cannot be written beside the installation
+// folder: nothing is installed without it.
+// The message is this text followed by the cause.
+inline constexpr char kJournalFailedMessage[] =
+    "Setup cannot keep its record of the installation beside the installation folder, so "
+    "nothing has been installed:\r";
+
 // The documents folder is the fallback, but a name with characters outside the system's code
 // page reaches an 8-bit program only with those characters replaced by "?": that path is not
 // the folder, so it is never used.
@@ -108,10 +117,16 @@ class InstallRunSystem {
 
   // The room on the installation folder's drive, and what the run puts there: the bytes
   // free to the user on the drive that holds `path` or its nearest existing parent (nothing
-  // when it cannot be told), the bytes of payload entry n, the size of an existing file.
+  // when it cannot be told), and the bytes of payload entry n.
   virtual std::optional<std::uint64_t> FreeBytes(const std::string& path) = 0;
   virtual std::uint64_t PayloadSize(int n) = 0;
-  virtual std::optional<std::uint64_t> FileSize(const std::string& path) = 0;
+
+  // The run's journal: begun before the run's first write (throws, with the cause in its
+  // message, when it cannot be), then every folder and file goes through it until the run
+  // either undoes it (the state before the run comes back) or commits it.
+  virtual void BeginRun(const std::string& install_dir) = 0;
+  virtual void UndoRun() = 0;
+  virtual void CommitRun() = 0;
 
   virtual int EntryCount() = 0;
   virtual std::string Entry(int n) = 0;

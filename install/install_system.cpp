@@ -29,8 +29,15 @@ bool WindowsInstallSystem::PayloadIntact() {
 std::string WindowsInstallSystem::ProductTitle() { return hooks_.product_title(); }
 std::string WindowsInstallSystem::PersonalFolder() { return ExactPersonalFolder(); }
 bool WindowsInstallSystem::DirectoryExists(const std::string& path) { return stampwell::DirectoryExists(path); }
-bool WindowsInstallSystem::ForceDirectories(const std::string& path) { return stampwell::ForceDirectories(path); }
-void WindowsInstallSystem::MakeDirectory(const std::string& path) { CreateSingleDirectory(path); }
+bool WindowsInstallSystem::ForceDirectories(const std::string& path) {
+  return journal_ ? journal_->MakeFolders(path) : stampwell::ForceDirectories(path);
+}
+void WindowsInstallSystem::MakeDirectory(const std::string& path) {
+  if (journal_)
+    journal_->MakeFolder(path);
+  else
+    CreateSingleDirectory(path);
+}
 FilesInUse WindowsInstallSystem::FindFilesInUse(const std::string& install_dir,
                                                 const std::vector<std::string>& files) {
   return stampwell::FindFilesInUse(install_dir, files);
@@ -39,12 +46,27 @@ std::optional<std::uint64_t> WindowsInstallSystem::FreeBytes(const std::string& 
   return FreeBytesForPath(path);
 }
 std::uint64_t WindowsInstallSystem::PayloadSize(int n) { return payload_.Open(n).size(); }
-std::optional<std::uint64_t> WindowsInstallSystem::FileSize(const std::string& path) {
-  return stampwell::FileSize(path);
+
+void WindowsInstallSystem::BeginRun(const std::string& install_dir) {
+  journal_.reset();
+  journal_ = std::make_unique<RunJournal>(JournalPathFor(install_dir));
+}
+
+void WindowsInstallSystem::UndoRun() {
+  if (journal_) journal_->Undo();
+  journal_.reset();
+}
+
+void WindowsInstallSystem::CommitRun() {
+  if (journal_) journal_->Commit();
+  journal_.reset();
 }
 int WindowsInstallSystem::EntryCount() { return payload_.EntryCount(); }
 std::string WindowsInstallSystem::Entry(int n) { return payload_.Entry(n); }
-void WindowsInstallSystem::WritePayload(int n, const std::string& path) { payload_.WriteToFile(n, path); }
+void WindowsInstallSystem::WritePayload(int n, const std::string& path) {
+  if (journal_) journal_->BeforeWrite(path);
+  payload_.WriteToFile(n, path);
+}
 void WindowsInstallSystem::ClearLog() { log_.Clear(); }
 void WindowsInstallSystem::AddLogLine(const std::string& line) { log_.Add(line); }
 

@@ -14,6 +14,7 @@
 #include "install/install_run.h"
 #include "install/logged_on_user.h"
 #include "install/payload_store.h"
+#include "install/run_journal.h"
 
 namespace stampwell {
 
@@ -40,7 +41,9 @@ class WindowsInstallSystem : public InstallRunSystem {
   FilesInUse FindFilesInUse(const std::string& install_dir, const std::vector<std::string>& files) override;
   std::optional<std::uint64_t> FreeBytes(const std::string& path) override;
   std::uint64_t PayloadSize(int n) override;
-  std::optional<std::uint64_t> FileSize(const std::string& path) override;
+  void BeginRun(const std::string& install_dir) override;
+  void UndoRun() override;
+  void CommitRun() override;
   int EntryCount() override;
   std::string Entry(int n) override;
   void WritePayload(int n, const std::string& path) override;
@@ -59,6 +62,8 @@ class WindowsInstallSystem : public InstallRunSystem {
   const PayloadStore& payload_;
   Hooks hooks_;
   std::unique_ptr<LoggedOnUserQuery> user_query_;  // asked ahead by PrepareDesktopLink
+  // From BeginRun to UndoRun or CommitRun: the folders and files of the run go through it.
+  std::unique_ptr<RunJournal> journal_;
 };
 
 

@@ -7,8 +7,9 @@ namespace {
 
 // The usual allocation unit of NTFS; a file takes at least one unit of its own.
 constexpr std::uint64_t kAllocationUnit = 4096;
-// The uninstall log: a line of up to 260 characters for each of a few hundred entries.
-constexpr std::uint64_t kLogRoom = 128 * 1024;
+// The uninstall log and the journal: a line of up to 260 characters (two paths for the
+// journal) for each of a few hundred entries.
+constexpr std::uint64_t kLogRoom = 384 * 1024;
 
 std::uint64_t InUnits(std::uint64_t bytes) { return (bytes + kAllocationUnit - 1) / kAllocationUnit * kAllocationUnit; }
 
@@ -20,12 +21,9 @@ std::string Megabytes(std::uint64_t bytes) {
 
 }  // namespace
 
-std::uint64_t BytesNeeded(const std::vector<PlannedFile>& files) {
+std::uint64_t BytesNeeded(const std::vector<std::uint64_t>& sizes) {
   std::uint64_t needed = kLogRoom;
-  for (const PlannedFile& file : files) {
-    const std::uint64_t size = InUnits(file.size), freed = InUnits(file.replaced_size);
-    if (size > freed) needed += size - freed;
-  }
+  for (std::uint64_t size : sizes) needed += InUnits(size);
   return needed;
 }
 

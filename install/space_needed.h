@@ -9,14 +9,10 @@
 
 namespace stampwell {
 
-struct PlannedFile {
-  std::uint64_t size = 0;           // the bytes that the run writes
-  std::uint64_t replaced_size = 0;  // the bytes of the file there now, which the write frees
-};
-
-// Every file in whole allocation units, less the units of the file it replaces, and room for
-// the uninstall log.
-std::uint64_t BytesNeeded(const std::vector<PlannedFile>& files);
+// Every file of `sizes` in whole allocation units, and room for the uninstall log and the
+// run's journal. A file that the run replaces gives nothing back: it is moved aside, and
+// keeps its room until the run has succeeded.
+std::uint64_t BytesNeeded(const std::vector<std::uint64_t>& sizes);
 
 // The plain message for a drive with too little room, with both figures in megabytes.
 std::string NotEnoughSpaceMessage(const std::string& product_title, std::uint64_t needed, std::uint64_t available);

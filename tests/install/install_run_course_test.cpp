@@ -93,15 +93,27 @@ struct MemorySystem : InstallRunSystem {
     ++in_use_looks;
     return in_use ? in_use(in_use_looks) : FilesInUse{};
   }
-  std::optional<std::uint64_t> free_bytes;       // nothing: the drive cannot tell
-  std::map<std::string, std::uint64_t> present;  // files there before the run, with their sizes
+  std::optional<std::uint64_t> free_bytes;  // nothing: the drive cannot tell
   std::optional<std::uint64_t> FreeBytes(const std::string&) override { return free_bytes; }
   std::uint64_t PayloadSize(int n) override { return 10000u * static_cast<unsigned>(n); }
-  std::optional<std::uint64_t> FileSize(const std::string& path) override {
-    auto found = present.find(path);
-    if (found == present.end()) return std::nullopt;
-    return found->second;
+
+  // The journal: what the folders and files were when the run began, back on an undo.
+  std::vector<std::string> journal;  // begin, undo, commit
+  bool journal_fails = false;
+  std::set<std::string> dirs_before;
+  std::map<std::string, int> files_before;
+  void BeginRun(const std::string&) override {
+    if (journal_fails) throw std::runtime_error("Cannot create file \"C:\\j\". Access is denied");
+    journal.push_back("begin");
+    dirs_before = dirs;
+    files_before = files;
   }
+  void UndoRun() override {
+    journal.push_back("undo");
+    dirs = dirs_before;
+    files = files_before;
+  }
+  void CommitRun() override { journal.push_back("commit"); }
   int EntryCount() override { return static_cast<int>(manifest.size()); }
   std::string Entry(int n) override { return manifest.at(n - 1); }
   void WritePayload(int n, const std::string& path) override {
@@ -158,6 +170,8 @@ TEST_F(InstallRunCourse, SuccessRunsEveryStepInOrder) {
   EXPECT_EQ(ui.estimates.front(), "The installation process may take about 2 seconds");
   EXPECT_EQ(ui.estimates.back(), "The installation process may take about 1 seconds");
   EXPECT_EQ(settings.CurrentEntry, "Example\\Cute\\01.png");
+  // Committed once every file is in place, before the shortcuts.
+  EXPECT_EQ(system.journal, (std::vector<std::string>{"begin", "commit"}));
 }
 
 TEST_F(InstallRunCourse, DesktopBoxClearedMakesNoDesktopLink) {
@@ -256,8 +270,8 @@ TEST_F(InstallRunCourse, FolderWithLettersBeyondTheCodePageIsRefusedByName) {
 }
 
 // The four entries take 10000, 20000, 30000 and 40000 bytes: 3, 5, 8 and 10 units of 4096
-// bytes, 106496 bytes in all, and the log's room of 131072 bytes beside them.
-constexpr std::uint64_t kFourEntriesNeed = 106496 + 131072;
+// bytes, 106496 bytes in all, and the room of the log and the journal, 393216 bytes, beside.
+constexpr std::uint64_t kFourEntriesNeed = 106496 + 393216;
 
 TEST_F(InstallRunCourse, DriveWithTooLittleRoomIsRefusedBeforeAnythingIsMade) {
   system.free_bytes = kFourEntriesNeed - 1;
@@ -281,22 +295,9 @@ TEST_F(InstallRunCourse, DriveWithTooLittleRoomIsRefusedBeforeAnythingIsMade) {
   }
 }
 
-TEST_F(InstallRunCourse, AnUpdateCountsTheRoomOfTheFilesItReplaces) {
-  const std::string dir = "C:\\Program Files (x86)\\Quendra Soft\\Quendra Stampwell\\";
-  system.dirs.insert(dir);
-  system.present = {{dir + "Help.CHM", 10000}, {dir + "Stampwell.exe", 20000}, {dir + "Data\\SDL.dll", 30000}};
-  system.free_bytes = 131072 + 10 * 4096;  // the log and the one new file
-  RunInstall(settings, ui, system);
-  EXPECT_TRUE(ui.messages.empty()) << ui.messages.front();
-  EXPECT_EQ(ui.Page(), 4);
-}
-
-TEST(SpaceNeeded, WholeUnitsLessWhatIsReplacedNeverBelowTheLog) {
-  EXPECT_EQ(BytesNeeded({}), 131072u);
-  EXPECT_EQ(BytesNeeded({{0, 0}, {1, 0}, {4096, 0}, {4097, 0}}), 131072u + 0 + 4096 + 4096 + 8192);
-  // A smaller file replaced by a larger one needs the difference in units; a larger one
-  // replaced by a smaller one gives nothing to the others.
-  EXPECT_EQ(BytesNeeded({{10000, 5000}, {1000, 1000000}}), 131072u + 4096);
+TEST(SpaceNeeded, WholeUnitsOfEveryFileAndTheRoomOfLogAndJournal) {
+  EXPECT_EQ(BytesNeeded({}), 393216u);
+  EXPECT_EQ(BytesNeeded({0, 1, 4096, 4097}), 393216u + 0 + 4096 + 4096 + 8192);
   EXPECT_EQ(NotEnoughSpaceMessage("Quendra Stampwell", 28 * 1048576 + 524288, 3 * 1048576),
             "There is not enough free space on the drive of the installation folder.\r"
             "Quendra Stampwell needs 28.50 MB; the drive has 3.00 MB free.\r"
@@ -311,17 +312,23 @@ TEST_F(InstallRunCourse, DataFolderThatCannotBeMadeIsCaseB) {
   EXPECT_EQ(ui.pages, (std::vector<int>{3, 2}));
   EXPECT_EQ(ui.folder, "C:\\users\\me\\Documents\\Quendra Soft");
   EXPECT_TRUE(settings.QuickInstallMode);  // unchanged by this case
-  EXPECT_TRUE(system.dirs.count(settings.InstallDir));
+  EXPECT_TRUE(system.dirs.empty());  // the run's folders taken back
   EXPECT_TRUE(system.files.empty());
   EXPECT_TRUE(system.steps.empty());
+  EXPECT_EQ(system.journal, (std::vector<std::string>{"begin", "undo"}));
 }
 
-TEST_F(InstallRunCourse, FailingEntryIsCaseCAndKeepsTheFilesBeforeIt) {
+TEST_F(InstallRunCourse, FailingEntryIsCaseCAndTakesBackEveryFileAndFolderOfTheRun) {
+  const std::string dir = "C:\\Program Files (x86)\\Quendra Soft\\Quendra Stampwell\\";
+  system.dirs.insert(dir);  // an earlier installation, with a file of the user's changed
+  system.files[dir + "Help.CHM"] = -1;
   system.failing_entry = 3;
   RunInstall(settings, ui, system);
   EXPECT_EQ(ui.messages, (std::vector<std::string>{kInstallationErrorMessage}));
   EXPECT_EQ(ui.Page(), 2);
-  EXPECT_EQ(system.files.size(), 2u);
+  EXPECT_EQ(system.dirs, std::set<std::string>{dir});
+  EXPECT_EQ(system.files, (std::map<std::string, int>{{dir + "Help.CHM", -1}}));
+  EXPECT_EQ(system.journal, (std::vector<std::string>{"begin", "undo"}));
   EXPECT_TRUE(system.steps.empty());  // no shortcut, no log file, no registry entry
   EXPECT_EQ(system.log.size(), 3u);   // the lines stay until the next run clears them
   EXPECT_EQ(settings.CurrentEntry, "Data\\SDL.dll");
@@ -469,6 +476,27 @@ TEST(FilesInUseMessage, NamesEachPathOnceCutsLongListsAndSaysWhoHoldsThem) {
   const std::string text = FilesInUseMessage("Quendra Stampwell", held);
   EXPECT_EQ(text.rfind("These files of Quendra Stampwell are in use:\r    C:\\Q\\Help.CHM\r\r", 0), 0u) << text;
   EXPECT_NE(text.find("Please close the programs that use them"), std::string::npos);
+}
+
+// The journal cannot be written beside the folder: nothing is made, and the course is the one
+// of a folder that cannot be made, with the cause told.
+TEST_F(InstallRunCourse, JournalThatCannotBeWrittenStopsTheRunBeforeItsFirstWrite) {
+  system.journal_fails = true;
+  RunInstall(settings, ui, system);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0], std::string(kJournalFailedMessage) + "Cannot create file \"C:\\j\". Access is denied");
+  EXPECT_EQ(ui.pages, (std::vector<int>{2}));
+  EXPECT_EQ(ui.folder, "C:\\users\\me\\Documents\\Quendra Soft");
+  EXPECT_TRUE(system.dirs.empty());
+  EXPECT_TRUE(system.journal.empty());
+
+  // Quick Install falls back silently, as for a folder that cannot be made; the fallback's
+  // journal fails as well here, and then the user hears why.
+  RecordingUi quick;
+  RunQuickInstall(settings, quick, system);
+  EXPECT_EQ(quick.messages.size(), 1u);
+  EXPECT_EQ(quick.pages, (std::vector<int>{3, 2, 2}));
+  EXPECT_TRUE(system.dirs.empty());
 }
 
 TEST_F(InstallRunCourse, InstallationErrorMessageHasEightLinesTheFifthEmpty) {

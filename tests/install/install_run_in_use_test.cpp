@@ -140,33 +140,62 @@ TEST_F(InstallRunInUse, ReadOnlyFileIsNotInUse) {
   EXPECT_TRUE(FindFilesInUse(scratch.path() + "nothing here", files).empty());
 }
 
-// The look before the run finds nothing; the product starts right after it.
+// The look before the run finds nothing; right after it another program opens a file of the
+// installation, shared with nobody who would rename or replace it.
+class HoldsAFileAfterTheLook : public WindowsInstallSystem {
+ public:
+  using WindowsInstallSystem::WindowsInstallSystem;
+  FilesInUse FindFilesInUse(const std::string& install_dir, const std::vector<std::string>& files) override {
+    FilesInUse found = WindowsInstallSystem::FindFilesInUse(install_dir, files);
+    if (!held) {
+      const std::string path = (install_dir.back() == '\\' ? install_dir : install_dir + "\\") + "Data\\SDL.dll";
+      held.reset(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    }
+    return found;
+  }
+  unique_file held;
+};
+
+TEST_F(InstallRunInUse, FileTakenDuringTheExtractionIsAskedAboutAndTheRunTakenBack) {
+  InstallFirst();
+  HoldsAFileAfterTheLook system(settings, log, ProgramPayload(),
+                                {[] { return std::string(kProductName); }, [] { return true; },
+                                 [this](const std::string& text) { window.messages.push_back(text); }, {}});
+  RunInstall(settings, window, system);
+  ASSERT_TRUE(system.held);
+  ASSERT_EQ(window.questions.size(), 1u);
+  EXPECT_NE(window.questions[0].find(dir + "Data\\SDL.dll"), std::string::npos) << window.questions[0];
+  EXPECT_TRUE(window.messages.empty());  // not the installation error with its other folder
+  EXPECT_EQ(window.Page(), 2);
+  EXPECT_EQ(window.folder, scratch.path() + "Quendra Soft");
+  ExpectNothingWritten();  // the files replaced before it are back
+}
+
+// Windows renames the file of a running program: one started after the look is no hindrance,
+// and the update goes through.
 class StartsTheProductAfterTheLook : public WindowsInstallSystem {
  public:
   using WindowsInstallSystem::WindowsInstallSystem;
   FilesInUse FindFilesInUse(const std::string& install_dir, const std::vector<std::string>& files) override {
     FilesInUse found = WindowsInstallSystem::FindFilesInUse(install_dir, files);
-    if (!product) product = std::make_unique<RunningProgram>(WithBackslash(install_dir) + "Stampwell.exe");
+    if (!product)
+      product = std::make_unique<RunningProgram>((install_dir.back() == '\\' ? install_dir : install_dir + "\\") +
+                                                 "Stampwell.exe");
     return found;
   }
   std::unique_ptr<RunningProgram> product;
-
- private:
-  static std::string WithBackslash(std::string path) { return path.back() == '\\' ? path : path + "\\"; }
 };
 
-TEST_F(InstallRunInUse, ProductStartedDuringTheExtractionIsAskedAboutNotSentElsewhere) {
+TEST_F(InstallRunInUse, ProductStartedDuringTheExtractionDoesNotStopTheUpdate) {
   InstallFirst();
   StartsTheProductAfterTheLook system(settings, log, ProgramPayload(),
                                       {[] { return std::string(kProductName); }, [] { return true; },
                                        [this](const std::string& text) { window.messages.push_back(text); }, {}});
   RunInstall(settings, window, system);
   ASSERT_TRUE(system.product && system.product->Running());
-  ASSERT_EQ(window.questions.size(), 1u);
-  EXPECT_NE(window.questions[0].find(dir + "Stampwell.exe"), std::string::npos) << window.questions[0];
-  EXPECT_TRUE(window.messages.empty());  // not the installation error with its other folder
-  EXPECT_EQ(window.Page(), 2);
-  EXPECT_EQ(window.folder, scratch.path() + "Quendra Soft");
+  EXPECT_TRUE(window.questions.empty());
+  EXPECT_TRUE(window.messages.empty());
+  ExpectWholeInstallation();
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 # Tests of the install run, the shortcuts and the logged-on user query.
 stampwell_host_test(install_run_portable_test
-  SOURCES install_arithmetic_test.cpp install_run_course_test.cpp
+  SOURCES install_arithmetic_test.cpp install_run_course_test.cpp journal_records_test.cpp
+  LIBS stampwell_install_portable)
+stampwell_fuzz_target(journal_fuzz
+  SOURCES journal_fuzz.cpp
   LIBS stampwell_install_portable)
 stampwell_fuzz_target(command_output_fuzz
   SOURCES command_output_fuzz.cpp
@@ -12,7 +15,8 @@ stampwell_wine_test(shortcut_and_user_test
   SOURCES shortcut_and_user_test.cpp install_test_support.cpp win32_test_support.cpp
   LIBS stampwell_install)
 stampwell_wine_test(install_run_test
-  SOURCES install_run_test.cpp install_run_failures_test.cpp install_run_in_use_test.cpp install_test_support.cpp
+  SOURCES install_run_test.cpp install_run_failures_test.cpp install_run_in_use_test.cpp install_run_journal_test.cpp
+          install_test_support.cpp
           win32_test_support.cpp
   LIBS stampwell_install
   RESOURCES ${CMAKE_BINARY_DIR}/install/payload.o)

@@ -1,0 +1,151 @@
+// The install run as all or nothing, under Wine with the demo payload: a failure at an entry
+// takes back everything the run did, over a fresh folder and over an earlier installation
+// with a file of the user's changed; and a run ended from outside is taken back from its
+// journal at the next start.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+
+#include "framework/unique_handle.h"
+#include "install/directories.h"
+#include "install/install_run.h"
+#include "install/install_system.h"
+#include "install/payload_store.h"
+#include "install/run_journal.h"
+#include "tests/install/install_run_fixture.h"
+#include "tests/install/install_test_support.h"
+#include "tests/install/win32_test_support.h"
+
+namespace stampwell {
+namespace {
+
+using testing::Exists;
+using testing::ReadWholeFile;
+using testing::WriteWholeFile;
+
+// Every file (with its bytes) and folder below `folder`, by relative path.
+void Walk(const std::string& folder, const std::string& relative, std::map<std::string, std::string>& tree) {
+  WIN32_FIND_DATAA found{};
+  unique_find search(FindFirstFileA((folder + relative + "*").c_str(), &found));
+  if (!search) return;
+  do {
+    const std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      tree[relative + name + "\\"] = "<folder>";
+      Walk(folder, relative + name + "\\", tree);
+    } else {
+      tree[relative + name] = ReadWholeFile(folder + relative + name);
+    }
+  } while (FindNextFileA(search.get(), &found));
+}
+
+std::map<std::string, std::string> Tree(const std::string& folder) {
+  std::map<std::string, std::string> tree;
+  Walk(folder, "", tree);
+  return tree;
+}
+
+bool UnfinishedRunNamed() {
+  unique_hkey key;
+  return RegOpenKeyExA(HKEY_CURRENT_USER, kUnfinishedRunKey, 0, KEY_QUERY_VALUE, key.put()) == ERROR_SUCCESS;
+}
+
+class InstallRunJournal : public testing::InstallRunFixture {
+ protected:
+  InstallRunJournal() : InstallRunFixture("install-run-journal") {}
+  std::string Dir() const { return scratch.path() + "Quendra Soft\\Quendra Stampwell\\"; }
+  // A folder standing where entry 100 goes: the run cannot write it.
+  void BlockEntry100() {
+    const std::string entry = Dir() + ProgramPayload().Manifest()[99];
+    DeleteFileA(entry.c_str());
+    ASSERT_TRUE(ForceDirectories(entry));
+  }
+  void ExpectStoppedAtEntry100() {
+    EXPECT_EQ(window.messages, (std::vector<std::string>{kInstallationErrorMessage}));
+    EXPECT_EQ(window.Page(), 2);
+    EXPECT_EQ(settings.CurrentEntry, ProgramPayload().Manifest()[99]);
+    EXPECT_FALSE(Exists(scratch.path() + "Quendra Stampwell.setup-journal"));
+    EXPECT_FALSE(Exists(scratch.path() + "Quendra Soft\\Quendra Stampwell.setup-journal"));
+    EXPECT_FALSE(UnfinishedRunNamed());
+  }
+};
+
+TEST_F(InstallRunJournal, FailureAtAnEntryOfAFreshInstallationLeavesTheFolderAsItWas) {
+  BlockEntry100();
+  const auto before = Tree(scratch.path());
+  Install();
+  ExpectStoppedAtEntry100();
+  EXPECT_EQ(Tree(scratch.path()), before);
+}
+
+TEST_F(InstallRunJournal, FailureAtAnEntryOfAnUpdateLeavesTheInstallationByteForByte) {
+  Install();
+  ASSERT_EQ(window.Page(), 4);
+  WriteWholeFile(Dir() + "Help.CHM", "changed by the user");
+  WriteWholeFile(Dir() + "notes.txt", "the user's own");
+  BlockEntry100();
+  const auto before = Tree(scratch.path());
+  window = {};
+  window.folder = scratch.path() + "Quendra Soft";
+  Install();
+  ExpectStoppedAtEntry100();
+  EXPECT_EQ(Tree(scratch.path()), before);
+  EXPECT_EQ(ReadWholeFile(Dir() + "Help.CHM"), "changed by the user");
+}
+
+// A run that the machine ends midway: the undo that the run would make never comes.
+class EndsAtEntry50 : public WindowsInstallSystem {
+ public:
+  using WindowsInstallSystem::WindowsInstallSystem;
+  void WritePayload(int n, const std::string& path) override {
+    if (n == 50) throw std::runtime_error("the process ends here");
+    WindowsInstallSystem::WritePayload(n, path);
+  }
+  void UndoRun() override {}
+};
+
+TEST_F(InstallRunJournal, RunEndedFromOutsideIsTakenBackAtTheNextStart) {
+  Install();
+  ASSERT_EQ(window.Page(), 4);
+  WriteWholeFile(Dir() + "Help.CHM", "changed by the user");
+  const auto before = Tree(scratch.path());
+  window = {};
+  window.folder = scratch.path() + "Quendra Soft";
+  {
+    EndsAtEntry50 system(settings, log, ProgramPayload(),
+                         {[] { return std::string(kProductName); }, [] { return false; },
+                          [this](const std::string& text) { window.messages.push_back(text); }, {}});
+    RunInstall(settings, window, system);
+  }
+  // Left as the end found it: 49 files replaced, the earlier ones moved aside, the journal.
+  EXPECT_NE(ReadWholeFile(Dir() + "Help.CHM"), "changed by the user");
+  EXPECT_TRUE(Exists(Dir() + "Help.CHM.setup-old"));
+  EXPECT_TRUE(Exists(scratch.path() + "Quendra Soft\\Quendra Stampwell.setup-journal"));
+  ASSERT_TRUE(UnfinishedRunNamed());
+
+  UndoUnfinishedRun();
+  EXPECT_EQ(Tree(scratch.path()), before);
+  EXPECT_FALSE(UnfinishedRunNamed());
+  UndoUnfinishedRun();  // a start after a run that ended finds nothing to do
+  EXPECT_EQ(Tree(scratch.path()), before);
+}
+
+TEST_F(InstallRunJournal, SuccessfulUpdateLeavesNeitherMovedAsideFilesNorJournal) {
+  Install();
+  WriteWholeFile(Dir() + "Help.CHM", "changed by the user");
+  window = {};
+  window.folder = scratch.path() + "Quendra Soft";
+  Install();
+  ASSERT_EQ(window.Page(), 4);
+  const auto tree = Tree(scratch.path());
+  for (const auto& [path, bytes] : tree) EXPECT_EQ(path.find(".setup-"), std::string::npos) << path;
+  EXPECT_NE(ReadWholeFile(Dir() + "Help.CHM"), "changed by the user");
+  EXPECT_FALSE(UnfinishedRunNamed());
+}
+
+}  // namespace
+}  // namespace stampwell
