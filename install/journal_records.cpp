@@ -17,7 +17,30 @@ bool IsPlainPath(std::string_view path) {
   return path.find("\\..\\") == std::string_view::npos && path.substr(path.size() - 3) != "\\..";
 }
 
+bool StartsWithIgnoringCase(std::string_view text, std::string_view start) {
+  if (text.size() < start.size()) return false;
+  for (std::size_t i = 0; i < start.size(); ++i) {
+    char a = text[i], b = start[i];
+    if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
+    if (b >= 'A' && b <= 'Z') b = static_cast<char>(b - 'A' + 'a');
+    if (a != b) return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+bool RecordBelongsTo(const JournalRecord& record, std::string_view journal_folder) {
+  const std::string below = std::string(journal_folder) + "\\";
+  if (journal_folder.empty() || !StartsWithIgnoringCase(record.path, below) || record.path.size() == below.size())
+    return false;
+  if (record.kind != JournalRecord::Kind::kMovedAside) return true;
+  const std::string old = record.path + ".setup-old";
+  if (record.backup.compare(0, old.size(), old) != 0) return false;
+  for (std::size_t i = old.size(); i < record.backup.size(); ++i)
+    if (record.backup[i] < '0' || record.backup[i] > '9') return false;
+  return true;
+}
 
 std::string JournalLine(const JournalRecord& record) {
   switch (record.kind) {

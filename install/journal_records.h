@@ -26,6 +26,13 @@ inline constexpr char kJournalHeader[] = "Quendra Stampwell setup journal 1";
 // One record as a line, ending in CR LF.
 std::string JournalLine(const JournalRecord& record);
 
+// Whether a record read from a journal kept in `journal_folder` (no trailing backslash) is
+// one that a run could have written there: its paths lie below that folder (letter case
+// aside), and a moved-aside file's backup is the file's own name with ".setup-old" and a
+// number perhaps after it. The next start undoes a journal with the setup's rights, so it
+// takes back nothing else, whoever edited the file or the value that names it.
+bool RecordBelongsTo(const JournalRecord& record, std::string_view journal_folder);
+
 // The records of a journal's text, in order. A text without the header holds none; reading
 // stops at the first line that is not a whole record (the last one, cut short by the end of
 // the run that wrote it). Only full paths ("X:\..." or "\\server\share\...") are taken.

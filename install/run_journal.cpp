@@ -86,6 +86,7 @@ std::string JournalPathFor(const std::string& install_dir) {
     const std::size_t up = folder.find_last_of('\\');
     folder = up == std::string::npos ? std::string() : folder.substr(0, up);
   }
+  // At a drive's root the folder is "C:", and the journal "C:\<name>.setup-journal".
   return folder + "\\" + name + ".setup-journal";
 }
 
@@ -182,7 +183,12 @@ void RunJournal::Commit() {
 
 void UndoJournalFile(const std::string& path) {
   if (!FileExists(path)) return;
-  UndoRecords(ReadJournal(ReadFileText(path)));
+  const std::size_t slash = path.find_last_of('\\');
+  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
+  std::vector<JournalRecord> records;
+  for (JournalRecord& record : ReadJournal(ReadFileText(path)))
+    if (RecordBelongsTo(record, folder)) records.push_back(std::move(record));
+  UndoRecords(records);
   DeleteFileA(path.c_str());
 }
 

@@ -126,12 +126,21 @@ TEST_F(InstallRunJournal, RunEndedFromOutsideIsTakenBackAtTheNextStart) {
   EXPECT_TRUE(Exists(Dir() + "Help.CHM.setup-old"));
   EXPECT_TRUE(Exists(scratch.path() + "Quendra Soft\\Quendra Stampwell.setup-journal"));
   ASSERT_TRUE(UnfinishedRunNamed());
+  // A record added by someone else, for a file outside the journal's folder, is not obeyed.
+  const std::string journal = scratch.path() + "Quendra Soft\\Quendra Stampwell.setup-journal";
+  WriteWholeFile(scratch.path() + "outside.txt", "not the run's");
+  WriteWholeFile(journal, ReadWholeFile(journal) + "file\t" + scratch.path() + "outside.txt\r\n");
+  const auto with_outside = [&] {
+    auto tree = before;
+    tree["outside.txt"] = "not the run's";
+    return tree;
+  }();
 
   UndoUnfinishedRun();
-  EXPECT_EQ(Tree(scratch.path()), before);
+  EXPECT_EQ(Tree(scratch.path()), with_outside);
   EXPECT_FALSE(UnfinishedRunNamed());
   UndoUnfinishedRun();  // a start after a run that ended finds nothing to do
-  EXPECT_EQ(Tree(scratch.path()), before);
+  EXPECT_EQ(Tree(scratch.path()), with_outside);
 }
 
 TEST_F(InstallRunJournal, SuccessfulUpdateLeavesNeitherMovedAsideFilesNorJournal) {

@@ -46,5 +46,25 @@ TEST(JournalRecords, ACutOrForeignLineEndsTheReading) {
   }
 }
 
+// A journal is undone with the setup's rights: only records that a run in the journal's
+// folder could have written are taken back.
+TEST(JournalRecords, OnlyRecordsBelowTheJournalsFolderBelongToIt) {
+  const char* folder = "C:\\Program Files (x86)\\Quendra Soft";
+  EXPECT_TRUE(RecordBelongsTo({Kind::kFolder, "c:\\program files (x86)\\quendra soft\\Q", {}}, folder));
+  EXPECT_TRUE(RecordBelongsTo({Kind::kFile, "C:\\Program Files (x86)\\Quendra Soft\\Q\\a.dll", {}}, folder));
+  EXPECT_TRUE(RecordBelongsTo(
+      {Kind::kMovedAside, "C:\\Program Files (x86)\\Quendra Soft\\a", "C:\\Program Files (x86)\\Quendra Soft\\a.setup-old12"},
+      folder));
+  EXPECT_FALSE(RecordBelongsTo({Kind::kFile, "C:\\Windows\\System32\\kernel32.dll", {}}, folder));
+  EXPECT_FALSE(RecordBelongsTo({Kind::kFile, "C:\\Program Files (x86)\\Quendra Software\\a", {}}, folder));
+  EXPECT_FALSE(RecordBelongsTo({Kind::kFolder, "C:\\Program Files (x86)\\Quendra Soft\\", {}}, folder));
+  EXPECT_FALSE(RecordBelongsTo(
+      {Kind::kMovedAside, "C:\\Program Files (x86)\\Quendra Soft\\a", "C:\\Windows\\win.ini"}, folder));
+  EXPECT_FALSE(RecordBelongsTo(
+      {Kind::kMovedAside, "C:\\Program Files (x86)\\Quendra Soft\\a", "C:\\Program Files (x86)\\Quendra Soft\\a.setup-oldx"},
+      folder));
+  EXPECT_FALSE(RecordBelongsTo({Kind::kFile, "C:\\a", {}}, ""));
+}
+
 }  // namespace
 }  // namespace stampwell
