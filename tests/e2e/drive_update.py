@@ -6,6 +6,9 @@
         started; the setup started again, Quick Install: the question names the running
         product and nothing of the installation has changed; the product closed, Retry: the
         whole installation is there again, the changed file replaced.
+    drive_update.py --build-dir DIR --probe PROBE failure-at-entry-100
+        Quick Install into a folder where a folder stands in the way of entry 100, beside a
+        file of the user's: the installation error, and the folder exactly as it was before.
     drive_update.py --build-dir DIR --probe PROBE second-start
         The setup started while its wizard shows: the second start ends by itself and one
         wizard is left.
@@ -21,7 +24,8 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from drive_browse import BrowseDriver, run_with_probe  # noqa: E402
-from drive_setup import FINISH, LAUNCH_BOX, PRODUCT, QUICK_INSTALL, SLOW, Failure, default_install_dir  # noqa: E402
+from drive_setup import (FINISH, KEY, LAUNCH_BOX, PRODUCT, QUICK_INSTALL, SLOW, Failure,  # noqa: E402
+                         default_install_dir)
 
 WIZARD_CLASS = "StampwellWindow"
 BOX_CLASS = "#32770"
@@ -118,6 +122,38 @@ def product_running(session, probe):
         session.remove_installation(install_dir)
 
 
+def failure_at_entry_100(session, probe):
+    d = BrowseDriver(session, probe)
+    install_dir = default_install_dir(session)
+    session.remove_installation(install_dir)
+    session.no_browser()
+    unix_dir = session.unix_path(install_dir)
+    publisher = os.path.dirname(unix_dir.rstrip("/"))
+    with open(os.path.join(session.root, "resources", "payload", "manifest.txt")) as f:
+        entry_100 = [line.strip() for line in f if line.strip()][99]
+    os.makedirs(os.path.join(unix_dir, *entry_100.split("\\")))
+    with open(os.path.join(unix_dir, "notes.txt"), "w") as f:
+        f.write("the user's own")
+    before = installed_files(publisher), sorted(r for r, _, _ in os.walk(publisher))
+    try:
+        start_setup(session, d)
+        session.click(QUICK_INSTALL, settle=0.3)
+        box = d.wait("the installation error", lambda: windows_of_class(d, BOX_CLASS), 90 * SLOW)[0][0]
+        session.screenshot("installation-error")
+        texts = [c.text for c in d.children(box) if c.cls == "Static"]
+        session.expect(any(t.startswith("An installation error has occurred.") for t in texts),
+                       "not the installation error: %r" % texts)
+        after = installed_files(publisher), sorted(r for r, _, _ in os.walk(publisher))
+        session.expect(after == before, "the folder is not as it was: %r" % sorted(
+            set(after[0]) ^ set(before[0]) | set(after[1]) ^ set(before[1])))
+        d.click_at(d.wait("the OK button", lambda: d.child(box, "Button", "OK")).centre())
+        d.wait("the folder page", d.folder_field)
+        session.expect("REG_SZ" not in session.wine("reg", "query", KEY, check=False), "a registry entry was written")
+    finally:
+        session.stop()
+        session.remove_installation(install_dir)
+
+
 def second_start(session, probe):
     d = BrowseDriver(session, probe)
     session.no_browser()
@@ -139,7 +175,8 @@ def second_start(session, probe):
         session.stop()
 
 
-SCENARIOS = {"product-running": product_running, "second-start": second_start}
+SCENARIOS = {"product-running": product_running, "failure-at-entry-100": failure_at_entry_100,
+             "second-start": second_start}
 
 if __name__ == "__main__":
     scenario = sys.argv.pop()
