@@ -9,6 +9,11 @@
     drive_update.py --build-dir DIR --probe PROBE failure-at-entry-100
         Quick Install into a folder where a folder stands in the way of entry 100, beside a
         file of the user's: the installation error, and the folder exactly as it was before.
+    drive_update.py --build-dir DIR --probe PROBE unfinished-update
+        Quick Install; then what an update ended from outside leaves (a file of the user's
+        moved aside and the new one in its place, a file made, the journal and the value that
+        names it); the setup started again: by the time its wizard shows, the installation
+        is as it was before that update.
     drive_update.py --build-dir DIR --probe PROBE second-start
         The setup started while its wizard shows: the second start ends by itself and one
         wizard is left.
@@ -154,6 +159,52 @@ def failure_at_entry_100(session, probe):
         session.remove_installation(install_dir)
 
 
+JOURNAL_KEY = r"HKCU\Software\Quendra Soft\Quendra Stampwell Setup"
+
+
+def unfinished_update(session, probe):
+    d = BrowseDriver(session, probe)
+    install_dir = default_install_dir(session)
+    session.remove_installation(install_dir)
+    session.no_browser()
+    try:
+        start_setup(session, d)
+        session.click(QUICK_INSTALL, settle=0.3)
+        finish_update(session, d, install_dir)
+        session.process = None
+        unix_dir = session.unix_path(install_dir)
+        with open(os.path.join(unix_dir, "Help.CHM"), "wb") as f:
+            f.write(b"changed by the user")
+        publisher = os.path.dirname(unix_dir.rstrip("/"))
+        before = installed_files(publisher)
+
+        # What the update had done when it was ended: Help.CHM moved aside and the new one
+        # written, a file of its own made, each written in the journal before it was done.
+        help_file = install_dir + "Help.CHM"
+        os.rename(os.path.join(unix_dir, "Help.CHM"), os.path.join(unix_dir, "Help.CHM.setup-old"))
+        with open(os.path.join(unix_dir, "Help.CHM"), "wb") as f:
+            f.write(b"the update's")
+        with open(os.path.join(unix_dir, "Data", "new.dll"), "wb") as f:
+            f.write(b"made by the update")
+        journal = install_dir.rstrip("\\") + ".setup-journal"
+        with open(session.unix_path(journal), "wb") as f:
+            f.write(("Quendra Stampwell setup journal 1\r\nmoved\t%s\t%s.setup-old\r\nfile\t%sData\\new.dll\r\n"
+                     % (help_file, help_file, install_dir)).encode("latin-1"))
+        session.wine("reg", "add", JOURNAL_KEY, "/v", "UnfinishedRun", "/d", journal, "/f")
+
+        start_setup(session, d)
+        session.screenshot("wizard-after-undo")
+        session.expect(installed_files(publisher) == before, "the unfinished update was not taken back: %r" % sorted(
+            set(installed_files(publisher)) ^ set(before)))
+        session.expect(not os.path.exists(session.unix_path(journal)), "the journal is left")
+        session.expect("UnfinishedRun" not in session.wine("reg", "query", JOURNAL_KEY, check=False),
+                       "the value that names the journal is left")
+    finally:
+        session.stop()
+        session.remove_installation(install_dir)
+        session.wine("reg", "delete", JOURNAL_KEY, "/f", check=False)
+
+
 def second_start(session, probe):
     d = BrowseDriver(session, probe)
     session.no_browser()
@@ -176,7 +227,7 @@ def second_start(session, probe):
 
 
 SCENARIOS = {"product-running": product_running, "failure-at-entry-100": failure_at_entry_100,
-             "second-start": second_start}
+             "unfinished-update": unfinished_update, "second-start": second_start}
 
 if __name__ == "__main__":
     scenario = sys.argv.pop()
