@@ -41,8 +41,11 @@ bool ForceDirectories(const std::string& path) {
 }
 
 void CreateSingleDirectory(const std::string& path) {
-  if (!CreateDirectoryA(WithoutTrailingBackslashes(path).c_str(), nullptr))
-    throw InstallError("Unable to create directory \"" + path + "\". " + SystemErrorText(GetLastError()));
+  if (!CreateDirectoryA(WithoutTrailingBackslashes(path).c_str(), nullptr)) {
+    const DWORD error = GetLastError();
+    throw InstallError("Unable to create directory \"" + path + "\". " + SystemErrorText(error),
+                       CauseOfSystemError(error));
+  }
 }
 
 }  // namespace stampwell

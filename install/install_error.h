@@ -9,9 +9,19 @@
 
 namespace stampwell {
 
+// Whether a failure is the one that the installation error message describes (the account
+// may not write there), or another whose own message names it (a full disk, a file or folder
+// in the way).
+enum class FailureCause { kOther, kPrivileges };
+
 class InstallError : public Exception {
  public:
-  explicit InstallError(const std::string& message) : Exception(message) {}
+  explicit InstallError(const std::string& message, FailureCause cause = FailureCause::kOther)
+      : Exception(message), cause_(cause) {}
+  FailureCause Cause() const { return cause_; }
+
+ private:
+  FailureCause cause_;
 };
 
 }  // namespace stampwell

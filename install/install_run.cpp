@@ -1,11 +1,13 @@
 #include "install/install_run.h"
 
 #include "install/files_in_use.h"
+#include "install/install_error.h"
 #include "install/install_layout.h"
 #include "install/install_paths.h"
 #include "install/install_progress.h"
 #include "install/space_needed.h"
 
+#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,8 +35,21 @@ bool OfferFallbackFolder(const SetupSettings& settings, InstallRunUi& ui, Instal
   return true;
 }
 
-// Cases B and C: the run stops on the folder page with the fallback folder in the field.
-void StopWithInstallationError(const SetupSettings& settings, InstallRunUi& ui, InstallRunSystem& system) {
+// Cases B and C, after the run has been taken back. The privilege case (or an error without
+// a system cause, such as a payload entry that cannot be read) gets the installation error
+// and the fallback folder; any other cause is named, and the folder stays for another try.
+void StopAfterFailure(const SetupSettings& settings, InstallRunUi& ui, InstallRunSystem& system,
+                      std::exception_ptr failure) {
+  try {
+    std::rethrow_exception(failure);
+  } catch (const InstallError& error) {
+    if (error.Cause() != FailureCause::kPrivileges) {
+      ui.ShowMessage(error.Message() + "\r" + kRunTakenBackNote);
+      ui.ShowPage(kFolderPage);
+      return;
+    }
+  } catch (...) {
+  }
   ui.ShowMessage(kInstallationErrorMessage);
   ui.ShowPage(kFolderPage);
   OfferFallbackFolder(settings, ui, system);
@@ -199,7 +214,7 @@ RunEnd RunOnce(SetupSettings& settings, int origin_page, InstallRunUi& ui, Insta
     MakeProductFolders(settings, system);
   } catch (...) {
     system.UndoRun();
-    StopWithInstallationError(settings, ui, system);
+    StopAfterFailure(settings, ui, system, std::current_exception());
     return RunEnd::kDone;
   }
 
@@ -211,6 +226,7 @@ RunEnd RunOnce(SetupSettings& settings, int origin_page, InstallRunUi& ui, Insta
   try {
     ExtractPayload(settings, ui, system, count);
   } catch (...) {
+    const std::exception_ptr failure = std::current_exception();
     // The installation as it was before the run, the user's own files included.
     system.UndoRun();
     // A program started, or a file opened, since the check: the cause is that program, not
@@ -221,7 +237,7 @@ RunEnd RunOnce(SetupSettings& settings, int origin_page, InstallRunUi& ui, Insta
       ui.ShowPage(origin_page);
       return RunEnd::kDone;
     }
-    StopWithInstallationError(settings, ui, system);
+    StopAfterFailure(settings, ui, system, failure);
     return RunEnd::kDone;
   }
   // Every file is in place: the files moved aside and the journal go.

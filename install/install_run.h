@@ -60,6 +60,10 @@ inline constexpr char kFolderBeyondCodePageMessage[] =
     "(shown as \"?\").\r"
     "Please choose a folder whose name has none of them.";
 
+// Follows the cause of a failure that the run has taken back, when the cause is not the
+// privilege case that the installation error message describes.
+inline constexpr char kRunTakenBackNote[] = "Nothing has been installed: the installation folder is as it was before.";
+
 // The journal that makes a run all or nothing cannot be written beside the installation
 // folder: nothing is installed without it.
 // The message is this text followed by the cause.

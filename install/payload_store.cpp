@@ -53,7 +53,10 @@ void PayloadStore::WriteToFile(int n, const std::string& path) const { WriteByte
 
 void WriteBytesToFile(PayloadView bytes, const std::string& path) {
   unique_file file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) throw InstallError("Cannot create file \"" + path + "\". " + SystemErrorText(GetLastError()));
+  if (!file) {
+    const DWORD error = GetLastError();
+    throw InstallError("Cannot create file \"" + path + "\". " + SystemErrorText(error), CauseOfSystemError(error));
+  }
   if (bytes.empty()) return;
   DWORD written = 0;
   BOOL ok = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
@@ -62,7 +65,7 @@ void WriteBytesToFile(PayloadView bytes, const std::string& path) {
   // A short file would pass for the product's file; leave none.
   file.reset();
   DeleteFileA(path.c_str());
-  throw InstallError("Cannot write file \"" + path + "\". " + SystemErrorText(error));
+  throw InstallError("Cannot write file \"" + path + "\". " + SystemErrorText(error), CauseOfSystemError(error));
 }
 
 const PayloadStore& ProgramPayload() {

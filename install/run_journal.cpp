@@ -121,8 +121,8 @@ void RunJournal::Record(const JournalRecord& record) {
   DWORD written = 0;
   const BOOL ok = WriteFile(file_.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
   if (ok && written == line.size()) return;
-  throw InstallError("Cannot write file \"" + path_ + "\". " +
-                     SystemErrorText(ok ? ERROR_HANDLE_DISK_FULL : GetLastError()));
+  const DWORD error = ok ? ERROR_HANDLE_DISK_FULL : GetLastError();
+  throw InstallError("Cannot write file \"" + path_ + "\". " + SystemErrorText(error), CauseOfSystemError(error));
 }
 
 bool RunJournal::MakeFolders(const std::string& path) {
@@ -157,8 +157,10 @@ void RunJournal::BeforeWrite(const std::string& path) {
   for (int n = 2; AnythingAt(backup); ++n) backup = path + ".setup-old" + std::to_string(n);
   Record({JournalRecord::Kind::kMovedAside, path, backup});
   // A rename: the earlier file keeps its bytes, its volume and its room until the commit.
-  if (!MoveFileExA(path.c_str(), backup.c_str(), 0))
-    throw InstallError("Cannot replace file \"" + path + "\". " + SystemErrorText(GetLastError()));
+  if (!MoveFileExA(path.c_str(), backup.c_str(), 0)) {
+    const DWORD error = GetLastError();
+    throw InstallError("Cannot replace file \"" + path + "\". " + SystemErrorText(error), CauseOfSystemError(error));
+  }
 }
 
 void RunJournal::Undo() {

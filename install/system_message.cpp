@@ -17,4 +17,9 @@ std::string SystemErrorText(DWORD code) {
   return text;
 }
 
+FailureCause CauseOfSystemError(DWORD code) {
+  return code == ERROR_ACCESS_DENIED || code == ERROR_PRIVILEGE_NOT_HELD ? FailureCause::kPrivileges
+                                                                          : FailureCause::kOther;
+}
+
 }  // namespace stampwell

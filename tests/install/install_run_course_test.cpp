@@ -13,6 +13,7 @@
 
 #include "app/setup_settings.h"
 #include "install/files_in_use.h"
+#include "install/install_error.h"
 #include "install/install_paths.h"
 #include "install/space_needed.h"
 #include "install/install_run.h"
@@ -116,7 +117,9 @@ struct MemorySystem : InstallRunSystem {
   void CommitRun() override { journal.push_back("commit"); }
   int EntryCount() override { return static_cast<int>(manifest.size()); }
   std::string Entry(int n) override { return manifest.at(n - 1); }
+  std::optional<InstallError> failure;  // what the failing entry raises; unset: an error without a cause
   void WritePayload(int n, const std::string& path) override {
+    if (n == failing_entry && failure) throw *failure;
     if (n == failing_entry) throw std::runtime_error("in use");
     files[path] = n;
   }
@@ -332,6 +335,28 @@ TEST_F(InstallRunCourse, FailingEntryIsCaseCAndTakesBackEveryFileAndFolderOfTheR
   EXPECT_TRUE(system.steps.empty());  // no shortcut, no log file, no registry entry
   EXPECT_EQ(system.log.size(), 3u);   // the lines stay until the next run clears them
   EXPECT_EQ(settings.CurrentEntry, "Data\\SDL.dll");
+}
+
+// The installation error and its other folder are for the privilege case they describe;
+// another cause is named, and the folder stays for another try.
+TEST_F(InstallRunCourse, FailureOtherThanPrivilegesIsNamedAndKeepsTheFolder) {
+  system.failing_entry = 3;
+  system.failure = InstallError("Cannot write file \"X\". There is not enough space on the disk");
+  RunQuickInstall(settings, ui, system);
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{"Cannot write file \"X\". There is not enough space on the disk\r" +
+                                                   std::string(kRunTakenBackNote)}));
+  EXPECT_EQ(ui.pages, (std::vector<int>{3, 3, 2}));
+  EXPECT_EQ(ui.folder, "C:\\Program Files (x86)\\Quendra Soft");
+  EXPECT_TRUE(system.files.empty());
+  EXPECT_EQ(system.journal, (std::vector<std::string>{"begin", "undo"}));
+
+  MemorySystem denied;
+  denied.failing_entry = 3;
+  denied.failure = InstallError("Cannot create file \"X\". Access is denied", FailureCause::kPrivileges);
+  RecordingUi privileges;
+  RunInstall(settings, privileges, denied);
+  EXPECT_EQ(privileges.messages, (std::vector<std::string>{kInstallationErrorMessage}));
+  EXPECT_EQ(privileges.folder, "C:\\users\\me\\Documents\\Quendra Soft");
 }
 
 TEST_F(InstallRunCourse, FolderWhoseFilesWouldPassThePathLimitMakesNothing) {
