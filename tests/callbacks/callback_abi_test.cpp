@@ -21,6 +21,7 @@
 #include <wrl/client.h>
 
 #include "app/security_baseline.h"
+#include "app/single_setup.h"
 #include "app/setup_settings.h"
 #include "app/system_queries.h"
 #include "framework/application.h"
@@ -30,6 +31,7 @@
 #include "framework/menus.h"
 #include "framework/std_controls.h"
 #include "framework/tree_view.h"
+#include "install/in_use_finder.h"
 #include "install/logged_on_user.h"
 #include "shellbrowse/change_handler_thread.h"
 #include "shellbrowse/data_object.h"
@@ -91,9 +93,36 @@ TEST(LookedUpFunctions, AnswerThroughTheProgramsOwnPaths) {
   HGDIOBJ old = SelectObject(dc.get(), bitmap.get());
   EXPECT_TRUE(DrawImageListIcon(small_icons, GetSysIconIndex(nullptr, SHGFI_SMALLICON), dc.get(), 0, 0));
   SelectObject(dc.get(), old);
+
+  // RmStartSession, RmRegisterResources, RmGetList, RmEndSession: asked once a file of the
+  // folder is held (Wine's Restart Manager names no holder; Windows may name this process,
+  // which the finder leaves out).
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string folder = std::string(temp) + "callback-in-use";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  const std::string held_path = folder + "\\held.dll";
+  {
+    unique_file held(CreateFileA(held_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(held);
+    const FilesInUse in_use = FindFilesInUse(folder, {held_path});
+    EXPECT_EQ(in_use.files, std::vector<std::string>{held_path});
+    EXPECT_TRUE(in_use.holders.empty());
+  }
+  DeleteFileA(held_path.c_str());
+  RemoveDirectoryA(folder.c_str());
 }
 
 // --- window procedures and enumeration callbacks ---
+
+TEST(WindowCallbacks, SearchForAnotherSetupWalksEveryTopLevelWindow) {
+  // Our own windows never count, and no other setup runs in the test: every window is
+  // offered to the enumeration callback and none is taken.
+  TForm form(nullptr);
+  form.SetCaption(kProductName);
+  form.Show();
+  EXPECT_FALSE(BringRunningSetupToFront());
+}
 
 // Ends the modal loop from inside it, once it runs, noting what the loop had done to the others.
 struct ModalCloser {
