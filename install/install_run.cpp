@@ -35,9 +35,10 @@ bool OfferFallbackFolder(const SetupSettings& settings, InstallRunUi& ui, Instal
   return true;
 }
 
-// Cases B and C, after the run has been taken back. The privilege case (or an error without
-// a system cause, such as a payload entry that cannot be read) gets the installation error
-// and the fallback folder; any other cause is named, and the folder stays for another try.
+// A failure of the folder or extraction steps, after the run has been taken back. The
+// privilege case (or an error without a system cause, such as a payload entry that cannot be
+// read) gets the installation error and the fallback folder; any other cause is named, and
+// the folder stays for another try.
 void StopAfterFailure(const SetupSettings& settings, InstallRunUi& ui, InstallRunSystem& system,
                       std::exception_ptr failure) {
   try {
