@@ -5,6 +5,7 @@ stampwell_portable_library(stampwell_install_portable
   install_paths.cpp
   install_progress.cpp
   install_run.cpp
+  logged_install_system.cpp
 )
 target_link_libraries(stampwell_install_portable PUBLIC stampwell_app_portable)
 
@@ -15,6 +16,8 @@ stampwell_win32_library(stampwell_install
   exact_ansi_path.cpp
   install_system.cpp
   logged_on_user.cpp
+  product_in_use.cpp
+  run_log.cpp
   shell_link.cpp
   start_menu_step.cpp
 )
@@ -25,7 +28,7 @@ if(STAMPWELL_WIN32)
 endif()
 
 # The handlers of the wizard window that start the run.
-stampwell_win32_library(stampwell_install_wizard wizard_install.cpp)
+stampwell_win32_library(stampwell_install_wizard unattended_install.cpp wizard_install.cpp)
 if(STAMPWELL_WIN32)
   target_link_libraries(stampwell_install_wizard PUBLIC stampwell_install stampwell_wizard)
   stampwell_product_link(stampwell_install_wizard)

@@ -57,7 +57,8 @@ bool ResolveInstallDir(SetupSettings& settings, InstallRunUi& ui, InstallRunSyst
     return false;
   }
   for (;;) {
-    settings.InstallDir = InstallDirFor(folder, system.ProductTitle());
+    settings.InstallDir =
+        ui.FolderIsInstallDir() ? WithoutTrailingBackslash(folder) : InstallDirFor(folder, system.ProductTitle());
     if (!PathsFitBelow(settings.InstallDir, system)) {
       ui.ShowMessage(kPathTooLongMessage);
       ui.ShowPage(kFolderPage);

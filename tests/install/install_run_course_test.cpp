@@ -48,6 +48,8 @@ struct RecordingUi : InstallRunUi {
   }
   std::uint32_t TickCount() override { return ticks ? ticks() : tick; }
   int Page() const { return pages.empty() ? -1 : pages.back(); }
+  bool folder_is_install_dir = false;
+  bool FolderIsInstallDir() override { return folder_is_install_dir; }
 };
 
 struct MemorySystem : InstallRunSystem {
@@ -349,6 +351,31 @@ TEST_F(InstallRunCourse, EstimateFromAWrappingTickSourceFallsToOne) {
   }
   EXPECT_EQ(ui.estimates.back(), "The installation process may take about 1 seconds");
   EXPECT_LT(now, 0x1000u);  // the source really wrapped
+}
+
+// An unattended run's /DIR names the installation directory itself: no product subfolder,
+// and with no quick mode a folder that cannot be made ends the run without a fallback.
+TEST_F(InstallRunCourse, AFolderThatIsTheInstallDirGetsNoSubfolder) {
+  ui.folder_is_install_dir = true;
+  for (const char* folder : {"D:\\Apps\\Stampwell", "D:\\Apps\\Stampwell\\\\"}) {
+    ui.folder = folder;
+    RunInstall(settings, ui, system);
+    EXPECT_EQ(settings.InstallDir, "D:\\Apps\\Stampwell\\") << folder;
+    EXPECT_EQ(ui.Page(), 4);
+    EXPECT_TRUE(system.files.count("D:\\Apps\\Stampwell\\Stampwell.exe"));
+  }
+  ui.folder = "E:\\";
+  RunInstall(settings, ui, system);
+  EXPECT_EQ(settings.InstallDir, "E:\\");
+  EXPECT_TRUE(system.files.count("E:\\Data\\SDL.dll"));
+
+  system.can_make = [](const std::string& p) { return p.rfind("F:", 0) != 0; };
+  ui.messages.clear();
+  ui.folder = "F:\\Locked";
+  RunInstall(settings, ui, system);
+  EXPECT_EQ(ui.Page(), 2);
+  EXPECT_EQ(ui.messages, std::vector<std::string>{kCreateFolderFailedMessage});
+  EXPECT_EQ(ui.folder, std::string(kPersonal) + "\\Quendra Soft");  // offered, never used
 }
 
 }  // namespace

@@ -1,0 +1,68 @@
+#include "install/logged_install_system.h"
+
+#include <exception>
+
+namespace stampwell {
+namespace {
+
+std::string ErrorText(const std::exception_ptr& error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const std::exception& e) {
+    return e.what();
+  } catch (...) {
+    return "unknown error";
+  }
+}
+
+}  // namespace
+
+void LoggedInstallSystem::Logged(const std::string& what, const std::function<void()>& step, const char* outcome) {
+  try {
+    step();
+  } catch (...) {
+    sink_(what + ": failed: " + ErrorText(std::current_exception()));
+    throw;
+  }
+  sink_(what + ": " + outcome);
+}
+
+bool LoggedInstallSystem::PayloadIntact() {
+  const bool intact = inner_.PayloadIntact();
+  sink_(intact ? "Payload check: every file is as the build stored it"
+               : "Payload check: failed: this setup file is damaged");
+  return intact;
+}
+
+bool LoggedInstallSystem::ForceDirectories(const std::string& path) {
+  const bool made = inner_.ForceDirectories(path);
+  sink_("Folder " + path + (made ? ": made" : ": failed: cannot be made"));
+  return made;
+}
+
+void LoggedInstallSystem::MakeDirectory(const std::string& path) {
+  Logged("Folder " + path, [&] { inner_.MakeDirectory(path); }, "made");
+}
+
+void LoggedInstallSystem::WritePayload(int n, const std::string& path) {
+  Logged("File " + path, [&] { inner_.WritePayload(n, path); }, "written");
+  ++files_written_;
+}
+
+void LoggedInstallSystem::CreateDesktopLink(const std::string& title, const std::string& target) {
+  Logged("Desktop shortcut to " + target, [&] { inner_.CreateDesktopLink(title, target); });
+}
+
+void LoggedInstallSystem::StartMenuStep() {
+  Logged("Folder lines and Start Menu group", [&] { inner_.StartMenuStep(); });
+}
+
+void LoggedInstallSystem::SaveLog(const std::string& path) {
+  Logged("Uninstall log " + path, [&] { inner_.SaveLog(path); }, "saved");
+}
+
+void LoggedInstallSystem::WriteUninstallEntry() {
+  Logged("Uninstall entry", [&] { inner_.WriteUninstallEntry(); }, "written");
+}
+
+}  // namespace stampwell

@@ -1,0 +1,48 @@
+#pragma once
+// An install run's system side that tells a run log what each step did: the payload's check,
+// every folder and file with its outcome, the shortcuts, the uninstall log and the entry.
+// Portable: it wraps another system side and hands its lines to a sink.
+
+#include <functional>
+#include <string>
+
+#include "install/install_run.h"
+
+namespace stampwell {
+
+class LoggedInstallSystem : public InstallRunSystem {
+ public:
+  using Sink = std::function<void(const std::string& line)>;
+  // inner must outlive this object.
+  LoggedInstallSystem(InstallRunSystem& inner, Sink sink) : inner_(inner), sink_(std::move(sink)) {}
+
+  bool PayloadIntact() override;
+  std::string ProductTitle() override { return inner_.ProductTitle(); }
+  std::string PersonalFolder() override { return inner_.PersonalFolder(); }
+  bool DirectoryExists(const std::string& path) override { return inner_.DirectoryExists(path); }
+  bool ForceDirectories(const std::string& path) override;
+  void MakeDirectory(const std::string& path) override;
+  int EntryCount() override { return inner_.EntryCount(); }
+  std::string Entry(int n) override { return inner_.Entry(n); }
+  void WritePayload(int n, const std::string& path) override;
+  void ClearLog() override { inner_.ClearLog(); }
+  void AddLogLine(const std::string& line) override { inner_.AddLogLine(line); }
+  void PrepareDesktopLink() override { inner_.PrepareDesktopLink(); }
+  void CreateDesktopLink(const std::string& title, const std::string& target) override;
+  void StartMenuStep() override;
+  void SaveLog(const std::string& path) override;
+  void WriteUninstallEntry() override;
+  void NotifyAssociationsChanged() override { inner_.NotifyAssociationsChanged(); }
+
+  int FilesWritten() const { return files_written_; }
+
+ private:
+  // Runs step; its failure is logged with the error's text and passed on unchanged.
+  void Logged(const std::string& what, const std::function<void()>& step, const char* outcome = "done");
+
+  InstallRunSystem& inner_;
+  Sink sink_;
+  int files_written_ = 0;
+};
+
+}  // namespace stampwell
