@@ -257,6 +257,8 @@ class Session:
             parts = line.strip().split(None, 2)
             if len(parts) >= 2 and parts[1] == "REG_SZ":
                 values[parts[0]] = parts[2] if len(parts) == 3 else ""
+            elif len(parts) == 3 and parts[1] == "REG_DWORD":
+                values[parts[0]] = int(parts[2], 16)
         expected = {
             "DisplayName": PRODUCT,
             "UninstallString": '"%sunin00000.exe"' % install_dir,
@@ -266,10 +268,17 @@ class Session:
             "URLInfoAbout": "http://www.quendrasoft.com/stampwell/",
             "HelpLink": "http://www.quendrasoft.com/stampwell/",
             "URLUpdateInfo": "http://www.quendrasoft.com/stampwell/",
+            "DisplayVersion": "3.3.0.0",
+            "NoModify": 1,
+            "NoRepair": 1,
         }
         for name, data in expected.items():
             self.expect(values.get(name) == data, "registry %s = %r, not %r" % (name, values.get(name), data))
-        self.expect(len(values) == 8, "registry entry holds %d values, not 8" % len(values))
+        # The payload's size in KB, rounded up.
+        payload = sum(os.path.getsize(os.path.join(unix_dir, *entry.split("\\"))) for entry in manifest)
+        self.expect(values.get("EstimatedSize") == (payload + 1023) // 1024,
+                    "registry EstimatedSize = %r, not %d KB" % (values.get("EstimatedSize"), (payload + 1023) // 1024))
+        self.expect(len(values) == 12, "registry entry holds %d values, not 12" % len(values))
 
 
 def quick(session):
