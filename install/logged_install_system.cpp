@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "install/install_paths.h"
+
 namespace stampwell {
 namespace {
 
@@ -35,16 +37,30 @@ bool LoggedInstallSystem::PayloadIntact() {
 }
 
 bool LoggedInstallSystem::ForceDirectories(const std::string& path) {
+  // The folders that this call will make: path and its missing parents, deepest first.
+  std::vector<std::string> missing;
+  std::string folder = WithoutTrailingBackslash(path);
+  while (IsFullFolderPath(folder) && !inner_.DirectoryExists(folder)) {
+    missing.push_back(folder);
+    std::string parent = WithoutTrailingBackslash(DirectoryPart(folder));
+    if (parent == folder) break;  // a drive's root that is not there
+    folder = std::move(parent);
+  }
   const bool made = inner_.ForceDirectories(path);
   sink_("Folder " + path + (made ? ": made" : ": failed: cannot be made"));
+  if (made)
+    for (auto folder = missing.rbegin(); folder != missing.rend(); ++folder) made_.push_back({*folder, true});
   return made;
 }
 
 void LoggedInstallSystem::MakeDirectory(const std::string& path) {
   Logged("Folder " + path, [&] { inner_.MakeDirectory(path); }, "made");
+  made_.push_back({WithoutTrailingBackslash(path), true});
 }
 
 void LoggedInstallSystem::WritePayload(int n, const std::string& path) {
+  // A file that failed half-way is removed by the write itself; it counts as made all the same.
+  made_.push_back({path, false});
   Logged("File " + path, [&] { inner_.WritePayload(n, path); }, "written");
   ++files_written_;
 }

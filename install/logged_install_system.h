@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "install/install_run.h"
 
@@ -36,6 +37,14 @@ class LoggedInstallSystem : public InstallRunSystem {
 
   int FilesWritten() const { return files_written_; }
 
+  // What the run made, in the order made: each folder that did not exist before (parents
+  // made on the way included) and each file written. A cancelled run takes them away again.
+  struct MadeItem {
+    std::string path;
+    bool folder;
+  };
+  const std::vector<MadeItem>& Made() const { return made_; }
+
  private:
   // Runs step; its failure is logged with the error's text and passed on unchanged.
   void Logged(const std::string& what, const std::function<void()>& step, const char* outcome = "done");
@@ -43,6 +52,7 @@ class LoggedInstallSystem : public InstallRunSystem {
   InstallRunSystem& inner_;
   Sink sink_;
   int files_written_ = 0;
+  std::vector<MadeItem> made_;
 };
 
 }  // namespace stampwell

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,19 @@
 namespace stampwell {
 namespace {
 
+struct SetupCancelled : std::runtime_error {
+  SetupCancelled() : std::runtime_error("Cancelled by the user") {}
+};
+
+// A cancelled run takes away what it made, newest first; a folder goes only when it is
+// empty, so nothing that was there before the run is touched.
+void RemoveMade(const std::vector<LoggedInstallSystem::MadeItem>& made, RunLog& log) {
+  for (auto item = made.rbegin(); item != made.rend(); ++item) {
+    const bool removed = item->folder ? ::RemoveDirectoryA(item->path.c_str()) : ::DeleteFileA(item->path.c_str());
+    if (!removed && ::GetLastError() != ERROR_FILE_NOT_FOUND) log.Write("Could not remove " + item->path);
+  }
+}
+
 // A message box's lines, side by side on one line of the log.
 std::string OneLine(std::string text) {
   for (char& c : text)
@@ -35,8 +49,15 @@ std::string OneLine(std::string text) {
 class UnattendedUi : public InstallRunUi {
  public:
   UnattendedUi(const SetupOptions& options, wizard::TForm1* form, RunLog& log)
-      : options_(options), form_(form), log_(log),
-        folder_(options.install_dir.value_or(kDefaultInstallFolder)) {}
+      : options_(options), form_(form), log_(log), folder_(options.install_dir.value_or(kDefaultInstallFolder)) {
+    // Closing the progress window (Alt+F4, the taskbar) cancels the run at its next file.
+    if (form_) form_->CloseAskedWhileInstalling = [this] { cancel_asked_ = true; };
+  }
+  ~UnattendedUi() override {
+    if (form_) form_->CloseAskedWhileInstalling = nullptr;
+  }
+  UnattendedUi(const UnattendedUi&) = delete;
+  UnattendedUi& operator=(const UnattendedUi&) = delete;
 
   std::string FolderField() override { return folder_; }
   void SetFolderField(const std::string& text) override { folder_ = text; }
@@ -59,9 +80,20 @@ class UnattendedUi : public InstallRunUi {
   void SetEstimateText(const std::string& text) override {
     if (form_) form_->SetTimeText(text);
   }
-  void ShowMessage(const std::string& text) override { log_.Write("Message: " + OneLine(text)); }
+  void ShowMessage(const std::string& text) override {
+    // The run's own words for the stop that the cancel caused are not the cause.
+    if (!cancelled_) log_.Write("Message: " + OneLine(text));
+  }
   bool DesktopLinkChecked() override { return !options_.no_icons; }
-  void ProcessMessages() override { Application().ProcessMessages(); }
+  void ProcessMessages() override {
+    Application().ProcessMessages();
+    if (cancel_asked_ && !cancelled_) {
+      cancelled_ = true;
+      log_.Write("Cancelled by the user");
+      // The run's guard around the extraction stops it here, as a failed file would.
+      throw SetupCancelled();
+    }
+  }
   // The pause lets a window repaint between files; with no window it only costs time.
   void Sleep(unsigned milliseconds) override {
     if (form_) ::Sleep(milliseconds);
@@ -70,6 +102,7 @@ class UnattendedUi : public InstallRunUi {
   bool FolderIsInstallDir() override { return options_.install_dir.has_value(); }
 
   bool Installed() const { return last_page_ == kFinishPage; }
+  bool Cancelled() const { return cancelled_; }
 
  private:
   const SetupOptions& options_;
@@ -77,6 +110,8 @@ class UnattendedUi : public InstallRunUi {
   RunLog& log_;
   std::string folder_;
   int last_page_ = -1;
+  bool cancel_asked_ = false;
+  bool cancelled_ = false;
 };
 
 std::string ErrorText(const std::exception_ptr& error) {
@@ -131,6 +166,10 @@ int Install(const SetupOptions& options, wizard::TForm1* form, RunLog& log) {
   } catch (...) {
     log.Write("Setup stopped: " + ErrorText(std::current_exception()));
     return kExitFailed;
+  }
+  if (ui.Cancelled()) {
+    RemoveMade(system.Made(), log);
+    return kExitCancelled;
   }
   if (!ui.Installed()) return kExitFailed;
   log.Write("Installed " + std::to_string(system.FilesWritten()) + " files into " + settings.InstallDir);

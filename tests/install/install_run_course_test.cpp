@@ -13,6 +13,7 @@
 #include "app/setup_settings.h"
 #include "install/install_paths.h"
 #include "install/install_run.h"
+#include "install/logged_install_system.h"
 
 namespace stampwell {
 namespace {
@@ -376,6 +377,49 @@ TEST_F(InstallRunCourse, AFolderThatIsTheInstallDirGetsNoSubfolder) {
   EXPECT_EQ(ui.Page(), 2);
   EXPECT_EQ(ui.messages, std::vector<std::string>{kCreateFolderFailedMessage});
   EXPECT_EQ(ui.folder, std::string(kPersonal) + "\\Quendra Soft");  // offered, never used
+}
+
+// The run log's side of a run: each step with its outcome, a failure with the error's text
+// (and still passed on), and what was made, parents of a folder included, in order.
+TEST_F(InstallRunCourse, ALoggedRunTellsEachStepAndRemembersWhatItMade) {
+  system.dirs = {"C:\\"};
+  system.manifest = {"Help.CHM", "Data\\SDL.dll"};
+  ui.folder = "C:\\Apps";
+  std::vector<std::string> lines;
+  LoggedInstallSystem logged(system, [&](const std::string& line) { lines.push_back(line); });
+  RunInstall(settings, ui, logged);
+  ASSERT_EQ(ui.Page(), 4);
+  const std::string dir = "C:\\Apps\\Quendra Stampwell\\";
+  const std::vector<std::string> first = {"Payload check: every file is as the build stored it",
+                                          "Folder C:\\Apps\\Quendra Stampwell: made",
+                                          "Folder " + dir + "Data: made"};
+  EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 3), first);
+  const std::vector<std::string> last = {"File " + dir + "Help.CHM: written",
+                                         "File " + dir + "Data\\SDL.dll: written",
+                                         "Desktop shortcut to " + dir + "Stampwell.exe: done",
+                                         "Folder lines and Start Menu group: done",
+                                         "Uninstall log " + dir + "Uninstall.txt: saved",
+                                         "Uninstall entry: written"};
+  EXPECT_EQ(std::vector<std::string>(lines.end() - 6, lines.end()), last);
+  EXPECT_EQ(logged.FilesWritten(), 2);
+  ASSERT_GE(logged.Made().size(), 5u);
+  EXPECT_EQ(logged.Made()[0].path, "C:\\Apps");  // the parent that the first folder needed
+  EXPECT_EQ(logged.Made()[1].path, "C:\\Apps\\Quendra Stampwell");
+  EXPECT_EQ(logged.Made()[2].path, dir + "Data");
+  EXPECT_TRUE(logged.Made()[2].folder);
+  EXPECT_EQ(logged.Made().back().path, dir + "Data\\SDL.dll");
+  EXPECT_FALSE(logged.Made().back().folder);
+
+  lines.clear();
+  system.throw_at = "registry";
+  EXPECT_THROW(RunInstall(settings, ui, logged), std::runtime_error);
+  EXPECT_EQ(lines.back(), "Uninstall entry: failed: registry failed");
+  system.throw_at.clear();
+  system.failing_entry = 2;
+  lines.clear();
+  RunInstall(settings, ui, logged);
+  EXPECT_EQ(ui.Page(), 2);
+  EXPECT_EQ(lines.back(), "File " + dir + "Data\\SDL.dll: failed: in use");
 }
 
 }  // namespace
