@@ -33,17 +33,19 @@ int RunUnattended(const stampwell::SetupOptions& options, bool another_setup_run
   stampwell::TApplication& application = stampwell::Application();
   application.SetTitle(stampwell::kProductName);
   stampwell::wizard::TForm1* progress = nullptr;
-  int code = stampwell::kExitFailed;
-  application.Guard([&] {
+  // Not the application's guard: its error report is a message box, which would wait for a
+  // click that never comes.
+  try {
     if (options.mode == stampwell::SetupUiMode::Silent && !another_setup_running) {
       progress = application.CreateForm<stampwell::wizard::TForm1>();
       progress->ShowPage(stampwell::wizard::TForm1::kProgressPage);
       progress->Show();
       progress->Update();
     }
-    code = stampwell::RunUnattendedInstall(options, progress, another_setup_running);
-  });
-  return code;
+    return stampwell::RunUnattendedInstall(options, progress, another_setup_running);
+  } catch (...) {
+    return stampwell::kExitFailed;
+  }
 }
 
 }  // namespace
