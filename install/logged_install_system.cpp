@@ -1,11 +1,8 @@
 #include "install/logged_install_system.h"
 
-#include <exception>
-
 #include "install/install_paths.h"
 
 namespace stampwell {
-namespace {
 
 std::string ErrorText(const std::exception_ptr& error) {
   try {
@@ -16,8 +13,6 @@ std::string ErrorText(const std::exception_ptr& error) {
     return "unknown error";
   }
 }
-
-}  // namespace
 
 void LoggedInstallSystem::Logged(const std::string& what, const std::function<void()>& step, const char* outcome) {
   try {

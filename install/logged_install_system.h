@@ -3,6 +3,7 @@
 // every folder and file with its outcome, the shortcuts, the uninstall log and the entry.
 // Portable: it wraps another system side and hands its lines to a sink.
 
+#include <exception>
 #include <functional>
 #include <string>
 #include <vector>
@@ -10,6 +11,9 @@
 #include "install/install_run.h"
 
 namespace stampwell {
+
+// The text of an error for a log line: what() of a standard exception, else "unknown error".
+std::string ErrorText(const std::exception_ptr& error);
 
 class LoggedInstallSystem : public InstallRunSystem {
  public:
