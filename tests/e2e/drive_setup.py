@@ -204,6 +204,8 @@ class Session:
             self.screenshot("finish-page-launch-cleared")
         self.click(FINISH, settle=0.2)
         self.expect(self.wait_for_exit(20 * SLOW), "the setup did not end after Finish")
+        self.expect(self.process.returncode == 0, "the setup ended with exit code %s after Finish, not 0"
+                    % self.process.returncode)
         self.check_installation(install_dir)
 
     def check_installation(self, install_dir):

@@ -272,6 +272,31 @@ TEST_F(SilentSetup, ABadSwitchGives87WithTheUsageBoxOnlyWhereAWindowMayShow) {
   EXPECT_EQ(shown.exit_code, static_cast<DWORD>(kExitBadCommandLine));
   EXPECT_EQ(box_text.rfind("Unknown switch: /S\n\nUsage: StampwellSetup.exe", 0), 0u) << box_text;
   ExpectNothingInstalled();
+
+  SetupRun suppressed = RunSetup("/SUPPRESSMSGBOXES /DIR");
+  EXPECT_EQ(suppressed.exit_code, static_cast<DWORD>(kExitBadCommandLine));
+  EXPECT_TRUE(suppressed.visible_windows.empty());
+}
+
+// Without arguments the wizard runs as it always did; closed before it installs, and the
+// question answered Yes, it says so in its exit code.
+TEST_F(SilentSetup, TheWizardClosedBeforeItInstallsExitsWith1602) {
+  bool close_asked = false, answered = false;
+  SetupRun run = RunSetup("", [&](DWORD, const std::vector<HWND>& windows) {
+    for (HWND window : windows) {
+      if (Caption(window) == "Tip") {
+        PostMessageA(window, WM_COMMAND, IDYES, 0);
+        answered = true;
+      } else if (Caption(window) == kProductName && !close_asked) {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        close_asked = true;
+      }
+    }
+  });
+  EXPECT_TRUE(answered);
+  EXPECT_EQ(run.exit_code, static_cast<DWORD>(kExitCancelled));
+  EXPECT_TRUE(run.started_programs.empty());
+  ExpectNothingInstalled();
 }
 
 TEST_F(SilentSetup, HelpShowsTheUsageAndExitsWithZero) {
