@@ -2,36 +2,92 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include "app/command_line.h"
+#include "app/exit_codes.h"
 #include "app/security_baseline.h"
+#include "app/setup_running_mutex.h"
 #include "app/setup_settings.h"
 #include "app/single_setup.h"
 #include "framework/application.h"
 #include "install/payload_check.h"
 #include "install/run_journal.h"
+#include "install/unattended_install.h"
 #include "install/wizard_install.h"
 #include "shellbrowse/shell_toolbox.h"
 #include "wizard/form1.h"
 #include "wizard/form2.h"
 
+namespace {
+
+// /? and /HELP, and a command line that the program does not understand. A run that asked
+// for no window or no message box gets no box either: nobody would be there to close it.
+int ShowUsage(const stampwell::ParsedCommandLine& command_line) {
+  const stampwell::SetupOptions& options = command_line.options;
+  if (!options.Unattended() && !options.suppress_message_boxes) {
+    stampwell::Application().MessageBox(stampwell::UsageMessage(command_line), stampwell::kProductName,
+                                        MB_OK | (command_line.ok() ? MB_ICONINFORMATION : MB_ICONERROR));
+  }
+  return command_line.ok() ? stampwell::kExitInstalled : stampwell::kExitBadCommandLine;
+}
+
+// /SILENT shows the wizard window on its progress page and nothing else; /VERYSILENT no window.
+int RunUnattended(const stampwell::SetupOptions& options, bool another_setup_running) {
+  stampwell::TApplication& application = stampwell::Application();
+  application.SetTitle(stampwell::kProductName);
+  stampwell::wizard::TForm1* progress = nullptr;
+  // Not the application's guard: its error report is a message box, which would wait for a
+  // click that never comes.
+  try {
+    if (options.mode == stampwell::SetupUiMode::Silent && !another_setup_running) {
+      progress = application.CreateForm<stampwell::wizard::TForm1>();
+      progress->ShowPage(stampwell::wizard::TForm1::kProgressPage);
+      progress->Show();
+      progress->Update();
+    }
+    return stampwell::RunUnattendedInstall(options, progress, another_setup_running);
+  } catch (...) {
+    return stampwell::kExitFailed;
+  }
+}
+
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Before anything can load a library: an elevated setup must not pick one up from the
   // folder it was started from.
   stampwell::ApplySecurityBaseline();
-
-  // Held until the program ends. A second start leaves the machine to the first setup.
-  const stampwell::SetupRunningClaim claim = stampwell::ClaimSetupRunning();
-  if (claim.another_runs) {
-    stampwell::BringRunningSetupToFront();
-    return ERROR_INSTALL_ALREADY_RUNNING;
-  }
-  // A run that never ended (the process ended from outside, the machine went down) is taken
-  // back before anything else: the machine is then as it was before that run.
-  stampwell::UndoUnfinishedRun();
+  const stampwell::ParsedCommandLine command_line =
+      stampwell::ParseSetupArguments(stampwell::SplitArguments(::GetCommandLineA()));
 
   // 1. The user-interface thread is a single-threaded apartment for its whole life; shell
   // links, the shell namespace and drag and drop rely on it.
-  if (FAILED(::OleInitialize(nullptr))) return 1;
+  if (FAILED(::OleInitialize(nullptr))) return stampwell::kExitFailed;
+  if (!command_line.ok() || command_line.options.help) {
+    const int code = ShowUsage(command_line);
+    ::OleUninitialize();
+    return code;
+  }
+  // Held by every run, the wizard's too, so that an unattended run never installs over one.
+  const stampwell::SetupRunningMutex running = stampwell::HoldSetupRunningMutex();
+  // A run that never ended (the process ended from outside, the machine went down) is taken
+  // back before anything else, so the machine is as it was before it; not while another
+  // setup runs, whose run it may be.
+  if (!running.another_running) stampwell::UndoUnfinishedRun();
+  if (command_line.options.Unattended()) {
+    const int code = RunUnattended(command_line.options, running.another_running);
+    ::OleUninitialize();
+    return code;
+  }
+  // One wizard at a time (a double click on a slow elevation prompt starts two): the second
+  // shows the first one's window and ends.
+  if (running.another_running) {
+    stampwell::BringRunningSetupToFront();
+    ::OleUninitialize();
+    return stampwell::kExitAnotherSetupRunning;
+  }
   stampwell::TApplication& application = stampwell::Application();
+  // Closing the wizard before its finish page cancels the setup.
+  int code = stampwell::kExitCancelled;
   // The shell browser's process-wide state (the shell's allocator, versions, default keys,
   // the drag-and-drop values): its windows come only with Browse, a click that finds this
   // done, so it waits until the loop first waits.
@@ -63,8 +119,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     application.RunWhenIdle(stampwell::StartProgramPayloadCheck);
     // 5. Shows the main window (already shown) and runs the loop.
     application.Run();
+    if (wizard->ActivePage() == stampwell::wizard::TForm1::kFinishPage) code = stampwell::kExitInstalled;
   });
   stampwell::ShellToolboxEnd();
   ::OleUninitialize();
-  return 0;
+  return code;
 }

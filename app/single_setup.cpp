@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "app/setup_running_mutex.h"
 #include "app/setup_settings.h"
 #include "framework/controls.h"
 
@@ -34,13 +33,6 @@ BOOL CALLBACK TakeWizard(HWND window, LPARAM data) noexcept {
 }
 
 }  // namespace
-
-SetupRunningClaim ClaimSetupRunning() {
-  SetupRunningClaim claim;
-  claim.mutex.reset(CreateMutexA(nullptr, FALSE, kSetupRunningMutexName));
-  claim.another_runs = claim.mutex && GetLastError() == ERROR_ALREADY_EXISTS;
-  return claim;
-}
 
 bool BringRunningSetupToFront() {
   WizardSearch search{GetCurrentProcessId()};

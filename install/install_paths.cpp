@@ -15,6 +15,11 @@ std::string InstallDirFor(std::string_view folder, std::string_view title) {
   return dir;
 }
 
+std::string WithoutTrailingBackslash(std::string path) {
+  while (!path.empty() && path.back() == '\\' && !(path.size() == 3 && path[1] == ':')) path.pop_back();
+  return path;
+}
+
 bool IsFullFolderPath(std::string_view folder) {
   auto is_letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
   if (folder.size() >= 3 && is_letter(folder[0]) && folder[1] == ':' && folder[2] == '\\') return true;

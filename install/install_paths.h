@@ -14,6 +14,10 @@ std::string InstallDirFor(std::string_view folder, std::string_view title);
 // path with a backslash appended unless it already ends in one.
 std::string WithTrailingBackslash(std::string path);
 
+// path without its trailing backslashes; a drive's root keeps its one ("C:\" stays "C:\", for
+// "C:" alone would mean the current folder of drive C).
+std::string WithoutTrailingBackslash(std::string path);
+
 // True for a folder path that names its drive: "X:\..." or a network path "\\server\share".
 // Empty text, relative paths, drive-relative "C:folder" and rooted "\folder" are refused:
 // the install run would otherwise resolve them against whatever the current directory is.

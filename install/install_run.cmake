@@ -7,6 +7,7 @@ stampwell_portable_library(stampwell_install_portable
   install_progress.cpp
   install_run.cpp
   journal_records.cpp
+  logged_install_system.cpp
   space_needed.cpp
 )
 target_link_libraries(stampwell_install_portable PUBLIC stampwell_app_portable)
@@ -20,7 +21,9 @@ stampwell_win32_library(stampwell_install
   in_use_finder.cpp
   install_system.cpp
   logged_on_user.cpp
+  product_in_use.cpp
   run_journal.cpp
+  run_log.cpp
   shell_link.cpp
   start_menu_step.cpp
 )
@@ -31,7 +34,7 @@ if(STAMPWELL_WIN32)
 endif()
 
 # The handlers of the wizard window that start the run.
-stampwell_win32_library(stampwell_install_wizard wizard_install.cpp)
+stampwell_win32_library(stampwell_install_wizard unattended_install.cpp unattended_ui.cpp wizard_install.cpp)
 if(STAMPWELL_WIN32)
   target_link_libraries(stampwell_install_wizard PUBLIC stampwell_install stampwell_wizard)
   stampwell_product_link(stampwell_install_wizard)

@@ -134,7 +134,8 @@ bool ResolveInstallDir(SetupSettings& settings, int origin_page, InstallRunUi& u
     return false;
   }
   for (;;) {
-    settings.InstallDir = InstallDirFor(folder, system.ProductTitle());
+    settings.InstallDir =
+        ui.FolderIsInstallDir() ? WithoutTrailingBackslash(folder) : InstallDirFor(folder, system.ProductTitle());
     if (!PathsFitBelow(settings.InstallDir, system)) {
       ui.ShowMessage(kPathTooLongMessage);
       ui.ShowPage(kFolderPage);

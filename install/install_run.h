@@ -97,6 +97,9 @@ class InstallRunUi {
   virtual void ProcessMessages() = 0;
   virtual void Sleep(unsigned milliseconds) = 0;
   virtual std::uint32_t TickCount() = 0;  // milliseconds since system start, wrapping at 2^32
+  // True when the folder field names the installation directory itself, as an unattended
+  // run's /DIR does; the wizard's field names the folder that receives the product's own.
+  virtual bool FolderIsInstallDir() { return false; }
 };
 
 // The system's side: folders, payload, shortcuts, log and registry.

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "app/program_version.h"
 #include "app/system_queries.h"
 #include "install/desktop_link.h"
 #include "install/directories.h"
@@ -91,11 +92,21 @@ void WindowsInstallSystem::StartMenuStep() {
 
 void WindowsInstallSystem::SaveLog(const std::string& path) { log_.SaveToFile(path); }
 
+namespace {
+
+std::uint64_t PayloadBytes(const PayloadStore& payload) {
+  std::uint64_t bytes = 0;
+  for (int n = 1; n <= payload.EntryCount(); ++n) bytes += payload.Open(n).size();
+  return bytes;
+}
+
+}  // namespace
+
 void WindowsInstallSystem::WriteUninstallEntry() {
-  stampwell::WriteUninstallEntry(settings_.UninstallKeyPath,
-                                 UninstallEntryValues({hooks_.product_title(), settings_.InstallDir,
-                                                       settings_.MainExeName, settings_.PublisherName,
-                                                       settings_.HomePageUrl}));
+  stampwell::WriteUninstallEntry(
+      settings_.UninstallKeyPath,
+      UninstallEntryValues({hooks_.product_title(), settings_.InstallDir, settings_.MainExeName,
+                            settings_.PublisherName, settings_.HomePageUrl, ProgramVersion(), PayloadBytes(payload_)}));
 }
 
 void WindowsInstallSystem::NotifyAssociationsChanged() {

@@ -12,18 +12,18 @@
 namespace stampwell {
 
 // Opens keyPath under HKEY_CURRENT_USER with full access (creating it when missing) and writes
-// the values as REG_SZ, in order. Throws InstallError "Failed to set data for '<name>'" at the
+// the values in order, each as REG_SZ or REG_DWORD. Throws InstallError "Failed to set data for '<name>'" at the
 // first value that cannot be written, leaving those before it; when the key cannot be opened
 // or created, the message names the first value.
 void WriteUninstallEntry(const std::string& keyPath, const std::vector<UninstallEntryValue>& values);
 
-// The entry of this installation, from SetupSettings, ProductTitle() and InstallDir.
-void WriteUninstallEntry();
-
-// The registry write that WriteUninstallEntry makes for each value. Wine writes every value
-// of a key that it has opened, so tests swap this to make one value fail; nothing else does.
+// The registry writes that WriteUninstallEntry makes for each value. Wine writes every value
+// of a key that it has opened, so tests swap these to make one value fail; nothing else does.
 using SetRegistryStringFn = LSTATUS (*)(HKEY key, const char* name, const std::string& data);
 extern SetRegistryStringFn SetRegistryString;
 LSTATUS SetRegistryStringValue(HKEY key, const char* name, const std::string& data);
+using SetRegistryDwordFn = LSTATUS (*)(HKEY key, const char* name, DWORD data);
+extern SetRegistryDwordFn SetRegistryDword;
+LSTATUS SetRegistryDwordValue(HKEY key, const char* name, DWORD data);
 
 }  // namespace stampwell

@@ -19,6 +19,8 @@ packages=(
   osslsigncode openssl gdb
   # The benchmark's peer installers: an NSIS setup and an MSI package of the same files.
   nsis wixl
+  # The test of the winget manifest that `make setup` writes reads it back as YAML.
+  python3-yaml
 )
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }

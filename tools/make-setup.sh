@@ -5,8 +5,10 @@
 #
 # Builds only the shipped 32-bit setup program, in BUILD_FOLDER (default build/release), with
 # the folder's files as its payload; signs it when STAMPWELL_SIGN_PKCS12 or STAMPWELL_SIGN_CERT
-# and STAMPWELL_SIGN_KEY are set (README, "A setup for your product"); and prints where the file
-# is, its size and its SHA-256 checksum, to be published beside the download.
+# and STAMPWELL_SIGN_KEY are set (README, "A setup for your product"); writes its winget
+# manifest into BUILD_FOLDER/winget (tools/winget_manifest.py; the download address from
+# STAMPWELL_WINGET_INSTALLER_URL); and prints where the file is, its size and its SHA-256
+# checksum, to be published beside the download.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 [ $# -ge 1 ] || { echo "usage: make-setup.sh PRODUCT_FOLDER [BUILD_FOLDER]" >&2; exit 2; }
@@ -41,3 +43,7 @@ else
 fi
 echo "debug file:    $build/StampwellSetup.debug (keep it; do not publish it)"
 echo "SHA-256:       $(sha256sum "$exe" | cut -d' ' -f1)"
+# The signed file's checksum: the manifest is written after the build has signed it.
+rm -rf "$build/winget"
+echo "winget:        $(python3 "$root/tools/winget_manifest.py" --setup "$exe" --out "$build/winget" | xargs -n1 basename | paste -sd' ')"
+echo "               in $build/winget (the installer address: STAMPWELL_WINGET_INSTALLER_URL, else below the home page)"

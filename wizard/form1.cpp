@@ -197,7 +197,10 @@ bool TForm1::FormCloseQuery() {
   // The run has no cancel: a close confirmed now would only hide the window while the run
   // makes the files, the shortcuts and the entry behind the user's back. Alt+F4 and the
   // taskbar still send the request, so it is refused here without a question.
-  if (install_running_) return false;
+  if (install_running_) {
+    if (CloseAskedWhileInstalling) CloseAskedWhileInstalling();
+    return false;
+  }
   if (ActivePage() == kFinishPage) return true;
   return Application().AskYesNo(kExitQuestion, "Tip");
 }

@@ -66,6 +66,9 @@ class TForm1 : public TForm {
   // Set by the install run for as long as it runs; FormCloseQuery refuses every close meanwhile.
   bool InstallRunning() const noexcept { return install_running_; }
   void SetInstallRunning(bool running) noexcept { install_running_ = running; }
+  // Fires when a close is asked for while the run goes on (the wizard's own run has no
+  // cancel and leaves it unset; an unattended run cancels).
+  std::function<void()> CloseAskedWhileInstalling;
 
   // The controls, named as in the layout.
   TPageControl* PageControl1 = nullptr;

@@ -216,6 +216,8 @@ class Session:
             self.screenshot("finish-page-launch-cleared")
         self.click(FINISH, settle=0.2)
         self.expect(self.wait_for_exit(20 * SLOW), "the setup did not end after Finish")
+        self.expect(self.process.returncode == 0, "the setup ended with exit code %s after Finish, not 0"
+                    % self.process.returncode)
         self.check_installation(install_dir)
 
     def check_installation(self, install_dir):
@@ -269,6 +271,8 @@ class Session:
             parts = line.strip().split(None, 2)
             if len(parts) >= 2 and parts[1] == "REG_SZ":
                 values[parts[0]] = parts[2] if len(parts) == 3 else ""
+            elif len(parts) == 3 and parts[1] == "REG_DWORD":
+                values[parts[0]] = int(parts[2], 16)
         expected = {
             "DisplayName": PRODUCT,
             "UninstallString": '"%sunin00000.exe"' % install_dir,
@@ -278,10 +282,17 @@ class Session:
             "URLInfoAbout": "http://www.quendrasoft.com/stampwell/",
             "HelpLink": "http://www.quendrasoft.com/stampwell/",
             "URLUpdateInfo": "http://www.quendrasoft.com/stampwell/",
+            "DisplayVersion": "3.3.0.0",
+            "NoModify": 1,
+            "NoRepair": 1,
         }
         for name, data in expected.items():
             self.expect(values.get(name) == data, "registry %s = %r, not %r" % (name, values.get(name), data))
-        self.expect(len(values) == 8, "registry entry holds %d values, not 8" % len(values))
+        # The payload's size in KB, rounded up.
+        payload = sum(os.path.getsize(os.path.join(unix_dir, *entry.split("\\"))) for entry in manifest)
+        self.expect(values.get("EstimatedSize") == (payload + 1023) // 1024,
+                    "registry EstimatedSize = %r, not %d KB" % (values.get("EstimatedSize"), (payload + 1023) // 1024))
+        self.expect(len(values) == 12, "registry entry holds %d values, not 12" % len(values))
 
 
 def quick(session):

@@ -17,6 +17,7 @@
 #include "install/install_paths.h"
 #include "install/space_needed.h"
 #include "install/install_run.h"
+#include "install/logged_install_system.h"
 
 namespace stampwell {
 namespace {
@@ -58,6 +59,8 @@ struct RecordingUi : InstallRunUi {
   }
   std::uint32_t TickCount() override { return ticks ? ticks() : tick; }
   int Page() const { return pages.empty() ? -1 : pages.back(); }
+  bool folder_is_install_dir = false;
+  bool FolderIsInstallDir() override { return folder_is_install_dir; }
 };
 
 struct MemorySystem : InstallRunSystem {
@@ -594,6 +597,78 @@ TEST_F(InstallRunCourse, EstimateFromAWrappingTickSourceFallsToOne) {
   }
   EXPECT_EQ(ui.estimates.back(), "The installation process may take about 1 seconds");
   EXPECT_LT(now, 0x1000u);  // the source really wrapped
+}
+
+// An unattended run's /DIR names the installation directory itself: no product subfolder,
+// and with no quick mode a folder that cannot be made ends the run without a fallback.
+TEST_F(InstallRunCourse, AFolderThatIsTheInstallDirGetsNoSubfolder) {
+  ui.folder_is_install_dir = true;
+  for (const char* folder : {"D:\\Apps\\Stampwell", "D:\\Apps\\Stampwell\\\\"}) {
+    ui.folder = folder;
+    RunInstall(settings, ui, system);
+    EXPECT_EQ(settings.InstallDir, "D:\\Apps\\Stampwell\\") << folder;
+    EXPECT_EQ(ui.Page(), 4);
+    EXPECT_TRUE(system.files.count("D:\\Apps\\Stampwell\\Stampwell.exe"));
+  }
+  ui.folder = "E:\\";
+  RunInstall(settings, ui, system);
+  EXPECT_EQ(settings.InstallDir, "E:\\");
+  EXPECT_TRUE(system.files.count("E:\\Data\\SDL.dll"));
+
+  system.can_make = [](const std::string& p) { return p.rfind("F:", 0) != 0; };
+  ui.messages.clear();
+  ui.folder = "F:\\Locked";
+  RunInstall(settings, ui, system);
+  EXPECT_EQ(ui.Page(), 2);
+  EXPECT_EQ(ui.messages, std::vector<std::string>{kCreateFolderFailedMessage});
+  EXPECT_EQ(ui.folder, std::string(kPersonal) + "\\Quendra Soft");  // offered, never used
+}
+
+// The run log's side of a run: each step with its outcome, a failure with the error's text
+// (and still passed on), and what was made, parents of a folder included, in order.
+TEST_F(InstallRunCourse, ALoggedRunTellsEachStepAndRemembersWhatItMade) {
+  system.dirs = {"C:\\"};
+  system.manifest = {"Help.CHM", "Data\\SDL.dll"};
+  ui.folder = "C:\\Apps";
+  std::vector<std::string> lines;
+  LoggedInstallSystem logged(system, [&](const std::string& line) { lines.push_back(line); });
+  RunInstall(settings, ui, logged);
+  ASSERT_EQ(ui.Page(), 4);
+  const std::string dir = "C:\\Apps\\Quendra Stampwell\\";
+  const std::vector<std::string> first = {"Payload check: every file is as the build stored it",
+                                          "Journal beside C:\\Apps\\Quendra Stampwell: begun",
+                                          "Folder C:\\Apps\\Quendra Stampwell: made",
+                                          "Folder " + dir + "Data: made"};
+  EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 4), first);
+  const std::vector<std::string> last = {"File " + dir + "Help.CHM: written",
+                                         "File " + dir + "Data\\SDL.dll: written",
+                                         "Every file in place: the replaced files and the journal removed",
+                                         "Desktop shortcut to " + dir + "Stampwell.exe: done",
+                                         "Folder lines and Start Menu group: done",
+                                         "Uninstall log " + dir + "Uninstall.txt: saved",
+                                         "Uninstall entry: written"};
+  EXPECT_EQ(std::vector<std::string>(lines.end() - 7, lines.end()), last);
+  EXPECT_EQ(logged.FilesWritten(), 2);
+  ASSERT_GE(logged.Made().size(), 5u);
+  EXPECT_EQ(logged.Made()[0].path, "C:\\Apps");  // the parent that the first folder needed
+  EXPECT_EQ(logged.Made()[1].path, "C:\\Apps\\Quendra Stampwell");
+  EXPECT_EQ(logged.Made()[2].path, dir + "Data");
+  EXPECT_TRUE(logged.Made()[2].folder);
+  EXPECT_EQ(logged.Made().back().path, dir + "Data\\SDL.dll");
+  EXPECT_FALSE(logged.Made().back().folder);
+
+  lines.clear();
+  system.throw_at = "registry";
+  EXPECT_THROW(RunInstall(settings, ui, logged), std::runtime_error);
+  EXPECT_EQ(lines.back(), "Uninstall entry: failed: registry failed");
+  system.throw_at.clear();
+  system.failing_entry = 2;
+  lines.clear();
+  RunInstall(settings, ui, logged);
+  EXPECT_EQ(ui.Page(), 2);
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[lines.size() - 2], "File " + dir + "Data\\SDL.dll: failed: in use");
+  EXPECT_EQ(lines.back(), "Every folder and file of the run taken back: the folder is as it was before");
 }
 
 }  // namespace

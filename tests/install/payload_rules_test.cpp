@@ -119,11 +119,11 @@ TEST(InstallLog, FileTextEndsEveryLineInCrLfAndAddsNothingElse) {
   EXPECT_EQ(log.FileText(), "\r\n");
 }
 
-TEST(UninstallEntryValues, EightValuesInOrderWithPublisherAfterInstallLocation) {
+TEST(UninstallEntryValues, TheEightValuesInOrderThenVersionSizeAndNeitherModifyNorRepair) {
   auto values = UninstallEntryValues({"Quendra Stampwell", "C:\\P\\Quendra Stampwell\\", "Stampwell.exe",
-                                      "Quendra Soft", "http://h/"});
+                                      "Quendra Soft", "http://h/", "3.3.0.0", 2048});
   std::vector<std::pair<std::string, std::string>> got;
-  for (auto& v : values) got.emplace_back(v.name, v.data);
+  for (auto& v : values) got.emplace_back(v.name, v.dword ? "dword " + std::to_string(*v.dword) : v.data);
   EXPECT_EQ(got, (std::vector<std::pair<std::string, std::string>>{
                      {"DisplayName", "Quendra Stampwell"},
                      {"UninstallString", "\"C:\\P\\Quendra Stampwell\\unin00000.exe\""},
@@ -133,10 +133,23 @@ TEST(UninstallEntryValues, EightValuesInOrderWithPublisherAfterInstallLocation) 
                      {"URLInfoAbout", "http://h/"},
                      {"HelpLink", "http://h/"},
                      {"URLUpdateInfo", "http://h/"},
+                     {"DisplayVersion", "3.3.0.0"},
+                     {"EstimatedSize", "dword 2"},
+                     {"NoModify", "dword 1"},
+                     {"NoRepair", "dword 1"},
                  }));
   // A directory without its final backslash still gives well-formed paths.
-  EXPECT_EQ(UninstallEntryValues({"T", "C:\\D", "M.exe", "P", "u"})[1].data, "\"C:\\D\\unin00000.exe\"");
+  EXPECT_EQ(UninstallEntryValues({"T", "C:\\D", "M.exe", "P", "u", "1.0.0.0", 0})[1].data,
+            "\"C:\\D\\unin00000.exe\"");
   EXPECT_EQ(FailedToSetDataMessage("HelpLink"), "Failed to set data for 'HelpLink'");
+}
+
+TEST(UninstallEntryValues, TheSizeIsInKilobytesRoundedUp) {
+  EXPECT_EQ(EstimatedSizeKb(0), 0u);
+  EXPECT_EQ(EstimatedSizeKb(1), 1u);
+  EXPECT_EQ(EstimatedSizeKb(1024), 1u);
+  EXPECT_EQ(EstimatedSizeKb(1025), 2u);
+  EXPECT_EQ(EstimatedSizeKb(std::uint64_t{1} << 50), 0xFFFFFFFFu);  // beyond what a DWORD holds
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,7 +27,8 @@ constexpr char kTestKey[] = "Software\\QuendraStampwellTests\\Uninstall\\Quendra
 
 using Values = std::vector<std::pair<std::string, std::string>>;
 
-// Every value of the key, in the order that the registry enumerates them.
+// Every value of the key, in the order that the registry enumerates them; a REG_DWORD as its
+// number in decimal.
 Values ReadValues(const char* path) {
   Values values;
   unique_hkey key;
@@ -38,6 +40,13 @@ Values ReadValues(const char* path) {
     if (RegEnumValueA(key.get(), i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataSize) !=
         ERROR_SUCCESS)
       break;
+    if (type == REG_DWORD) {
+      EXPECT_EQ(dataSize, sizeof(DWORD)) << name;
+      DWORD number = 0;
+      std::memcpy(&number, data, sizeof number);
+      values.emplace_back(name, std::to_string(number));
+      continue;
+    }
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << name;
     EXPECT_GT(dataSize, 0u);
     EXPECT_EQ(data[dataSize - 1], '\0') << name;  // stored with its terminating zero
@@ -51,11 +60,13 @@ class UninstallEntry : public ::testing::Test {
   void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_USER, kTestRoot); }
   void TearDown() override {
     SetRegistryString = &SetRegistryStringValue;
+    SetRegistryDword = &SetRegistryDwordValue;
     RegDeleteTreeA(HKEY_CURRENT_USER, kTestRoot);
   }
   std::vector<UninstallEntryValue> Entry() {
     return UninstallEntryValues(
-        {"Quendra Stampwell", "C:\\Q Soft\\Quendra Stampwell\\", "Stampwell.exe", "Quendra Soft", "http://h/"});
+        {"Quendra Stampwell", "C:\\Q Soft\\Quendra Stampwell\\", "Stampwell.exe", "Quendra Soft", "http://h/",
+         "3.3.0.0", 28 * 1024 * 1024 + 1});
   }
 };
 
@@ -64,23 +75,34 @@ std::vector<std::string>& WrittenNames() {
   return names;
 }
 
-TEST_F(UninstallEntry, WritesEightStringValuesInOrderAndOverwritesAnEarlierEntry) {
+TEST_F(UninstallEntry, WritesItsValuesInOrderAndOverwritesAnEarlierEntry) {
   WriteUninstallEntry(kTestKey, {{"DisplayName", "old"}, {"HelpLink", "old"}, {"Keep", "other"}});
   WrittenNames().clear();
   SetRegistryString = [](HKEY key, const char* name, const std::string& data) -> LSTATUS {
     WrittenNames().push_back(name);
     return SetRegistryStringValue(key, name, data);
   };
+  SetRegistryDword = [](HKEY key, const char* name, DWORD data) -> LSTATUS {
+    WrittenNames().push_back(std::string(name) + " (DWORD)");
+    return SetRegistryDwordValue(key, name, data);
+  };
   WriteUninstallEntry(kTestKey, Entry());
+  // The eight values that the uninstaller reads first, then what deployment tools read.
   EXPECT_EQ(WrittenNames(), (std::vector<std::string>{"DisplayName", "UninstallString", "DisplayIcon", "InstallLocation",
-                                                      "Publisher", "URLInfoAbout", "HelpLink", "URLUpdateInfo"}));
+                                                      "Publisher", "URLInfoAbout", "HelpLink", "URLUpdateInfo",
+                                                      "DisplayVersion", "EstimatedSize (DWORD)", "NoModify (DWORD)",
+                                                      "NoRepair (DWORD)"}));
   // Wine enumerates values sorted by name, not in the order of writing. Nothing is deleted.
   Values expected = {
       {"DisplayIcon", "C:\\Q Soft\\Quendra Stampwell\\Stampwell.exe"},
       {"DisplayName", "Quendra Stampwell"},
+      {"DisplayVersion", "3.3.0.0"},
+      {"EstimatedSize", "28673"},  // KB, rounded up
       {"HelpLink", "http://h/"},
       {"InstallLocation", "C:\\Q Soft\\Quendra Stampwell\\"},
       {"Keep", "other"},
+      {"NoModify", "1"},
+      {"NoRepair", "1"},
       {"Publisher", "Quendra Soft"},
       {"UninstallString", "\"C:\\Q Soft\\Quendra Stampwell\\unin00000.exe\""},
       {"URLInfoAbout", "http://h/"},
@@ -90,6 +112,22 @@ TEST_F(UninstallEntry, WritesEightStringValuesInOrderAndOverwritesAnEarlierEntry
   std::sort(got.begin(), got.end());
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(got, expected);
+}
+
+TEST_F(UninstallEntry, ANumberThatCannotBeWrittenStopsTheEntryAsAStringDoes) {
+  SetRegistryDword = [](HKEY key, const char* name, DWORD data) -> LSTATUS {
+    if (std::string(name) == "NoModify") return ERROR_ACCESS_DENIED;
+    return SetRegistryDwordValue(key, name, data);
+  };
+  try {
+    WriteUninstallEntry(kTestKey, Entry());
+    FAIL() << "NoModify cannot be written";
+  } catch (const InstallError& e) {
+    EXPECT_STREQ(e.what(), "Failed to set data for 'NoModify'");
+  }
+  Values got = ReadValues(kTestKey);
+  EXPECT_EQ(got.size(), 10u);
+  EXPECT_TRUE(std::none_of(got.begin(), got.end(), [](const auto& v) { return v.first == "NoRepair"; }));
 }
 
 // Wine writes every value of a key that it has opened for writing, so the failing write is

@@ -162,7 +162,7 @@ class UninstallerRoundTrip : public ::testing::Test {
     log_.SaveToFile(install_dir_ + kUninstallLogName);
 
     WriteUninstallEntry(kUninstallKeyPath, UninstallEntryValues({kProductName, install_dir_, kMainExeName,
-                                                                 kPublisherName, kHomePageUrl}));
+                                                                 kPublisherName, kHomePageUrl, "3.3.0.0", 1024}));
     ASSERT_TRUE(KeyExists(kUninstallKeyPath));
   }
 
