@@ -50,7 +50,10 @@ std::uint64_t WindowsInstallSystem::PayloadSize(int n) { return payload_.Open(n)
 
 void WindowsInstallSystem::BeginRun(const std::string& install_dir) {
   journal_.reset();
-  journal_ = std::make_unique<RunJournal>(JournalPathFor(install_dir));
+  // No folder of the path exists: the folder cannot be made either, and that failure is the
+  // one to report.
+  const std::string journal = JournalPathFor(install_dir);
+  if (!journal.empty()) journal_ = std::make_unique<RunJournal>(journal);
 }
 
 void WindowsInstallSystem::UndoRun() {

@@ -86,6 +86,7 @@ std::string JournalPathFor(const std::string& install_dir) {
     const std::size_t up = folder.find_last_of('\\');
     folder = up == std::string::npos ? std::string() : folder.substr(0, up);
   }
+  if (folder.empty()) return {};
   // At a drive's root the folder is "C:", and the journal "C:\<name>.setup-journal".
   return folder + "\\" + name + ".setup-journal";
 }

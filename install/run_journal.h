@@ -16,7 +16,8 @@
 namespace stampwell {
 
 // Where the run on `install_dir` keeps its journal: beside the installation folder, in the
-// nearest folder of its path that exists.
+// nearest folder of its path that exists. Empty when none exists (a drive that is not
+// there): such a run can make nothing, so it needs no journal.
 std::string JournalPathFor(const std::string& install_dir);
 
 class RunJournal {

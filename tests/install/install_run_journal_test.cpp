@@ -143,6 +143,24 @@ TEST_F(InstallRunJournal, RunEndedFromOutsideIsTakenBackAtTheNextStart) {
   EXPECT_EQ(Tree(scratch.path()), with_outside);
 }
 
+TEST_F(InstallRunJournal, JournalLiesBesideTheFolderInTheNearestFolderThatExists) {
+  EXPECT_EQ(JournalPathFor(scratch.path() + "A\\B\\Quendra Stampwell\\"), scratch.path() + "Quendra Stampwell.setup-journal");
+  EXPECT_EQ(JournalPathFor("C:\\Quendra Stampwell"), "C:\\Quendra Stampwell.setup-journal");
+  // A drive that is not there: no journal, and the run tells that the folder cannot be made.
+  const DWORD drives = GetLogicalDrives();
+  char letter = 'Q';
+  while (letter > 'D' && (drives & (1u << (letter - 'A')))) --letter;
+  ASSERT_FALSE(drives & (1u << (letter - 'A')));
+  const std::string missing = std::string(1, letter) + ":\\Quendra Soft";
+  EXPECT_EQ(JournalPathFor(missing + "\\Quendra Stampwell"), "");
+  window.folder = missing;
+  window.desktop_link = false;
+  Install();
+  ASSERT_FALSE(window.messages.empty());
+  EXPECT_EQ(window.messages[0], kCreateFolderFailedMessage);
+  EXPECT_FALSE(Exists("\\Quendra Stampwell.setup-journal"));
+}
+
 TEST_F(InstallRunJournal, SuccessfulUpdateLeavesNeitherMovedAsideFilesNorJournal) {
   Install();
   WriteWholeFile(Dir() + "Help.CHM", "changed by the user");
