@@ -11,9 +11,11 @@
 #include "framework/application.h"
 #include "wizard/form2.h"
 #include "wizard/licence_text.h"
+#include "wizard/link_label.h"
 #include "wizard/seams.h"
 #include "wizard/user_start.h"
 #include "wizard/wizard_browse.h"
+#include "wizard/wizard_keyboard.h"
 
 namespace stampwell::wizard {
 
@@ -29,6 +31,7 @@ constexpr char kExitQuestion[] =
 TForm1::TForm1(TComponent* owner) : TForm(owner) {
   RegisterSkinnedControls();
   RegisterAcceptanceCheckBox();
+  RegisterLinkLabel();
   RegisterFolderBrowseDlgClass();
   auto notify = [](void (TForm1::*handler)(), TForm1* form) {
     return TNotifyEvent([form, handler](TObject*) { (form->*handler)(); });
@@ -46,8 +49,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
          if (button == TMouseButton::mbLeft) Image1MouseDown();
        })},
       {"YCLButton1Click", notify(&TForm1::YCLButton1Click, this)},
-      {"CheckBox5Enter", notify(&TForm1::CheckBox5Enter, this)},
-      {"Edit2Enter", notify(&TForm1::Edit2Enter, this)},
+      {"CheckBox5Click", notify(&TForm1::CheckBox5Click, this)},
       {"Button17Click", notify(&TForm1::Button17Click, this)},
       {"Button_custominstallClick", notify(&TForm1::Button_custominstallClick, this)},
       {"Edit1Change", notify(&TForm1::Edit1Change, this)},
@@ -73,6 +75,10 @@ TForm1::~TForm1() {
 
 void TForm1::DoCreate() {
   FindControls();
+  keyboard_ = std::make_unique<WizardKeyboard>(*this);
+  // Focus cues stay hidden until the user presses a navigation key, as in every window of
+  // the system; a mouse user never sees one.
+  ::SendMessageA(Handle(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
   // Every reader of the product's name takes this window's caption from here on.
   SetWizardWindow(Handle());
   TForm::DoCreate();
@@ -163,6 +169,20 @@ void TForm1::ShowPage(int index) {
     if (ActiveControl()) ForgetControl(ActiveControl());
     ::SetFocus(Handle());
   }
+  if (keyboard_) keyboard_->PageChanged();
+}
+
+bool TForm1::PreviewKey(const MSG& message) { return keyboard_ && keyboard_->PreviewKey(message); }
+
+LRESULT TForm1::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
+  const LRESULT result = TForm::WndProc(message, wparam, lparam);
+  if (keyboard_) {
+    if (message == WM_SETFOCUS || message == WM_KILLFOCUS) keyboard_->FocusChanged();
+    if (message == WM_UPDATEUISTATE) keyboard_->UiStateChanged(wparam);
+    // The windows of the shown page are made as the window first shows.
+    if (message == WM_SHOWWINDOW && wparam) keyboard_->ApplyUiState();
+  }
+  return result;
 }
 
 void TForm1::SetProgressFillWidth(int width) {
@@ -195,9 +215,7 @@ bool TForm1::FormCloseQuery() {
   return Application().AskYesNo(kExitQuestion, "Tip");
 }
 
-void TForm1::CheckBox5Enter() { Edit2->SetFocus(); }
-
-void TForm1::Edit2Enter() {
+void TForm1::CheckBox5Click() {
   const bool accepted = !CheckBox5->Checked();
   CheckBox5->SetChecked(accepted);
   Button_QuickInstall->SetEnabled(accepted);
@@ -206,7 +224,7 @@ void TForm1::Edit2Enter() {
 
 void TForm1::Button17Click() {
   CheckBox5->SetChecked(false);
-  Edit2Enter();
+  CheckBox5Click();
   ShowPage(kChoicePage);
 }
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "framework/forms.h"
 #include "framework/unique_handle.h"
 
 namespace stampwell::wizard::testing {
@@ -16,6 +17,12 @@ void Pump(int ms, HWND dialog) {
       if (message.message == WM_QUIT) {
         ::PostQuitMessage(static_cast<int>(message.wParam));
         return;
+      }
+      // The keys go where the program's own loop sends them: the form first, then the dialog
+      // manager.
+      if (dialog && ::IsWindow(dialog) && message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) {
+        auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(dialog));
+        if (form && form->PreviewKey(message)) continue;
       }
       if (dialog && ::IsWindow(dialog) && ::IsDialogMessageA(dialog, &message)) continue;
       ::TranslateMessage(&message);
@@ -67,6 +74,15 @@ void PressKey(WORD key) {
   inputs[0].ki.wVk = inputs[1].ki.wVk = key;
   inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
   ::SendInput(2, inputs, sizeof(INPUT));
+}
+
+void PressShiftTab() {
+  INPUT inputs[4]{};
+  for (INPUT& input : inputs) input.type = INPUT_KEYBOARD;
+  inputs[0].ki.wVk = inputs[3].ki.wVk = VK_SHIFT;
+  inputs[1].ki.wVk = inputs[2].ki.wVk = VK_TAB;
+  inputs[2].ki.dwFlags = inputs[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  ::SendInput(4, inputs, sizeof(INPUT));
 }
 
 MessageBoxAnswerer::MessageBoxAnswerer(int answer)

@@ -11,7 +11,8 @@
 
 namespace stampwell::wizard::testing {
 
-// Processes messages for about `ms` milliseconds, with Tab navigation for `dialog`.
+// Processes messages for about `ms` milliseconds, with the keyboard navigation of the form
+// `dialog` (its own first, then the dialog manager's).
 void Pump(int ms, HWND dialog = nullptr);
 // True when a WM_QUIT is waiting (it is taken from the queue).
 bool TakeQuit();
@@ -22,6 +23,8 @@ void ClickAt(POINT screen);
 POINT CentreOf(HWND window);
 POINT CentreOf(HWND window, const RECT& client_rect);
 void PressKey(WORD key);
+// Shift+Tab.
+void PressShiftTab();
 
 // Answers every message box of the program with `answer` (IDYES, IDNO, IDOK) while alive,
 // and records the caption, the text and the style flags that it saw. Every box goes through
