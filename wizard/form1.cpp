@@ -14,6 +14,7 @@
 #include "wizard/link_label.h"
 #include "wizard/seams.h"
 #include "wizard/user_start.h"
+#include "wizard/wizard_accessibility.h"
 #include "wizard/wizard_browse.h"
 #include "wizard/wizard_keyboard.h"
 
@@ -76,6 +77,8 @@ TForm1::~TForm1() {
 void TForm1::DoCreate() {
   FindControls();
   keyboard_ = std::make_unique<WizardKeyboard>(*this);
+  accessibility_ = std::make_unique<WizardAccessibility>(*this);
+  keyboard_->OnFocusMoved = [this](TControl* control) { accessibility_->FocusMoved(control); };
   // Focus cues stay hidden until the user presses a navigation key, as in every window of
   // the system; a mouse user never sees one.
   ::SendMessageA(Handle(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
@@ -170,11 +173,20 @@ void TForm1::ShowPage(int index) {
     ::SetFocus(Handle());
   }
   if (keyboard_) keyboard_->PageChanged();
+  if (accessibility_) accessibility_->PageChanged();
 }
 
 bool TForm1::PreviewKey(const MSG& message) { return keyboard_ && keyboard_->PreviewKey(message); }
 
 LRESULT TForm1::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (accessibility_) {
+    LRESULT answer = 0;
+    if (message == WM_GETOBJECT && accessibility_->GetObject(wparam, lparam, answer)) return answer;
+    if (message == WizardAccessibility::kDefaultActionMessage) {
+      accessibility_->RunDefaultAction(wparam, lparam);
+      return 0;
+    }
+  }
   const LRESULT result = TForm::WndProc(message, wparam, lparam);
   if (keyboard_) {
     if (message == WM_SETFOCUS || message == WM_KILLFOCUS) keyboard_->FocusChanged();
@@ -192,9 +204,13 @@ void TForm1::SetProgressFillWidth(int width) {
   // per entry rather than one here and one there.
   Image14->SetWidth(width);
   Image14->SetVisible(width > 0);
+  if (accessibility_) accessibility_->ProgressChanged();
 }
 
-void TForm1::SetTimeText(const std::string& text) { Label6->SetCaption(text); }
+void TForm1::SetTimeText(const std::string& text) {
+  Label6->SetCaption(text);
+  if (accessibility_) accessibility_->NameChanged(Label6);
+}
 
 void TForm1::SetFreeSpaceText(const std::string& text) { Label36->SetCaption(text); }
 
@@ -220,6 +236,11 @@ void TForm1::CheckBox5Click() {
   CheckBox5->SetChecked(accepted);
   Button_QuickInstall->SetEnabled(accepted);
   Button_custominstall->SetEnabled(accepted);
+  if (accessibility_) {
+    for (TControl* changed : {static_cast<TControl*>(CheckBox5), static_cast<TControl*>(Button_QuickInstall),
+                              static_cast<TControl*>(Button_custominstall)})
+      accessibility_->StateChanged(changed);
+  }
 }
 
 void TForm1::Button17Click() {

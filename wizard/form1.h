@@ -24,6 +24,7 @@
 namespace stampwell::wizard {
 
 class TForm2;
+class WizardAccessibility;
 class WizardKeyboard;
 
 class TForm1 : public TForm {
@@ -135,6 +136,7 @@ class TForm1 : public TForm {
 
   TForm2* licence_ = nullptr;
   std::unique_ptr<WizardKeyboard> keyboard_;
+  std::unique_ptr<WizardAccessibility> accessibility_;
   bool install_running_ = false;
   TYCLButton* close_buttons_[4] = {};
 };
