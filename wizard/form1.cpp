@@ -16,6 +16,7 @@
 #include "wizard/user_start.h"
 #include "wizard/wizard_accessibility.h"
 #include "wizard/wizard_browse.h"
+#include "wizard/wizard_high_contrast.h"
 #include "wizard/wizard_keyboard.h"
 
 namespace stampwell::wizard {
@@ -85,6 +86,8 @@ void TForm1::DoCreate() {
   // Every reader of the product's name takes this window's caption from here on.
   SetWizardWindow(Handle());
   TForm::DoCreate();
+  high_contrast_ = std::make_unique<WizardHighContrast>(*this);
+  high_contrast_->Follow();
 }
 
 void TForm1::FindControls() {
@@ -191,6 +194,7 @@ LRESULT TForm1::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
   if (keyboard_) {
     if (message == WM_SETFOCUS || message == WM_KILLFOCUS) keyboard_->FocusChanged();
     if (message == WM_UPDATEUISTATE) keyboard_->UiStateChanged(wparam);
+    if ((message == WM_SETTINGCHANGE || message == WM_SYSCOLORCHANGE) && high_contrast_) high_contrast_->Follow();
     // The windows of the shown page are made as the window first shows.
     if (message == WM_SHOWWINDOW && wparam) keyboard_->ApplyUiState();
   }

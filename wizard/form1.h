@@ -25,6 +25,7 @@ namespace stampwell::wizard {
 
 class TForm2;
 class WizardAccessibility;
+class WizardHighContrast;
 class WizardKeyboard;
 
 class TForm1 : public TForm {
@@ -137,6 +138,7 @@ class TForm1 : public TForm {
   TForm2* licence_ = nullptr;
   std::unique_ptr<WizardKeyboard> keyboard_;
   std::unique_ptr<WizardAccessibility> accessibility_;
+  std::unique_ptr<WizardHighContrast> high_contrast_;
   bool install_running_ = false;
   TYCLButton* close_buttons_[4] = {};
 };
