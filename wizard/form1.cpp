@@ -240,6 +240,8 @@ void TForm1::CheckBox5Click() {
   CheckBox5->SetChecked(accepted);
   Button_QuickInstall->SetEnabled(accepted);
   Button_custominstall->SetEnabled(accepted);
+  // A focused install button that was just disabled loses its cue.
+  if (keyboard_) keyboard_->FocusChanged();
   if (accessibility_) {
     for (TControl* changed : {static_cast<TControl*>(CheckBox5), static_cast<TControl*>(Button_QuickInstall),
                               static_cast<TControl*>(Button_custominstall)})

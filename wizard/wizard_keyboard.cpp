@@ -134,7 +134,7 @@ void WizardKeyboard::RefreshCues() {
   for (const auto& stops : stops_) {
     for (TControl* control : stops) {
       if (auto* holder = dynamic_cast<TFocusCueHolder*>(control))
-        holder->SetFocusCue(cues_shown_ && window_has_focus && control == windowless_focus_);
+        holder->SetFocusCue(cues_shown_ && window_has_focus && control == windowless_focus_ && Reachable(control));
     }
   }
 }

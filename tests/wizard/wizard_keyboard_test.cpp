@@ -140,6 +140,10 @@ TEST_F(WizardKeys, TheFocusCueIsDrawnOnlyOnceANavigationKeyWasPressed) {
   EXPECT_FALSE(quick.FocusCue());
   EXPECT_EQ(cue_pixels(), 0);
   EXPECT_TRUE(form_->Button_custominstall->FocusCue());
+
+  // A focused button that becomes disabled (a screen reader cleared the acceptance) shows no cue.
+  form_->CheckBox5Click();
+  EXPECT_FALSE(form_->Button_custominstall->FocusCue());
 }
 
 TEST_F(WizardKeys, SpaceAndEnterPressTheFocusedButtonAndEnterElsewhereTheMainOne) {
