@@ -139,7 +139,9 @@ def custom(s, probe):
         d.press("Return")
         d.wait("the browse window to close on Enter", lambda: not d.find(BROWSE_CAPTION))
         s.expect(d.field().text == KEYS_FOLDER, "the field holds %r after OK" % d.field().text)
-        # The focus is back on Browse: its neighbours are the two shortcut boxes, then Install.
+        # The focus is back on Browse (the window itself holds it): its neighbours are the two
+        # shortcut boxes, then Install.
+        d.wait_focus(d.wizard, "the wizard back in front with the focus")
         d.press("Tab")
         d.wait("Tab onto the desktop icon box", lambda: (lambda c: c and c.cls == "Button")(
             next((c for c in d.children(d.wizard) if int(c.hwnd, 16) == int(d.focus() or "0", 16)), None)))

@@ -217,22 +217,22 @@ TEST_F(WizardAccessible, TheDefaultActionPressesOnceTheCallerHasReturned) {
   // run or a message box.
   ASSERT_EQ(client->accDoDefaultAction(Id(IdOf(page, "Custom Install"))), S_OK);
   EXPECT_EQ(form_->ActivePage(), TForm1::kChoicePage);
-  Pump(100, form_->hwnd());
+  testing::PumpInput(form_->hwnd());
   EXPECT_EQ(form_->ActivePage(), TForm1::kFolderPage);
 
   page = Children(*client);
   ASSERT_EQ(client->accDoDefaultAction(Id(IdOf(page, "Create a desktop icon"))), S_OK);
-  Pump(100, form_->hwnd());
+  testing::PumpInput(form_->hwnd());
   EXPECT_FALSE(form_->CheckBox1->Checked());
   // Texts have no action.
   EXPECT_EQ(client->accDoDefaultAction(Id(1)), DISP_E_MEMBERNOTFOUND);
 
   ASSERT_EQ(client->accDoDefaultAction(Id(IdOf(page, "Back"))), S_OK);
-  Pump(100, form_->hwnd());
+  testing::PumpInput(form_->hwnd());
   EXPECT_EQ(form_->ActivePage(), TForm1::kChoicePage);
   page = Children(*client);
   ASSERT_EQ(client->accDoDefaultAction(Id(IdOf(page, "I Accept the License Agreement"))), S_OK);
-  Pump(100, form_->hwnd());
+  testing::PumpInput(form_->hwnd());
   EXPECT_FALSE(form_->CheckBox5->Checked());
   EXPECT_FALSE(form_->Button_QuickInstall->Enabled());
 
@@ -260,7 +260,7 @@ TEST_F(WizardAccessible, RaisesTheWinEventsThatAScreenReaderFollows) {
   AccessiblePtr client = ClientOf(form_->hwnd());
   auto page = Children(*client);
   auto saw = [&](DWORD event, LONG child) {
-    Pump(150, form_->hwnd());
+    testing::PumpInput(form_->hwnd());
     const bool seen = std::find(events.begin(), events.end(), Event{event, child}) != events.end();
     events.clear();
     return seen;
@@ -269,7 +269,7 @@ TEST_F(WizardAccessible, RaisesTheWinEventsThatAScreenReaderFollows) {
   form_->Keyboard().FocusControl(form_->Button_QuickInstall);
   EXPECT_TRUE(saw(EVENT_OBJECT_FOCUS, IdOf(page, "Quick Install")));
   form_->CheckBox5Click();
-  Pump(150, form_->hwnd());
+  testing::PumpInput(form_->hwnd());
   const std::vector<Event> toggled = events;
   events.clear();
   for (const char* name : {"I Accept the License Agreement", "Quick Install", "Custom Install"}) {

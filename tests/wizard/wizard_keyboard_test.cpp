@@ -47,11 +47,11 @@ class WizardKeys : public ::testing::Test {
   }
   void Key(WORD key) {
     testing::PressKey(key);
-    Pump(120, form_->hwnd());
+    testing::PumpInput(form_->hwnd());
   }
   void ShiftTab() {
     testing::PressShiftTab();
-    Pump(120, form_->hwnd());
+    testing::PumpInput(form_->hwnd());
   }
   TControl* Focused() const { return form_->Keyboard().Focused(); }
   std::unique_ptr<TForm1> form_;

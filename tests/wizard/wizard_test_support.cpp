@@ -32,6 +32,15 @@ void Pump(int ms, HWND dialog) {
   } while (static_cast<LONG>(end - ::GetTickCount()) > 0);
 }
 
+void PumpInput(HWND dialog, int limit_ms) {
+  const DWORD start = ::GetTickCount();
+  do {
+    Pump(20, dialog);
+  } while (HIWORD(::GetQueueStatus(QS_INPUT | QS_POSTMESSAGE)) != 0 &&
+           static_cast<int>(::GetTickCount() - start) < limit_ms);
+  Pump(50, dialog);
+}
+
 bool TakeQuit() {
   MSG message;
   return ::PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;

@@ -14,6 +14,9 @@ namespace stampwell::wizard::testing {
 // Processes messages for about `ms` milliseconds, with the keyboard navigation of the form
 // `dialog` (its own first, then the dialog manager's).
 void Pump(int ms, HWND dialog = nullptr);
+// Pumps until no input is left in the thread's queue (at most `limit_ms`), then a little more
+// for what the input caused: a key pressed with SendInput is processed when this returns.
+void PumpInput(HWND dialog, int limit_ms = 5000);
 // True when a WM_QUIT is waiting (it is taken from the queue).
 bool TakeQuit();
 
