@@ -9,22 +9,12 @@
 #include "wizard/accessible_client.h"
 #include "wizard/form1.h"
 #include "wizard/oleacc_library.h"
+#include "wizard/picture_texts.h"
 #include "wizard/wizard_keyboard.h"
 
 namespace stampwell::wizard {
 
 namespace {
-
-// The texts that the page pictures carry, where they draw them (page coordinates).
-struct PictureText {
-  int page;
-  const char* text;
-  RECT bounds;
-};
-constexpr PictureText kPictureTexts[] = {
-    {TForm1::kFolderPage, "Destination folder", {44, 139, 164, 154}},
-    {TForm1::kProgressPage, "Installing, please wait...", {105, 164, 285, 179}},
-};
 
 RECT ToScreen(HWND window, RECT r) {
   if (window) ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
@@ -121,7 +111,7 @@ class WizardAccessibleSource final : public AccessibleSource {
     };
     auto add_picture_texts = [&] {
       for (const PictureText& text : kPictureTexts) {
-        if (text.page != index) continue;
+        if (text.page != index || text.check_box_caption) continue;
         AccessibleElement e;
         e.name = text.text;
         e.role = ROLE_SYSTEM_STATICTEXT;

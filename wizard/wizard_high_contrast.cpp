@@ -3,6 +3,7 @@
 #include "controls/ycl_button.h"
 #include "framework/unique_handle.h"
 #include "wizard/form1.h"
+#include "wizard/picture_texts.h"
 #include "wizard/seams.h"
 
 namespace stampwell::wizard {
@@ -11,19 +12,6 @@ namespace {
 
 // COLOR_HOTLIGHT, the system's colour of links, as the framework's colours name system colours.
 constexpr TColor clHotLight = clSystemColor | COLOR_HOTLIGHT;
-
-// The texts that the page pictures (and the two caption pictures) carry, where they draw them.
-struct PictureText {
-  int page;
-  const char* text;
-  int left, top;
-};
-constexpr PictureText kPictureTexts[] = {
-    {TForm1::kFolderPage, "Destination folder", 44, 139},
-    {TForm1::kFolderPage, "Create a desktop icon", 84, 200},
-    {TForm1::kFolderPage, "Start Menu shortcuts", 296, 200},
-    {TForm1::kProgressPage, "Installing, please wait...", 105, 164},
-};
 
 void DrawFrame(HDC dc, const RECT& r, int fill, int ink, int border, const std::string& name) {
   ::FillRect(dc, &r, ::GetSysColorBrush(fill));
@@ -107,8 +95,8 @@ void WizardHighContrast::Apply(bool plain) {
     for (const PictureText& text : kPictureTexts) {
       auto* label = new TLabel(&f);  // owned by the form
       label->SetParent(&f.Page(text.page));
-      label->SetLeft(text.left);
-      label->SetTop(text.top);
+      label->SetLeft(text.bounds.left);
+      label->SetTop(text.bounds.top);
       label->SetTransparent(true);
       label->Font().SetStyle(fsBold);
       label->SetCaption(text.text);
