@@ -63,10 +63,16 @@ void TYCLButton::CaptionStep(TCanvas& canvas) const {
   canvas.TextOut(width_ / 2 - canvas.TextWidth(my_text_) / 2 - 20, 9, my_text_);
 }
 
+void TYCLButton::FocusStep(TCanvas& canvas) const {
+  // The small close buttons have no room inside their picture for the cue.
+  DrawFocusCue(canvas.Handle(), ClientRect(), width_ < 30 || height_ < 20 ? 0 : 3);
+}
+
 void TYCLButton::ShowFrame(int frame) {
   DrawNow([&](TCanvas& canvas) {
     if (frame >= 0) CopyFrame(canvas, frame);
     CaptionStep(canvas);
+    if (frame >= 0) FocusStep(canvas);
   });
 }
 
@@ -74,6 +80,7 @@ void TYCLButton::Paint(TCanvas& canvas) {
   if (!visible_) return;
   CopyFrame(canvas, enabled_ ? 0 : 3);
   CaptionStep(canvas);
+  FocusStep(canvas);
 }
 
 void TYCLButton::CMMouseEnter() {
@@ -127,10 +134,16 @@ void TYCLButton::FadeStep() {
     PixelRows current{blend_image_.ScanLine(0), blend_image_.Stride(), width_, height_};
     PixelRows target{hover_image_.ScanLine(0), hover_image_.Stride(), hover_image_.Width(), hover_image_.Height()};
     BlendPixels(current, target, tick.level, BlendTable::Shared());
-    DrawNow([&](TCanvas& canvas) { canvas.Draw(0, 0, blend_image_); });
+    DrawNow([&](TCanvas& canvas) {
+      canvas.Draw(0, 0, blend_image_);
+      FocusStep(canvas);
+    });
   }
   if (tick.finished) {
-    DrawNow([&](TCanvas& canvas) { CopyFrame(canvas, tick.frame); });
+    DrawNow([&](TCanvas& canvas) {
+      CopyFrame(canvas, tick.frame);
+      FocusStep(canvas);
+    });
     fade_timer_->SetEnabled(false);
   }
 }

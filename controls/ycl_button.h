@@ -2,17 +2,19 @@
 // The image button: a windowless button whose whole look is one picture, a strip of four
 // equal frames (normal, hover, pressed, disabled). With Ani on, the mouse coming onto or
 // leaving the button cross-fades between the normal and the hover frame in 10 ms steps.
+// Reached by the keyboard, it draws the focus cue over every frame it shows.
 
 #include <string>
 
 #include "controls/fade_state.h"
+#include "controls/focus_cue.h"
 #include "framework/controls.h"
 #include "framework/graphics.h"
 #include "framework/timer.h"
 
 namespace stampwell {
 
-class TYCLButton : public TGraphicControl {
+class TYCLButton : public TGraphicControl, public TFocusCueHolder {
  public:
   explicit TYCLButton(TComponent* owner);
   ~TYCLButton() override;
@@ -47,7 +49,12 @@ class TYCLButton : public TGraphicControl {
 
   bool SetProperty(const std::string& name, const FormValue& value, FormReadContext& context) override;
 
+ protected:
+  void FocusCueChanged() override { Invalidate(); }
+
  private:
+  // The keyboard focus cue over whatever frame was just drawn.
+  void FocusStep(TCanvas& canvas) const;
   void CopyFrame(TCanvas& canvas, int frame) const;
   void CaptionStep(TCanvas& canvas) const;
   void ShowFrame(int frame);

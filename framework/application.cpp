@@ -103,7 +103,8 @@ bool TApplication::PreTranslate(MSG& message) {
   // Dialog navigation (Tab, arrow keys, Enter, Esc) for the form that the message is for.
   if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST && message.hwnd) {
     HWND root = ::GetAncestor(message.hwnd, GA_ROOT);
-    if (dynamic_cast<TForm*>(TWinControl::FromHandle(root)) && ::IsDialogMessageW(root, &message)) return true;
+    TForm* form = dynamic_cast<TForm*>(TWinControl::FromHandle(root));
+    if (form && (form->PreviewKey(message) || ::IsDialogMessageW(root, &message))) return true;
   }
   return false;
 }

@@ -95,6 +95,10 @@ class TForm : public TCustomControl {
   TModalResult ShowModal();
   virtual bool CloseQuery();
   void BringToFront();
+  // A key message for this form or one of its controls, before dialog navigation sees it;
+  // true when the form took it. Forms whose controls the dialog manager cannot reach (the
+  // windowless ones) move the focus among them here.
+  virtual bool PreviewKey(const MSG& message) { return false; }
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;

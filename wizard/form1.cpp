@@ -13,9 +13,13 @@
 #include "framework/application.h"
 #include "wizard/form2.h"
 #include "wizard/licence_text.h"
+#include "wizard/link_label.h"
 #include "wizard/seams.h"
 #include "wizard/user_start.h"
+#include "wizard/wizard_accessibility.h"
 #include "wizard/wizard_browse.h"
+#include "wizard/wizard_high_contrast.h"
+#include "wizard/wizard_keyboard.h"
 
 namespace stampwell::wizard {
 
@@ -31,6 +35,7 @@ constexpr char kExitQuestion[] =
 TForm1::TForm1(TComponent* owner) : TForm(owner) {
   RegisterSkinnedControls();
   RegisterAcceptanceCheckBox();
+  RegisterLinkLabel();
   RegisterFolderBrowseDlgClass();
   auto notify = [](void (TForm1::*handler)(), TForm1* form) {
     return TNotifyEvent([form, handler](TObject*) { (form->*handler)(); });
@@ -48,8 +53,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
          if (button == TMouseButton::mbLeft) Image1MouseDown();
        })},
       {"YCLButton1Click", notify(&TForm1::YCLButton1Click, this)},
-      {"CheckBox5Enter", notify(&TForm1::CheckBox5Enter, this)},
-      {"Edit2Enter", notify(&TForm1::Edit2Enter, this)},
+      {"CheckBox5Click", notify(&TForm1::CheckBox5Click, this)},
       {"Button17Click", notify(&TForm1::Button17Click, this)},
       {"Button_custominstallClick", notify(&TForm1::Button_custominstallClick, this)},
       {"Edit1Change", notify(&TForm1::Edit1Change, this)},
@@ -75,9 +79,17 @@ TForm1::~TForm1() {
 
 void TForm1::DoCreate() {
   FindControls();
+  keyboard_ = std::make_unique<WizardKeyboard>(*this);
+  accessibility_ = std::make_unique<WizardAccessibility>(*this);
+  keyboard_->OnFocusMoved = [this](TControl* control) { accessibility_->FocusMoved(control); };
+  // Focus cues stay hidden until the user presses a navigation key, as in every window of
+  // the system; a mouse user never sees one.
+  ::SendMessageA(Handle(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
   // Every reader of the product's name takes this window's caption from here on.
   SetWizardWindow(Handle());
   TForm::DoCreate();
+  high_contrast_ = std::make_unique<WizardHighContrast>(*this);
+  high_contrast_->Follow();
 }
 
 void TForm1::FindControls() {
@@ -170,6 +182,30 @@ void TForm1::ShowPage(int index) {
     if (ActiveControl()) ForgetControl(ActiveControl());
     ::SetFocus(Handle());
   }
+  if (keyboard_) keyboard_->PageChanged();
+  if (accessibility_) accessibility_->PageChanged();
+}
+
+bool TForm1::PreviewKey(const MSG& message) { return keyboard_ && keyboard_->PreviewKey(message); }
+
+LRESULT TForm1::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (accessibility_) {
+    LRESULT answer = 0;
+    if (message == WM_GETOBJECT && accessibility_->GetObject(wparam, lparam, answer)) return answer;
+    if (message == WizardAccessibility::kDefaultActionMessage) {
+      accessibility_->RunDefaultAction(wparam, lparam);
+      return 0;
+    }
+  }
+  const LRESULT result = TForm::WndProc(message, wparam, lparam);
+  if (keyboard_) {
+    if (message == WM_SETFOCUS || message == WM_KILLFOCUS) keyboard_->FocusChanged();
+    if (message == WM_UPDATEUISTATE) keyboard_->UiStateChanged(wparam);
+    if ((message == WM_SETTINGCHANGE || message == WM_SYSCOLORCHANGE) && high_contrast_) high_contrast_->Follow();
+    // The windows of the shown page are made as the window first shows.
+    if (message == WM_SHOWWINDOW && wparam) keyboard_->ApplyUiState();
+  }
+  return result;
 }
 
 void TForm1::SetProgressFillWidth(int width) {
@@ -179,9 +215,13 @@ void TForm1::SetProgressFillWidth(int width) {
   // per entry rather than one here and one there.
   Image14->SetWidth(width);
   Image14->SetVisible(width > 0);
+  if (accessibility_) accessibility_->ProgressChanged();
 }
 
-void TForm1::SetTimeText(const std::string& text) { Label6->SetCaption(text); }
+void TForm1::SetTimeText(const std::string& text) {
+  Label6->SetCaption(text);
+  if (accessibility_) accessibility_->NameChanged(Label6);
+}
 
 void TForm1::SetFreeSpaceText(const std::string& text) { Label36->SetCaption(text); }
 
@@ -205,18 +245,23 @@ bool TForm1::FormCloseQuery() {
   return Application().AskYesNo(kExitQuestion, "Tip");
 }
 
-void TForm1::CheckBox5Enter() { Edit2->SetFocus(); }
-
-void TForm1::Edit2Enter() {
+void TForm1::CheckBox5Click() {
   const bool accepted = !CheckBox5->Checked();
   CheckBox5->SetChecked(accepted);
   Button_QuickInstall->SetEnabled(accepted);
   Button_custominstall->SetEnabled(accepted);
+  // A focused install button that was just disabled loses its cue.
+  if (keyboard_) keyboard_->FocusChanged();
+  if (accessibility_) {
+    for (TControl* changed : {static_cast<TControl*>(CheckBox5), static_cast<TControl*>(Button_QuickInstall),
+                              static_cast<TControl*>(Button_custominstall)})
+      accessibility_->StateChanged(changed);
+  }
 }
 
 void TForm1::Button17Click() {
   CheckBox5->SetChecked(false);
-  Edit2Enter();
+  CheckBox5Click();
   ShowPage(kChoicePage);
 }
 

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "controls/ycl_button.h"
@@ -23,6 +24,9 @@
 namespace stampwell::wizard {
 
 class TForm2;
+class WizardAccessibility;
+class WizardHighContrast;
+class WizardKeyboard;
 
 class TForm1 : public TForm {
  public:
@@ -73,7 +77,7 @@ class TForm1 : public TForm {
   // The controls, named as in the layout.
   TPageControl* PageControl1 = nullptr;
   TEdit* Edit1 = nullptr;  // the folder field
-  TEdit* Edit2 = nullptr;  // receives the focus from the acceptance box and toggles it
+  TEdit* Edit2 = nullptr;  // off-screen and out of the keyboard's reach, as is Edit3
   TEdit* Edit3 = nullptr;
   TMemo* Memo1 = nullptr;
   TCheckBox* CheckBox1 = nullptr;  // desktop icon
@@ -99,7 +103,7 @@ class TForm1 : public TForm {
   TLabel* Label4 = nullptr;
   TLabel* Label6 = nullptr;
   TLabel* Label9 = nullptr;
-  TLabel* Label10 = nullptr;
+  TLabel* Label10 = nullptr;  // the licence link
   TLabel* Label36 = nullptr;
   TLabel* Label40 = nullptr;
   TYCLLabel* label5 = nullptr;
@@ -111,8 +115,8 @@ class TForm1 : public TForm {
   bool FormCloseQuery();
   void Image1MouseDown();
   void YCLButton1Click();
-  void CheckBox5Enter();
-  void Edit2Enter();
+  // The acceptance box was clicked or toggled by Space: it inverts the acceptance once.
+  void CheckBox5Click();
   void Button17Click();
   void Button_custominstallClick();
   void Edit1Change();
@@ -124,6 +128,11 @@ class TForm1 : public TForm {
   // folder of the installation that our uninstall entry names, else the account's default.
   static std::string DefaultInstallFolder();
 
+  // The keyboard's way through the pages.
+  WizardKeyboard& Keyboard() const { return *keyboard_; }
+  bool PreviewKey(const MSG& message) override;
+  LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
+
  protected:
   void DoCreate() override;
 
@@ -131,6 +140,9 @@ class TForm1 : public TForm {
   void FindControls();
 
   TForm2* licence_ = nullptr;
+  std::unique_ptr<WizardKeyboard> keyboard_;
+  std::unique_ptr<WizardAccessibility> accessibility_;
+  std::unique_ptr<WizardHighContrast> high_contrast_;
   bool install_running_ = false;
   TYCLButton* close_buttons_[4] = {};
 };

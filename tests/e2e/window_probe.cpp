@@ -12,6 +12,7 @@
 //                       (the label's rectangle in screen pixels, 0 0 0 0 when scrolled away)
 //   edit HWND           the tree view's label editor: "hwnd<TAB>text", or nothing
 //   gui HWND            the state of the window's thread: "focus capture menu_mode"
+//   checked HWND        a check box's state: "0" or "1"
 //   menus               visible popup menus: "hwnd<TAB>l t r b"
 //   windows PID         visible top-level windows of a process: "hwnd<TAB>class<TAB>title<TAB>l t r b"
 //   kill PID            ends a process (the setup program that a failed run leaves behind)
@@ -247,6 +248,8 @@ int main() {
     else if (command == "tree") Tree(ParseWindow(argument));
     else if (command == "edit") Edit(ParseWindow(argument));
     else if (command == "gui") Gui(ParseWindow(argument));
+    else if (command == "checked")
+      std::printf("%d\n", ::SendMessageA(ParseWindow(argument), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
     else if (command == "menus") ::EnumWindows(PrintMenu, 0);
     else if (command == "kill") {
       HANDLE process = ::OpenProcess(PROCESS_TERMINATE, FALSE, std::strtoul(argument.c_str(), nullptr, 10));

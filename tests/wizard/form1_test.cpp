@@ -161,7 +161,7 @@ TEST_F(WizardWindow, NameLabelsFollowTheCaptionWhateverTheLayoutSays) {
   EXPECT_FALSE(Settings().QuickInstallMode);
 }
 
-TEST_F(WizardWindow, EveryClickOrTabOntoTheAcceptanceBoxTogglesOnce) {
+TEST_F(WizardWindow, EveryClickOnTheAcceptanceBoxTogglesOnce) {
   ASSERT_TRUE(Checked(form_->CheckBox5));
   ASSERT_TRUE(form_->Button_QuickInstall->Enabled());
   const POINT box = testing::CentreOf(form_->CheckBox5->Handle());
@@ -173,8 +173,15 @@ TEST_F(WizardWindow, EveryClickOrTabOntoTheAcceptanceBoxTogglesOnce) {
   EXPECT_FALSE(form_->Button_custominstall->Enabled());
   // The disabled buttons show the strip's disabled frame.
   EXPECT_EQ(ShownAtCentre(*form_->Button_QuickInstall), StripAtCentre(*form_->Button_QuickInstall, 3));
-  // The focus went on to the off-screen field: the box never shows a focus rectangle.
-  EXPECT_EQ(::GetFocus(), form_->Edit2->Handle());
+  // The box keeps the focus, but a mouse user is shown no focus rectangle, unless the user's
+  // own setting shows keyboard cues always: the system then keeps no hidden state at all
+  // (Wine's default; on Windows the setting is off unless the user turns it on).
+  EXPECT_EQ(::GetFocus(), form_->CheckBox5->Handle());
+  BOOL cues_always = FALSE;
+  ::SystemParametersInfoA(SPI_GETKEYBOARDCUES, 0, &cues_always, 0);
+  if (!cues_always) {
+    EXPECT_TRUE(::SendMessageA(form_->CheckBox5->Handle(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+  }
 
   testing::ClickAt(box);
   Pump(150, form_->hwnd());
@@ -183,22 +190,16 @@ TEST_F(WizardWindow, EveryClickOrTabOntoTheAcceptanceBoxTogglesOnce) {
   EXPECT_TRUE(form_->Button_custominstall->Enabled());
   EXPECT_EQ(ShownAtCentre(*form_->Button_custominstall), StripAtCentre(*form_->Button_custominstall, 0));
 
-  // Tab from the first field moves onto the box, which toggles as a click does.
-  form_->Edit3->SetFocus();
-  Pump(50, form_->hwnd());
-  testing::PressKey(VK_TAB);
-  Pump(150, form_->hwnd());
-  EXPECT_FALSE(Checked(form_->CheckBox5));
-  EXPECT_FALSE(form_->Button_QuickInstall->Enabled());
-  EXPECT_EQ(::GetFocus(), form_->Edit2->Handle());
-
   // Going to another window and back gives the focus back without toggling.
   ::SetActiveWindow(::GetDesktopWindow());
   ::SetForegroundWindow(form_->hwnd());
   Pump(150, form_->hwnd());
-  EXPECT_FALSE(Checked(form_->CheckBox5));
+  EXPECT_TRUE(Checked(form_->CheckBox5));
 
   // The licence page's accept button always ends accepted, and returns to page 0.
+  testing::ClickAt(box);
+  Pump(150, form_->hwnd());
+  ASSERT_FALSE(Checked(form_->CheckBox5));
   form_->ShowPage(TForm1::kLicencePage);
   form_->Button17Click();
   EXPECT_TRUE(Checked(form_->CheckBox5));

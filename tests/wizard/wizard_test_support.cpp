@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "framework/forms.h"
 #include "framework/unique_handle.h"
 
 namespace stampwell::wizard::testing {
@@ -17,12 +18,27 @@ void Pump(int ms, HWND dialog) {
         ::PostQuitMessage(static_cast<int>(message.wParam));
         return;
       }
+      // The keys go where the program's own loop sends them: the form first, then the dialog
+      // manager.
+      if (dialog && ::IsWindow(dialog) && message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) {
+        auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(dialog));
+        if (form && form->PreviewKey(message)) continue;
+      }
       if (dialog && ::IsWindow(dialog) && ::IsDialogMessageA(dialog, &message)) continue;
       ::TranslateMessage(&message);
       ::DispatchMessageA(&message);
     }
     ::Sleep(5);
   } while (static_cast<LONG>(end - ::GetTickCount()) > 0);
+}
+
+void PumpInput(HWND dialog, int limit_ms) {
+  const DWORD start = ::GetTickCount();
+  do {
+    Pump(20, dialog);
+  } while (HIWORD(::GetQueueStatus(QS_INPUT | QS_POSTMESSAGE)) != 0 &&
+           static_cast<int>(::GetTickCount() - start) < limit_ms);
+  Pump(50, dialog);
 }
 
 bool TakeQuit() {
@@ -67,6 +83,15 @@ void PressKey(WORD key) {
   inputs[0].ki.wVk = inputs[1].ki.wVk = key;
   inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
   ::SendInput(2, inputs, sizeof(INPUT));
+}
+
+void PressShiftTab() {
+  INPUT inputs[4]{};
+  for (INPUT& input : inputs) input.type = INPUT_KEYBOARD;
+  inputs[0].ki.wVk = inputs[3].ki.wVk = VK_SHIFT;
+  inputs[1].ki.wVk = inputs[2].ki.wVk = VK_TAB;
+  inputs[2].ki.dwFlags = inputs[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  ::SendInput(4, inputs, sizeof(INPUT));
 }
 
 MessageBoxAnswerer::MessageBoxAnswerer(int answer)

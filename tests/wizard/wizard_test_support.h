@@ -11,8 +11,12 @@
 
 namespace stampwell::wizard::testing {
 
-// Processes messages for about `ms` milliseconds, with Tab navigation for `dialog`.
+// Processes messages for about `ms` milliseconds, with the keyboard navigation of the form
+// `dialog` (its own first, then the dialog manager's).
 void Pump(int ms, HWND dialog = nullptr);
+// Pumps until no input is left in the thread's queue (at most `limit_ms`), then a little more
+// for what the input caused: a key pressed with SendInput is processed when this returns.
+void PumpInput(HWND dialog, int limit_ms = 5000);
 // True when a WM_QUIT is waiting (it is taken from the queue).
 bool TakeQuit();
 
@@ -22,6 +26,8 @@ void ClickAt(POINT screen);
 POINT CentreOf(HWND window);
 POINT CentreOf(HWND window, const RECT& client_rect);
 void PressKey(WORD key);
+// Shift+Tab.
+void PressShiftTab();
 
 // Answers every message box of the program with `answer` (IDYES, IDNO, IDOK) while alive,
 // and records the caption, the text and the style flags that it saw. Every box goes through
