@@ -29,4 +29,10 @@ void TForm2::FormActivate() {
 
 void TForm2::Exit1Click() { Close(); }
 
+bool TForm2::PreviewKey(const MSG& message) {
+  if (message.message != WM_KEYDOWN || message.wParam != VK_ESCAPE) return false;
+  Exit1Click();
+  return true;
+}
+
 }  // namespace stampwell::wizard

@@ -29,6 +29,9 @@ class TForm2 : public TForm {
 
   void FormActivate();
   void Exit1Click();
+
+  // Esc closes the window as Exit does: a keyboard user's way out besides Alt+F4 and the menu.
+  bool PreviewKey(const MSG& message) override;
 };
 
 }  // namespace stampwell::wizard

@@ -217,6 +217,18 @@ TEST_F(WizardKeys, TheLicenceLinkOpensTheLicenceWindow) {
   form_->SetLicenceWindow(nullptr);
 }
 
+TEST_F(WizardKeys, EscClosesTheLicenceWindow) {
+  TForm2 licence;
+  licence.ShowCentred();
+  ::SetForegroundWindow(licence.hwnd());
+  ::SetFocus(licence.RichEdit1->Handle());
+  Pump(150, licence.hwnd());
+  ASSERT_TRUE(::IsWindowVisible(licence.hwnd()));
+  testing::PressKey(VK_ESCAPE);
+  testing::PumpInput(licence.hwnd());
+  EXPECT_FALSE(::IsWindowVisible(licence.hwnd()));
+}
+
 TEST_F(WizardKeys, TheFinishPageReachesTheLaunchBoxAndFinish) {
   form_->ShowPage(TForm1::kFinishPage);
   Key(VK_TAB);
