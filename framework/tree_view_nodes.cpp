@@ -173,6 +173,9 @@ void TTreeNode::SetSelected(bool selected) {
 bool TTreeNode::Focused() const { return State(0x0001) != 0; }
 
 bool TTreeNode::EditText() {
+  // TVM_EDITLABEL selects and focuses the item it edits, as Windows documents; Wine's control
+  // leaves the selection where it was, so the node edited would not be the node selected.
+  SetSelected(true);
   ::SetFocus(tree_->HandleOrNull());
   return ::SendMessageA(tree_->HandleOrNull(), TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(item_)) != 0;
 }

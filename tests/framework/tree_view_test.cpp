@@ -265,6 +265,22 @@ TEST(TreeView, LabelEditingGoesThroughTheEvents) {
   EXPECT_FALSE(node->EditText());
 }
 
+// TVM_EDITLABEL selects the item it edits, as Windows documents (Wine's control does not): the
+// node edited is the node selected, and OnChange says so once.
+TEST(TreeView, EditingALabelSelectsItsNode) {
+  TreeHost host;
+  TTreeNode* first = host.tree->Items().Add(nullptr, "first");
+  TTreeNode* second = host.tree->Items().Add(nullptr, "second");
+  first->SetSelected(true);
+  std::vector<TTreeNode*> changes;
+  host.tree->OnChange = [&](TObject*, TTreeNode* node) { changes.push_back(node); };
+  ASSERT_TRUE(second->EditText());
+  EXPECT_EQ(host.tree->Selected(), second);
+  EXPECT_EQ(changes, std::vector<TTreeNode*>{second});
+  second->EndEdit(true);
+  EXPECT_EQ(host.tree->Selected(), second);
+}
+
 TEST(TreeView, SortsAndAsksForImagesWhenShown) {
   TreeHost host;
   TTreeNodes& items = host.tree->Items();

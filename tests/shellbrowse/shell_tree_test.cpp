@@ -373,7 +373,11 @@ TEST(ShellTree, CreateNewFolderPicksAFreeNameAndEditsIt) {
   EXPECT_TRUE(host.tree->SuppressNextNotify());
   TTreeNode* first = ChildNamed(root, "New Folder");
   ASSERT_NE(first, nullptr);
+  // The folder being named is the one selected, so that a second one would go inside it.
+  EXPECT_EQ(host.tree->Selected(), first);
+  EXPECT_EQ(host.tree->SelectedFolder().Path(), scratch.path() + "\\New Folder");
   first->EndEdit(true);
+  root->SetSelected(true);
   ASSERT_TRUE(host.tree->CreateNewFolder());
   EXPECT_TRUE(Exists(scratch.path() + "\\New Folder (2)"));
   ASSERT_TRUE(host.tree->IsEditing());
