@@ -96,6 +96,10 @@ void TCustomTreeView::ExpandedOrCollapsed(const NMTREEVIEWA& info) {
 
 bool TCustomTreeView::MayEditLabel(const NMTVDISPINFOA& info) {
   TTreeNode* node = NodeOf(info.item.lParam);
+  // The control opens an editor a moment after a click on the selected label; by then the user
+  // may be pressing another control, whose click the editor would take by taking the focus.
+  // EditText gives the tree the focus before it asks.
+  if (!Focused()) return false;
   if (!node || read_only_ || !CanEdit(node)) return false;
   editing_ = true;
   if (HWND edit = TreeView_GetEditControl(handle_)) ::SetWindowTextA(edit, EditStartText(node).c_str());

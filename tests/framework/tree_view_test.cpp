@@ -13,6 +13,7 @@
 #include "framework/application.h"
 #include "framework/form_reader.h"
 #include "framework/forms.h"
+#include "framework/std_controls.h"
 #include "tests/support/memory_canvas.h"
 
 namespace stampwell {
@@ -279,6 +280,24 @@ TEST(TreeView, EditingALabelSelectsItsNode) {
   EXPECT_EQ(changes, std::vector<TTreeNode*>{second});
   second->EndEdit(true);
   EXPECT_EQ(host.tree->Selected(), second);
+}
+
+// The control's own delayed editor (a slow second click on the selected label) must not open
+// once the focus has gone elsewhere: the editor would take the focus from a button being
+// pressed and the button's click would be lost.
+TEST(TreeView, NoLabelEditorOpensWhileAnotherControlHasTheFocus) {
+  TreeHost host;
+  TTreeNode* node = host.tree->Items().Add(nullptr, "node");
+  node->SetSelected(true);
+  auto* button = new TButton(&host.form);
+  button->SetBounds(0, 285, 75, 10);
+  button->SetParent(&host.form);
+  host.form.Show();
+  button->SetFocus();
+  ASSERT_TRUE(button->Focused());
+  EXPECT_EQ(SendMessageA(host.tree->Handle(), TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(node->ItemId())), 0);
+  EXPECT_FALSE(host.tree->IsEditing());
+  EXPECT_TRUE(button->Focused());
 }
 
 TEST(TreeView, SortsAndAsksForImagesWhenShown) {
