@@ -58,10 +58,12 @@ void TPTCustomShellTree::Edit(TTreeNode* node, std::string text) {
   text = Trimmed(text);
   FireEvent(OnEdited, this, node, text);
   ScopedHourglass hourglass;
-  suppress_next_notify_ = true;
   LockScope lock(*this);
   ComPtr<IShellFolder> parent = data->ParentShellFolder();
   if (!parent) return;
+  // The name it had: nothing is renamed, and no change notification comes to be ignored.
+  if (text == GetDisplayName(parent.Get(), data->RelIdList(), NameKind::ForEditing)) return;
+  suppress_next_notify_ = true;
   std::wstring name = ShellName(text);
   LPITEMIDLIST raw = nullptr;
   HRESULT hr = parent->SetNameOf(ShellOwnerWindow(), data->RelIdList(), name.c_str(), 0x20, &raw);
@@ -71,7 +73,9 @@ void TPTCustomShellTree::Edit(TTreeNode* node, std::string text) {
     ResetDescendants(*this, node);
     node->SetText(GetDisplayName(parent.Get(), renamed.get(), NameKind::InFolder));
     data->SetRelIdList(renamed.get());
-    selected_folder_.SetIdList(data->AbsIdList());
+    // The selected folder's list changes when it is the renamed node or lies below it; a
+    // node renamed elsewhere leaves it as it was.
+    if (TPTShTreeData* selected = NodeData(Selected())) selected_folder_.SetIdList(selected->AbsIdList());
   } else {
     node->SetText(GetDisplayName(parent.Get(), data->RelIdList(), NameKind::InFolder));
   }

@@ -225,6 +225,58 @@ TEST(ShellTree, RenameTrimsAndAnExistingNameKeepsTheOldText) {
   EXPECT_TRUE(Exists(scratch.path() + "\\Zebra"));
 }
 
+// SelectedFolder names the selected node's folder after a rename: the node's own new path when
+// it is the one renamed, and its path unchanged when another node was renamed meanwhile.
+TEST(ShellTree, SelectedFolderFollowsTheSelectedNodeThroughARename) {
+  ScratchDirectory scratch("tree_rename_selected");
+  MakeFolder(scratch.path() + "\\Made");
+  MakeFolder(scratch.path() + "\\Other");
+  ShellTreeHost host;
+  host.SetBase(scratch.path());
+  host.tree->FillTree();
+  TTreeNode* root = host.tree->Items().GetFirstNode();
+  TTreeNode* made = ChildNamed(root, "Made");
+  TTreeNode* other = ChildNamed(root, "Other");
+  ASSERT_NE(made, nullptr);
+  ASSERT_NE(other, nullptr);
+  root->SetSelected(true);
+
+  ASSERT_TRUE(made->EditText());
+  EXPECT_EQ(host.tree->Selected(), made);
+  SetWindowTextA(host.tree->EditHandle(), "Picked Here");
+  made->EndEdit(false);
+  EXPECT_EQ(host.tree->Selected(), made);
+  EXPECT_EQ(host.tree->SelectedFolder().Path(), scratch.path() + "\\Picked Here");
+
+  ASSERT_TRUE(made->EditText());
+  other->SetSelected(true);
+  ASSERT_TRUE(host.tree->IsEditing());
+  SetWindowTextA(host.tree->EditHandle(), "Renamed Again");
+  made->EndEdit(false);
+  ASSERT_TRUE(Exists(scratch.path() + "\\Renamed Again"));
+  EXPECT_EQ(host.tree->Selected(), other);
+  EXPECT_EQ(host.tree->SelectedFolder().Path(), scratch.path() + "\\Other");
+}
+
+// A label edit that ends with the name the folder has renames nothing, so no change
+// notification is owed to it and the next one is not ignored.
+TEST(ShellTree, EditEndingWithTheSameNameRenamesNothing) {
+  ScratchDirectory scratch("tree_rename_same");
+  MakeFolder(scratch.path() + "\\Kept");
+  ShellTreeHost host;
+  host.SetBase(scratch.path());
+  host.tree->FillTree();
+  TTreeNode* kept = ChildNamed(host.tree->Items().GetFirstNode(), "Kept");
+  ASSERT_NE(kept, nullptr);
+  LPCITEMIDLIST before = host.tree->NodeData(kept)->RelIdList();
+  ASSERT_TRUE(kept->EditText());
+  SetWindowTextA(host.tree->EditHandle(), " Kept ");
+  kept->EndEdit(false);
+  EXPECT_EQ(kept->Text(), "Kept");
+  EXPECT_FALSE(host.tree->SuppressNextNotify());
+  EXPECT_EQ(host.tree->NodeData(kept)->RelIdList(), before);
+}
+
 TEST(ShellTree, RefreshKeepsExpansionAndSelection) {
   ScratchDirectory scratch("tree_refresh");
   MakeFolder(scratch.path() + "\\A");
