@@ -9,7 +9,12 @@ would, with real mouse clicks and keystrokes (xdotool):
   chosen folder; Cancel leaves the field. Browse once more: "&Delete..." removes an empty folder
   after the shell's question. Install: the product is installed below the chosen folder.
 
-    drive_browse.py --build-dir DIR --probe PATH/window_probe.exe
+    drive_browse.py --build-dir DIR --probe PATH/window_probe.exe [tour]
+
+  ok-after-rename-by-enter: the sequence in which the first click on OK once went missing, with
+  its pauses: My Computer opened by its expand box, C: selected, "&Create...", 3.5 s, the name
+  typed (60 ms a key), 0.4 s, Enter, 1.5 s, one click on the new folder's label, 1 s, one
+  click on OK, which must close the window on that folder.
 
 The probe (window_probe.cpp) reads the windows' texts, the tree's nodes and their places, so
 that every step waits for the state it needs, with a bounded time, instead of sleeping. A
@@ -32,8 +37,11 @@ MADE = "e2e made"          # the name typed into the label editor after "&Create
 RENAMED = "e2e renamed"    # the name given through the context menu's Rename
 DOOMED = "e2e doomed"      # an empty folder that "&Delete..." removes
 OTHER = "e2e other"        # a folder beside them, so that two folder icons can be compared
+PICKED = "Picked Here"     # the name that the rename-by-Enter sequence gives the new folder
 # tree view item states
 SELECTED, EXPANDED = 0x2, 0x20
+# what lies under a point of a tree view (TVM_HITTEST)
+ON_ITEM_BUTTON = 0x10
 # How long a step may take on a loaded machine before it counts as failed.
 PATIENCE = 30
 
@@ -213,6 +221,10 @@ class BrowseDriver:
             self.wait("the browse window to close after one click on OK", lambda: not self.find(BROWSE_CAPTION), 8)
         except Failure as failure:
             self.s.expect(False, str(failure))
+            tree = self.child(dialog, "SysTreeView32")
+            selected = [n.text for n in self.nodes(tree.hwnd) if n.selected] if tree else []
+            print("after one click on OK: selected nodes %s, focus and capture %s"
+                  % (selected, self.probe.ask("gui " + dialog)), flush=True)
             self.click_at(self.button(dialog, "OK").centre())
             self.wait("the browse window to close", lambda: not self.find(BROWSE_CAPTION))
 
@@ -225,6 +237,22 @@ class BrowseDriver:
         if not node.expanded:
             self.click_at(node.centre(), repeat=2)
             self.wait(text + " expanded", lambda: (lambda n: n and n.expanded)(self.node(tree, text, depth)))
+        return self.node(tree, text, depth)
+
+    def expand_by_box(self, tree, text, depth):
+        """Opens a node by a click on its expand box, found by asking the tree what lies left
+        of the node's label."""
+        node = self.wait("the node " + text, lambda: self.node(tree, text, depth))
+        y = (node.rect[1] + node.rect[3]) // 2
+        box = None
+        for x in range(node.rect[0] - 1, node.rect[0] - 80, -1):
+            if int(self.probe.ask("hit %s %d %d" % (tree, x, y))[0], 16) & ON_ITEM_BUTTON:
+                box = (x - 4, y)  # inside the box, not on its right edge
+                break
+        if box is None:
+            raise Failure("no expand box left of " + text)
+        self.click_at(box)
+        self.wait(text + " expanded", lambda: (lambda n: n and n.expanded)(self.node(tree, text, depth)))
         return self.node(tree, text, depth)
 
     def select(self, tree, text, depth=None):
@@ -425,13 +453,64 @@ def scenario(s, probe):
         remove_folders()
 
 
-def run_with_probe(name, scenario, summary):
-    """Parses --build-dir and --probe, runs `scenario(session, probe)` and reports every failed
-    check; the exit code for the driver's process."""
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--build-dir", required=True)
-    parser.add_argument("--probe", required=True)
-    args = parser.parse_args()
+def ok_after_rename_by_enter(s, probe):
+    """The sequence in which the first click on OK went missing: a folder made with
+    "&Create...", named in the label editor and confirmed with Enter, then picked with one
+    click on its label. The pauses are those of the person who met it, kept on top of the
+    waits for each state; one click on OK must close the window on the picked folder."""
+    d = BrowseDriver(s, probe)
+    picked = "C:\\" + PICKED
+
+    def remove_folders():
+        for name in (PICKED, "New Folder"):
+            shutil.rmtree(s.unix_path("C:\\" + name), ignore_errors=True)
+
+    remove_folders()
+    s.no_browser()
+    d.start()
+    try:
+        s.click(CUSTOM_INSTALL)
+        d.wait("the folder page's field", d.folder_field)
+        dialog, tree = d.open_browse("browse-opened")
+        computer = d.wait("My Computer below the desktop", lambda: d.my_computer(tree))
+        d.expand_by_box(tree, computer.text, 1)
+        drive = d.wait("drive C: below My Computer", lambda: d.drive_node(tree))
+        d.select(tree, drive.text, 2)
+
+        d.click_at(d.button(dialog, "&Create...").centre())
+        time.sleep(3.5)
+        edit = d.wait("the label editor on the new folder", lambda: d.editor(tree))
+        s.expect(edit[1].startswith("New Folder"), "the new folder's editor shows %r" % edit[1])
+        s.run("xdotool", "type", "--delay", "60", PICKED)
+        time.sleep(0.4)
+        d.keys("Return")
+        time.sleep(1.5)
+        d.wait("the node " + PICKED, lambda: not d.editor(tree) and d.node(tree, PICKED, 3))
+        s.screenshot("renamed-by-enter")
+        # Naming a folder selects it, as the tree control's label editing does on Windows.
+        s.expect(d.node(tree, PICKED, 3).selected, "the renamed folder is not the selected node")
+
+        d.click_at(d.node(tree, PICKED, 3).centre())
+        time.sleep(1.0)
+        d.wait(PICKED + " selected", lambda: (lambda n: n and n.selected)(d.node(tree, PICKED, 3)))
+        s.screenshot("picked")
+        d.ok_once(dialog)
+        d.wait("the field to show the picked folder", lambda: d.folder_field() == picked, 10)
+    finally:
+        if d.pid and probe.ask("find " + PRODUCT):
+            probe.ask("kill " + d.pid)
+        s.stop()
+        remove_folders()
+
+
+def run_with_probe(name, scenario, summary, args=None):
+    """Parses --build-dir and --probe (unless `args` holds them), runs `scenario(session,
+    probe)` and reports every failed check; the exit code for the driver's process."""
+    if args is None:
+        parser = argparse.ArgumentParser()
+        parser.add_argument("--build-dir", required=True)
+        parser.add_argument("--probe", required=True)
+        args = parser.parse_args()
     session = Session(args.build_dir, name)
     probe = Probe(session, args.probe)
     try:
@@ -448,5 +527,16 @@ def run_with_probe(name, scenario, summary):
     return 0
 
 
+SCENARIOS = {
+    "tour": (scenario, "browse"),
+    "ok-after-rename-by-enter": (ok_after_rename_by_enter, "browse-rename-by-enter"),
+}
+
 if __name__ == "__main__":
-    sys.exit(run_with_probe("browse", scenario, "browse"))
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build-dir", required=True)
+    parser.add_argument("--probe", required=True)
+    parser.add_argument("scenario", nargs="?", default="tour", choices=sorted(SCENARIOS))
+    arguments = parser.parse_args()
+    run, name = SCENARIOS[arguments.scenario]
+    sys.exit(run_with_probe(name, run, name, arguments))

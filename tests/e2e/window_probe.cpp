@@ -11,6 +11,7 @@
 //                       "depth<TAB>text<TAB>l t r b<TAB>state<TAB>image selected_image children"
 //                       (the label's rectangle in screen pixels, 0 0 0 0 when scrolled away)
 //   edit HWND           the tree view's label editor: "hwnd<TAB>text", or nothing
+//   hit HWND X Y        what of a tree view lies under a screen point: the TVHT_* flags in hex
 //   gui HWND            the state of the window's thread: "focus capture menu_mode"
 //   checked HWND        a check box's state: "0" or "1"
 //   menus               visible popup menus: "hwnd<TAB>l t r b"
@@ -201,6 +202,20 @@ void Edit(HWND tree) {
   if (edit && ::IsWindowVisible(edit)) std::printf("%s\t%s\n", Hex(edit).c_str(), WindowTextOf(edit).c_str());
 }
 
+void Hit(HWND tree, const std::string& point) {
+  char* end = nullptr;
+  POINT at{std::strtol(point.c_str(), &end, 10), std::strtol(end, nullptr, 10)};
+  ::ScreenToClient(tree, &at);
+  RemoteBuffer remote(tree, sizeof(TVHITTESTINFO));
+  if (!remote.ok()) return;
+  TVHITTESTINFO info{};
+  info.pt = at;
+  remote.Write(0, &info, sizeof info);
+  ::SendMessageA(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(remote.at(0)));
+  remote.Read(0, &info, sizeof info);
+  std::printf("0x%x\n", info.flags);
+}
+
 void Gui(HWND window) {
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
@@ -247,6 +262,10 @@ int main() {
     else if (command == "children") Children(ParseWindow(argument));
     else if (command == "tree") Tree(ParseWindow(argument));
     else if (command == "edit") Edit(ParseWindow(argument));
+    else if (command == "hit") {
+      size_t blank = argument.find(' ');
+      Hit(ParseWindow(argument.substr(0, blank)), blank == std::string::npos ? std::string() : argument.substr(blank + 1));
+    }
     else if (command == "gui") Gui(ParseWindow(argument));
     else if (command == "checked")
       std::printf("%d\n", ::SendMessageA(ParseWindow(argument), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
