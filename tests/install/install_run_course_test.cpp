@@ -393,7 +393,7 @@ TEST_F(InstallRunCourse, WithoutAFallbackFolderTheFieldStaysAndTheUserIsTold) {
   EXPECT_EQ(ui.folder, "C:\\Program Files (x86)\\Quendra Soft");
   EXPECT_TRUE(system.dirs.empty());
 
-  // Case C: the installation error, then the same word instead of a fallback.
+  // A file that cannot be written: the installation error, then the same word instead of a fallback.
   MemorySystem failing;
   failing.personal = "";
   failing.failing_entry = 2;
