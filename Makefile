@@ -24,20 +24,18 @@ all: win32 host
 bootstrap:
 	@bash tools/bootstrap.sh
 
-$(WIN32)/CMakeCache.txt: | bootstrap
-	cmake -S . -B $(WIN32) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DSTAMPWELL_WERROR=$(WERROR) $(WIN32_CMAKE_FLAGS)
-
-$(WIN64)/CMakeCache.txt: | bootstrap
-	cmake -S . -B $(WIN64) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DSTAMPWELL_WERROR=$(WERROR) $(WIN32_CMAKE_FLAGS)
+# The two Windows trees differ only in the architecture that the toolchain file is given.
+ARCH_win32 := i686
+ARCH_win64 := x86_64
+build/win%/CMakeCache.txt: | bootstrap
+	cmake -S . -B build/win$* -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw.cmake -DSTAMPWELL_ARCH=$(ARCH_win$*) \
+	  -DSTAMPWELL_WERROR=$(WERROR) $(WIN32_CMAKE_FLAGS)
 
 $(HOST)/CMakeCache.txt: | bootstrap
 	CC=clang CXX=clang++ cmake -S . -B $(HOST) -G Ninja -DSTAMPWELL_WERROR=$(WERROR) $(HOST_CMAKE_FLAGS)
 
-win32: bootstrap $(WIN32)/CMakeCache.txt
-	cmake --build $(WIN32) -j $(JOBS)
-
-win64: bootstrap $(WIN64)/CMakeCache.txt
-	cmake --build $(WIN64) -j $(JOBS)
+win32 win64: win%: bootstrap build/win%/CMakeCache.txt
+	cmake --build build/win$* -j $(JOBS)
 
 host: bootstrap $(HOST)/CMakeCache.txt
 	cmake --build $(HOST) -j $(JOBS)

@@ -21,7 +21,7 @@ bash "$root/tools/bootstrap.sh"
 # setting left out is cleared, not kept from an earlier run). Paths become absolute: the
 # build resolves them from its own folder.
 absolute() { if [ -n "$1" ]; then realpath -m -- "$1"; fi; }
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw.cmake" -DSTAMPWELL_ARCH=i686 \
   -DSTAMPWELL_PAYLOAD_DIR="$product" -DSTAMPWELL_FULL_PAYLOAD=OFF \
   -DSTAMPWELL_SIGN_PKCS12="$(absolute "${STAMPWELL_SIGN_PKCS12:-}")" \
   -DSTAMPWELL_SIGN_CERT="$(absolute "${STAMPWELL_SIGN_CERT:-}")" \

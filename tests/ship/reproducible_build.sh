@@ -3,7 +3,7 @@
 # and compares the two files byte for byte:
 #   reproducible_build.sh SOURCE_DIR TREE
 # TREE is the build tree whose StampwellSetup.exe is checked; the second build uses its
-# toolchain file and payload options, and builds only that one target. When the tree signs its
+# toolchain file, architecture and payload options, and builds only that one target. When the tree signs its
 # program, the tree's signature is attached to the second build first (as anyone checking a
 # published setup would do).
 set -euo pipefail
@@ -14,6 +14,7 @@ started=$(date +%s%N)
 cache_value() { sed -n "s/^$1:[A-Z]*=//p" "$tree/CMakeCache.txt" | head -n 1; }
 toolchain=$(basename "$(cache_value CMAKE_TOOLCHAIN_FILE)")
 options=(-DCMAKE_BUILD_TYPE="$(cache_value CMAKE_BUILD_TYPE)"
+         -DSTAMPWELL_ARCH="$(cache_value STAMPWELL_ARCH)"
          -DSTAMPWELL_PAYLOAD_DIR="$(cache_value STAMPWELL_PAYLOAD_DIR)"
          -DSTAMPWELL_FULL_PAYLOAD="$(cache_value STAMPWELL_FULL_PAYLOAD)"
          -DSTAMPWELL_SOURCE_DATE_EPOCH="$(cache_value STAMPWELL_SOURCE_DATE_EPOCH)"
