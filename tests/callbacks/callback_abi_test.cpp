@@ -282,10 +282,20 @@ TEST(ThreadProcedures, ChangeWorkerPostsTheFolderThatChanged) {
 
 TEST(ThreadProcedures, UserQueryWorkerReturns) {
   // The user query's worker runs in an apartment of its own and is waited for; whatever the
-  // management interface answers, the thread has run and come back.
-  std::optional<std::string> name = QueryUserNameThroughWmi(60000);
-  if (name) std::printf("management interface answered \"%s\"\n", name->c_str());
-  else std::printf("management interface did not answer; the worker came back all the same\n");
+  // management interface answers, the thread has run and come back before the time limit
+  // (a worker that hung would leave the wait to the limit).
+  constexpr DWORD kLimitMs = 60000;
+  DWORD started = GetTickCount();
+  std::optional<std::string> name = QueryUserNameThroughWmi(kLimitMs);
+  DWORD elapsed = GetTickCount() - started;
+  EXPECT_LT(elapsed, kLimitMs) << "the worker did not come back";
+  if (name) {
+    std::printf("management interface answered \"%s\"\n", name->c_str());
+    // Win32_ComputerSystem.UserName is "DOMAIN\\user" (Wine: "<COMPUTER>\\root").
+    EXPECT_NE(name->find('\\'), std::string::npos) << *name;
+  } else {
+    std::printf("management interface did not answer; the worker came back all the same\n");
+  }
 }
 
 // --- the device-change window and its dispatch ---
