@@ -63,13 +63,10 @@ inline void co_task_mem_free(void* p) noexcept { ::CoTaskMemFree(p); }
 inline void local_free(HLOCAL p) noexcept { ::LocalFree(p); }
 inline void global_free(HGLOBAL p) noexcept { ::GlobalFree(p); }
 inline void destroy_menu(HMENU m) noexcept { ::DestroyMenu(m); }
-inline void destroy_icon(HICON i) noexcept { ::DestroyIcon(i); }
 inline void delete_object(HGDIOBJ o) noexcept { ::DeleteObject(o); }
 inline void delete_dc(HDC dc) noexcept { ::DeleteDC(dc); }
 inline void free_sid(PSID sid) noexcept { ::FreeSid(sid); }
-inline void find_close_change(HANDLE h) noexcept { ::FindCloseChangeNotification(h); }
 inline void destroy_window(HWND w) noexcept { ::DestroyWindow(w); }
-inline void unmap_view(const void* p) noexcept { ::UnmapViewOfFile(p); }
 }  // namespace detail
 
 // Kernel handles whose invalid value is null (events, processes, threads, tokens, mappings).
@@ -82,10 +79,6 @@ struct file_handle_traits {
   static void close(HANDLE h) noexcept { ::CloseHandle(h); }
 };
 using unique_file = unique_any<file_handle_traits>;
-struct change_notification_traits : file_handle_traits {
-  static void close(HANDLE h) noexcept { ::FindCloseChangeNotification(h); }
-};
-using unique_change_notification = unique_any<change_notification_traits>;
 // Searches of FindFirstFile, which end with FindClose.
 struct find_traits : file_handle_traits {
   static void close(HANDLE h) noexcept { ::FindClose(h); }
@@ -98,11 +91,9 @@ using unique_cotaskmem = unique_any<detail::simple_traits<void*, detail::co_task
 using unique_hlocal = unique_any<detail::simple_traits<HLOCAL, detail::local_free>>;
 using unique_hglobal = unique_any<detail::simple_traits<HGLOBAL, detail::global_free>>;
 using unique_hmenu = unique_any<detail::simple_traits<HMENU, detail::destroy_menu>>;
-using unique_hicon = unique_any<detail::simple_traits<HICON, detail::destroy_icon>>;
 using unique_hdc = unique_any<detail::simple_traits<HDC, detail::delete_dc>>;
 using unique_sid = unique_any<detail::simple_traits<PSID, detail::free_sid>>;
 using unique_hwnd = unique_any<detail::simple_traits<HWND, detail::destroy_window>>;
-using unique_mapped_view = unique_any<detail::simple_traits<const void*, detail::unmap_view>>;
 
 // GDI objects keep their own type so that SelectObject and friends need no casts.
 template <typename T>
@@ -111,7 +102,6 @@ using unique_hbitmap = unique_gdi<HBITMAP>;
 using unique_hbrush = unique_gdi<HBRUSH>;
 using unique_hfont = unique_gdi<HFONT>;
 using unique_hpen = unique_gdi<HPEN>;
-using unique_hrgn = unique_gdi<HRGN>;
 
 // Selects an object into a DC for the lifetime of the scope, then restores the previous one.
 class scoped_select_object {
@@ -142,20 +132,6 @@ class scoped_window_dc {
  private:
   HWND window_;
   HDC dc_;
-};
-
-// The mouse capture, released at the end of the scope if this window still holds it.
-class scoped_capture {
- public:
-  explicit scoped_capture(HWND window) noexcept : window_(window) { ::SetCapture(window); }
-  scoped_capture(const scoped_capture&) = delete;
-  scoped_capture& operator=(const scoped_capture&) = delete;
-  ~scoped_capture() {
-    if (::GetCapture() == window_) ::ReleaseCapture();
-  }
-
- private:
-  HWND window_;
 };
 
 }  // namespace stampwell

@@ -74,9 +74,4 @@ const PayloadStore& ProgramPayload() {
   return store;
 }
 
-int PayloadEntryCount() { return ProgramPayload().EntryCount(); }
-const std::string& PayloadEntryPath(int n) { return ProgramPayload().Entry(n); }
-PayloadView OpenPayload(int n) { return ProgramPayload().Open(n); }
-void WritePayloadToFile(int n, const std::string& path) { ProgramPayload().WriteToFile(n, path); }
-
 }  // namespace stampwell

@@ -51,12 +51,6 @@ class PayloadStore {
 // run, which asks the check first, refuses before it would use it.
 const PayloadStore& ProgramPayload();
 
-// The calls of the install run, on ProgramPayload().
-int PayloadEntryCount();
-const std::string& PayloadEntryPath(int n);
-PayloadView OpenPayload(int n);
-void WritePayloadToFile(int n, const std::string& path);
-
 // Writes bytes to path in one write (create or truncate); what WriteToFile does with a view.
 void WriteBytesToFile(PayloadView bytes, const std::string& path);
 
