@@ -32,26 +32,37 @@ class Boxes {
   ScopedMessageBoxHandler handler_;
 };
 
-TEST(Application, PlainMessageQuestionAndErrorReport) {
+TEST(Application, ThePlainMessageShowsItsTextUnderTheTitleWithOneButton) {
   Application().SetTitle("Quendra Stampwell");
-  Boxes boxes(IDNO);
+  Boxes boxes;
   Application().ShowMessage("line one\rline two");
-  EXPECT_FALSE(Application().AskYesNo("Exit Setup?", "Tip"));
-  Application().ShowException("Access denied");
-  ASSERT_EQ(boxes.shown.size(), 3u);
+  ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].text, "line one\rline two");
   EXPECT_EQ(boxes.shown[0].caption, "Quendra Stampwell");
   EXPECT_EQ(boxes.shown[0].flags, static_cast<unsigned>(MB_OK));
-  EXPECT_EQ(boxes.shown[1].caption, "Tip");
-  EXPECT_EQ(boxes.shown[1].flags, static_cast<unsigned>(MB_YESNO));
-  EXPECT_EQ(boxes.shown[2].text, "Access denied.");
-  EXPECT_EQ(boxes.shown[2].flags, static_cast<unsigned>(MB_OK | MB_ICONSTOP));
 }
 
-TEST(Application, GuardReportsErrorsAndDropsTheSilentAbort) {
+TEST(Application, AQuestionHasYesAndNoAndOnlyYesProceeds) {
+  Boxes boxes(IDNO);
+  EXPECT_FALSE(Application().AskYesNo("Exit Setup?", "Tip"));
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].caption, "Tip");
+  EXPECT_EQ(boxes.shown[0].flags, static_cast<unsigned>(MB_YESNO));
+  Boxes yes(IDYES);
+  EXPECT_TRUE(Application().AskYesNo("Exit Setup?", "Tip"));
+}
+
+TEST(Application, TheErrorReportEndsTheTextWithAFullStopUnderTheStopIcon) {
+  Boxes boxes;
+  Application().ShowException("Access denied");
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].text, "Access denied.");
+  EXPECT_EQ(boxes.shown[0].flags, static_cast<unsigned>(MB_OK | MB_ICONSTOP));
+}
+
+TEST(Application, GuardReportsAnErrorThatEscapesAHandler) {
   Boxes boxes;
   Application().Guard([] { throw Exception("Disk full"); });
-  Application().Guard([] { Abort(); });
   Application().Guard([] { OleCheck(E_ACCESSDENIED); });
   bool ran_after = false;
   FireEvent(TNotifyEvent([](TObject*) { throw Exception("From a handler!"); }), nullptr);
@@ -62,6 +73,12 @@ TEST(Application, GuardReportsErrorsAndDropsTheSilentAbort) {
   EXPECT_EQ(boxes.shown[1].text.find("OLE error"), std::string::npos) << boxes.shown[1].text;
   EXPECT_EQ(boxes.shown[2].text, "From a handler!");
   EXPECT_TRUE(ran_after);
+}
+
+TEST(Application, GuardDropsTheSilentAbort) {
+  Boxes boxes;
+  Application().Guard([] { Abort(); });
+  EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST(Application, OleErrorCarriesTheCodeAndTheSystemText) {
