@@ -59,7 +59,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const stampwell::ParsedCommandLine command_line =
       stampwell::ParseSetupArguments(stampwell::SplitArguments(::GetCommandLineA()));
 
-  // 1. The user-interface thread is a single-threaded apartment for its whole life; shell
+  // The user-interface thread is a single-threaded apartment for its whole life; shell
   // links, the shell namespace and drag and drop rely on it.
   if (FAILED(::OleInitialize(nullptr))) return stampwell::kExitFailed;
   if (!command_line.ok() || command_line.options.help) {
@@ -93,9 +93,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // done, so it waits until the loop first waits.
   application.RunWhenIdle(stampwell::ShellToolboxStart);
   application.Guard([&] {
-    // 2.
+    // The title that captions every message box.
     application.SetTitle(stampwell::kProductName);
-    // 3. The wizard window, the main window; its creation runs FormCreate.
+    // The wizard window, the main window; its creation runs FormCreate.
     auto* wizard = application.CreateForm<stampwell::wizard::TForm1>();
     stampwell::BindInstallRun(*wizard);
     // The first paint comes before the work that nobody sees until later: the hidden licence
@@ -104,7 +104,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // the wizard appears; the licence window only when asked for, long after it exists.
     wizard->Show();
     wizard->Update();
-    // 4. The further windows, hidden. A licence window that cannot be made ends the
+    // The further windows, hidden. A licence window that cannot be made ends the
     // program after its report, as it did when it came before the loop.
     application.RunWhenIdle([&application, wizard] {
       try {
@@ -117,7 +117,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // The payload's check runs on its worker while the user reads the first page; the
     // install run waits for its answer before it makes anything.
     application.RunWhenIdle(stampwell::StartProgramPayloadCheck);
-    // 5. Shows the main window (already shown) and runs the loop.
+    // Shows the main window (already shown) and runs the loop.
     application.Run();
     if (wizard->ActivePage() == stampwell::wizard::TForm1::kFinishPage) code = stampwell::kExitInstalled;
   });

@@ -119,7 +119,8 @@ std::optional<std::string> MakeJournalAndDirectory(const std::string& install_di
   return std::string(kCreateFolderFailedMessage);
 }
 
-// Step 1; false when the run ends here.
+// Forms InstallDir from the folder field and makes it, falling back as Quick Install may;
+// false when the run ends here.
 bool ResolveInstallDir(SetupSettings& settings, int origin_page, InstallRunUi& ui, InstallRunSystem& system) {
   std::string folder = ui.FolderField();
   if (folder.find('?') != std::string::npos) {
@@ -160,7 +161,7 @@ bool ResolveInstallDir(SetupSettings& settings, int origin_page, InstallRunUi& u
   }
 }
 
-// Step 2.3; throws when "Data" cannot be made.
+// The product's own subfolders; throws when "Data" cannot be made.
 void MakeProductFolders(SetupSettings& settings, InstallRunSystem& system) {
   settings.InstallDir = WithTrailingBackslash(settings.InstallDir);
   std::string data = settings.InstallDir + kDataFolder;
@@ -171,7 +172,7 @@ void MakeProductFolders(SetupSettings& settings, InstallRunSystem& system) {
   }
 }
 
-// Step 4.
+// Writes every payload entry with its progress, pausing after each so the window repaints.
 void ExtractPayload(SetupSettings& settings, InstallRunUi& ui, InstallRunSystem& system, int count) {
   ui.SetEstimateText(kEstimateBeforeFirstEntry);
   RemainingTimeEstimate estimate;

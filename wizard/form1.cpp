@@ -140,29 +140,28 @@ TYCLButton& TForm1::CloseButton(int page) const {
 }
 
 void TForm1::FormCreate() {
-  // 1. Only code switches pages.
+  // Only code switches pages.
   for (int i = 0; i < PageControl1->PageCount(); ++i) PageControl1->Pages(i)->SetTabVisible(false);
-  // 2. The page control loses the height of its (hidden) tab row.
+  // The page control loses the height of its (hidden) tab row.
   PageControl1->SetHeight(PageControl1->Height() - 20);
-  // 3.
+  // The choice page first, its picture's top edge hidden above the window.
   ShowPage(kChoicePage);
-  // 4.
   PageControl1->SetTop(-6);
-  // 5. The window takes the height of the page pictures.
+  // The window takes the height of the page pictures.
   SetHeight(Height() - 21);
-  // 6. Centred on the primary screen; a screen smaller than the window gives a negative
+  // Centred on the primary screen; a screen smaller than the window gives a negative
   // coordinate, which stands.
   SetBounds(TScreen::Width() / 2 - Width() / 2, TScreen::Height() / 2 - Height() / 2, Width(), Height());
-  // 7. Pages paint through the form's memory surface.
+  // Pages paint through the form's memory surface.
   SetDoubleBuffered(true);
-  // 8, 9, 11, 15: the setup-wide values.
+  // The setup-wide values.
   AssignSetupSettings(Settings(), IsWindows64Bit());
-  // 10, 12, 13: the texts that carry the product's name, the window caption.
+  // The texts that carry the product's name, the window caption.
   const std::string title = ProductTitle();
   CheckBox3->SetCaption("Launch " + title);
   for (TLabel* label : {Label1, Label2, Label3, Label4}) label->SetCaption(title);
   label5->SetCaption("Congratulations! " + title + " has been successfully installed.");
-  // 14. Fires Edit1Change, which fills the free-space label. Quick Install takes the folder
+  // Fires Edit1Change, which fills the free-space label. Quick Install takes the folder
   // that Custom Install proposes: two buttons with two folders made a second copy whenever
   // the next install took the other one.
   Edit1->SetText(DefaultInstallFolder());

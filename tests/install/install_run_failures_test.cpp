@@ -93,7 +93,7 @@ class InstallRunFailure : public testing::InstallRunFixture {
   InstallRunFailure() : InstallRunFixture("install-run-failure") {}
 
   std::string Fallback() const { return GetSpecialFolderPath(CSIDL_PERSONAL) + "\\Quendra Soft"; }
-  // Neither the log, the shortcuts nor the entry: what every stop before step 5 leaves out.
+  // Neither the log, the shortcuts nor the entry: what every stop before the shortcuts leaves out.
   void ExpectNoLogShortcutOrEntry(const std::string& dir) {
     EXPECT_FALSE(Exists(dir + "Uninstall.txt"));
     EXPECT_FALSE(Exists(testing::DesktopLinkFile()));
@@ -220,7 +220,7 @@ TEST_F(InstallRunFailure, DocumentsFolderBeyondTheCodePageIsNeverUsed) {
     EXPECT_EQ(window.pages, (std::vector<int>{3, 2}));
     EXPECT_EQ(window.folder, scratch.path() + "a file");
 
-    // A stop in extraction (case C) offers no fallback either.
+    // A stop in extraction offers no fallback either.
     window = {};
     window.folder = scratch.path() + "Quendra Soft";
     const std::string dir = window.folder + "\\Quendra Stampwell\\";
