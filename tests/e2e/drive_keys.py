@@ -20,7 +20,7 @@ import shutil
 import sys
 
 from drive_browse import BROWSE_CAPTION, BrowseDriver, run_with_probe
-from drive_setup import PRODUCT, Failure
+from drive_setup import PRODUCT, Failure, default_install_dir
 
 ACCEPT_CAPTION = "I Accept the "
 LAUNCH_CAPTION = "Launch " + PRODUCT
@@ -73,7 +73,8 @@ class KeyDriver(BrowseDriver):
 
 def quick(s, probe):
     d = KeyDriver(s, probe)
-    install_dir = "C:\\Program Files\\Quendra Soft\\%s\\" % PRODUCT
+    # Quick Install takes the folder that Custom Install proposes.
+    install_dir = default_install_dir(s)
     s.remove_installation(install_dir)
     s.no_browser()
     d.start()
