@@ -2,17 +2,17 @@
 #include <windows.h>
 #include <ole2.h>
 
-#include "app/command_line.h"
-#include "app/exit_codes.h"
 #include "app/security_baseline.h"
 #include "app/setup_running_mutex.h"
-#include "app/setup_settings.h"
 #include "app/single_setup.h"
 #include "framework/application.h"
 #include "install/payload_check.h"
 #include "install/run_journal.h"
 #include "install/unattended_install.h"
 #include "install/wizard_install.h"
+#include "setup/command_line.h"
+#include "setup/exit_codes.h"
+#include "setup/setup_settings.h"
 #include "shellbrowse/shell_toolbox.h"
 #include "wizard/form1.h"
 #include "wizard/form2.h"

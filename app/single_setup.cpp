@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "app/setup_settings.h"
 #include "framework/controls.h"
+#include "setup/setup_settings.h"
 
 namespace stampwell {
 namespace {

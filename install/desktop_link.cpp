@@ -3,10 +3,10 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "app/system_queries.h"
 #include "install/install_paths.h"
 #include "install/logged_on_user.h"
 #include "install/shell_link.h"
+#include "setup/system_queries.h"
 
 namespace stampwell {
 

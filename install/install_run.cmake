@@ -10,7 +10,7 @@ stampwell_portable_library(stampwell_install_portable
   logged_install_system.cpp
   space_needed.cpp
 )
-target_link_libraries(stampwell_install_portable PUBLIC stampwell_app_portable)
+target_link_libraries(stampwell_install_portable PUBLIC stampwell_setup_portable)
 
 stampwell_win32_library(stampwell_install
   command_capture.cpp
@@ -29,7 +29,7 @@ stampwell_win32_library(stampwell_install
 )
 if(STAMPWELL_WIN32)
   target_link_libraries(stampwell_install PUBLIC stampwell_install_portable stampwell_uninstall stampwell_payload
-                        stampwell_app)
+                        stampwell_setup)
   stampwell_product_link(stampwell_install)
 endif()
 

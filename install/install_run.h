@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "app/setup_settings.h"
 #include "install/files_in_use.h"
+#include "setup/setup_settings.h"
 
 namespace stampwell {
 

@@ -3,8 +3,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "app/program_version.h"
-#include "app/system_queries.h"
+#include "setup/program_version.h"
+#include "setup/system_queries.h"
 #include "install/desktop_link.h"
 #include "install/directories.h"
 #include "install/drive_space.h"

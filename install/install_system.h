@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "app/setup_settings.h"
 #include "install/install_log.h"
 #include "install/install_run.h"
 #include "install/logged_on_user.h"
 #include "install/payload_store.h"
 #include "install/run_journal.h"
+#include "setup/setup_settings.h"
 
 namespace stampwell {
 

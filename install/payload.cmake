@@ -19,7 +19,7 @@ stampwell_win32_library(stampwell_uninstall
 )
 if(STAMPWELL_WIN32)
   target_link_libraries(stampwell_payload PUBLIC stampwell_payload_portable stampwell_framework)
-  target_link_libraries(stampwell_uninstall PUBLIC stampwell_payload stampwell_app)
+  target_link_libraries(stampwell_uninstall PUBLIC stampwell_payload stampwell_setup)
   stampwell_product_link(stampwell_payload stampwell_uninstall)
 endif()
 

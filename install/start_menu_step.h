@@ -4,8 +4,8 @@
 #include <functional>
 #include <string>
 
-#include "app/setup_settings.h"
 #include "install/install_log.h"
+#include "setup/setup_settings.h"
 
 namespace stampwell {
 

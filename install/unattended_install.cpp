@@ -6,10 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "app/exit_codes.h"
-#include "app/product_title.h"
-#include "app/setup_settings.h"
-#include "app/system_queries.h"
 #include "install/install_log.h"
 #include "install/install_paths.h"
 #include "install/install_system.h"
@@ -18,6 +14,10 @@
 #include "install/product_in_use.h"
 #include "install/run_log.h"
 #include "install/unattended_ui.h"
+#include "setup/exit_codes.h"
+#include "setup/product_title.h"
+#include "setup/setup_settings.h"
+#include "setup/system_queries.h"
 #include "wizard/form1.h"
 
 namespace stampwell {

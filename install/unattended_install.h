@@ -4,14 +4,14 @@
 // product. What a wizard would have said goes to the run log (/LOG); the outcome is the
 // process's exit code.
 
-#include "app/command_line.h"
+#include "setup/command_line.h"
 
 namespace stampwell {
 namespace wizard {
 class TForm1;
 }
 
-// Installs as options say and returns the exit code (app/exit_codes.h). progress is the
+// Installs as options say and returns the exit code (setup/exit_codes.h). progress is the
 // wizard window, already showing its progress page, for /SILENT; null for /VERYSILENT, which
 // shows no window and makes no pause between files. another_setup_running: the run ends at
 // once with kExitAnotherSetupRunning.

@@ -4,8 +4,8 @@
 
 #include <stdexcept>
 
-#include "app/setup_settings.h"
 #include "framework/application.h"
+#include "setup/setup_settings.h"
 #include "wizard/form1.h"
 
 namespace stampwell {

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/command_line.h"
 #include "install/install_run.h"
 #include "install/run_log.h"
+#include "setup/command_line.h"
 
 namespace stampwell {
 namespace wizard {

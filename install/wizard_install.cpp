@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/product_title.h"
-#include "app/setup_settings.h"
-#include "app/system_queries.h"
+#include "setup/product_title.h"
+#include "setup/setup_settings.h"
+#include "setup/system_queries.h"
 #include "install/exact_ansi_path.h"
 #include "install/install_log.h"
 #include "install/install_system.h"

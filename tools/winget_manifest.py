@@ -5,8 +5,8 @@
 
 The multi-file form of manifest version 1.9.0: <id>.yaml (version), <id>.installer.yaml and
 <id>.locale.<locale>.yaml (default locale). Names, publisher, addresses, version and exit codes
-are read from the sources the program is built from (app/setup_settings.h, resources/app.rc,
-app/exit_codes.h), so the manifest describes the program beside it; the SHA-256 is the file's
+are read from the sources the program is built from (setup/setup_settings.h, resources/app.rc,
+setup/exit_codes.h), so the manifest describes the program beside it; the SHA-256 is the file's
 own, signature included. The download address is the publisher's to give: without
 --installer-url (or STAMPWELL_WINGET_INSTALLER_URL) it is the setup's name below the product's
 home page.
@@ -40,14 +40,14 @@ def read(relative):
 def string_constant(text, name):
     match = re.search(r'inline constexpr char %s\[\] =\s*"((?:[^"\\]|\\.)*)";' % name, text)
     if not match:
-        sys.exit("winget_manifest: %s not found in app/setup_settings.h" % name)
+        sys.exit("winget_manifest: %s not found in setup/setup_settings.h" % name)
     return match.group(1).encode().decode("unicode_escape")
 
 
 def int_constant(text, name):
     match = re.search(r"inline constexpr int %s = (\d+);" % name, text)
     if not match:
-        sys.exit("winget_manifest: %s not found in app/exit_codes.h" % name)
+        sys.exit("winget_manifest: %s not found in setup/exit_codes.h" % name)
     return int(match.group(1))
 
 
@@ -77,9 +77,9 @@ def sha256_of(path):
 
 
 def facts():
-    settings = read("app/setup_settings.h")
+    settings = read("setup/setup_settings.h")
     rc = read("resources/app.rc")
-    codes = read("app/exit_codes.h")
+    codes = read("setup/exit_codes.h")
     product = string_constant(settings, "kProductName")
     publisher = string_constant(settings, "kPublisherName")
     return {

@@ -5,12 +5,12 @@
 #include <optional>
 #include <stdexcept>
 
-#include "app/existing_installation.h"
-#include "app/product_title.h"
-#include "app/setup_settings.h"
-#include "app/system_queries.h"
 #include "controls/skinned_controls.h"
 #include "framework/application.h"
+#include "setup/existing_installation.h"
+#include "setup/product_title.h"
+#include "setup/setup_settings.h"
+#include "setup/system_queries.h"
 #include "wizard/form2.h"
 #include "wizard/licence_text.h"
 #include "wizard/link_label.h"

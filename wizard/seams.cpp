@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "app/system_queries.h"
+#include "setup/system_queries.h"
 #include "wizard/user_start.h"
 
 namespace stampwell::wizard::seams {

@@ -1,9 +1,9 @@
 #include "wizard/wizard_browse.h"
 
-#include "app/system_queries.h"
 #include "framework/application.h"
 #include "framework/std_controls.h"
 #include "framework/window_text.h"
+#include "setup/system_queries.h"
 #include "shellbrowse/folder_browse_dialog.h"
 
 namespace stampwell {

@@ -26,8 +26,6 @@
 #include <utility>
 #include <vector>
 
-#include "app/setup_settings.h"
-#include "app/system_queries.h"
 #include "bench/started_process.h"
 #include "bench/win32_clock.h"
 #include "framework/unique_handle.h"
@@ -44,6 +42,8 @@
 #include "install/start_menu_step.h"
 #include "install/uninstall_entry.h"
 #include "install/uninstall_entry_values.h"
+#include "setup/setup_settings.h"
+#include "setup/system_queries.h"
 #include "tests/support/remove_tree.h"
 
 namespace stampwell {

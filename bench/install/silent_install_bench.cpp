@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "app/setup_settings.h"
 #include "bench/started_process.h"
 #include "bench/win32_clock.h"
+#include "setup/setup_settings.h"
 #include "tests/support/remove_tree.h"
 
 namespace stampwell {

@@ -22,8 +22,8 @@
 
 #include "app/security_baseline.h"
 #include "app/single_setup.h"
-#include "app/setup_settings.h"
-#include "app/system_queries.h"
+#include "setup/setup_settings.h"
+#include "setup/system_queries.h"
 #include "framework/application.h"
 #include "framework/system_library.h"
 #include "framework/unique_handle.h"

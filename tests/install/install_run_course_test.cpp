@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/setup_settings.h"
+#include "setup/setup_settings.h"
 #include "install/files_in_use.h"
 #include "install/install_error.h"
 #include "install/install_paths.h"

@@ -13,8 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "app/setup_settings.h"
-#include "app/system_queries.h"
 #include "framework/unique_handle.h"
 #include "install/directories.h"
 #include "install/drive_space.h"
@@ -23,6 +21,8 @@
 #include "install/install_run.h"
 #include "install/install_system.h"
 #include "install/payload_store.h"
+#include "setup/setup_settings.h"
+#include "setup/system_queries.h"
 #include "tests/install/install_run_fixture.h"
 #include "tests/install/install_test_support.h"
 #include "tests/install/win32_test_support.h"

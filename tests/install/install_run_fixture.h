@@ -10,11 +10,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/setup_settings.h"
-#include "app/system_queries.h"
 #include "install/install_run.h"
 #include "install/install_system.h"
 #include "install/payload_store.h"
+#include "setup/setup_settings.h"
+#include "setup/system_queries.h"
 #include "tests/install/install_test_support.h"
 #include "tests/install/win32_test_support.h"
 

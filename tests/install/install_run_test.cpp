@@ -11,8 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "app/setup_settings.h"
-#include "app/system_queries.h"
 #include "framework/unique_handle.h"
 #include "install/directories.h"
 #include "install/install_layout.h"
@@ -21,6 +19,8 @@
 #include "install/payload_store.h"
 #include "install/shell_link.h"
 #include "install/start_menu_step.h"
+#include "setup/setup_settings.h"
+#include "setup/system_queries.h"
 #include "tests/install/install_run_fixture.h"
 #include "tests/install/install_test_support.h"
 #include "tests/install/win32_test_support.h"

@@ -4,9 +4,9 @@
 #include <shlobj.h>
 #include <wrl/client.h>
 
-#include "app/system_queries.h"
 #include "framework/unique_handle.h"
 #include "install/shell_link.h"
+#include "setup/system_queries.h"
 #include "tests/install/win32_test_support.h"
 
 namespace stampwell::testing {

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "app/setup_settings.h"
 #include "install/install_log.h"
 #include "install/install_run.h"
 #include "install/install_system.h"
+#include "setup/setup_settings.h"
 
 namespace stampwell::testing {
 

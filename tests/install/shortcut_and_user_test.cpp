@@ -10,13 +10,13 @@
 #include <optional>
 #include <string>
 
-#include "app/system_queries.h"
 #include "framework/system_library.h"
 #include "install/command_capture.h"
 #include "install/desktop_link.h"
 #include "install/install_error.h"
 #include "install/logged_on_user.h"
 #include "install/shell_link.h"
+#include "setup/system_queries.h"
 #include "tests/install/install_test_support.h"
 #include "tests/install/win32_test_support.h"
 

@@ -17,11 +17,11 @@
 #include <string>
 #include <vector>
 
-#include "app/exit_codes.h"
 #include "app/setup_instance.h"
-#include "app/setup_settings.h"
-#include "app/system_queries.h"
 #include "framework/unique_handle.h"
+#include "setup/exit_codes.h"
+#include "setup/setup_settings.h"
+#include "setup/system_queries.h"
 #include "tests/install/install_test_support.h"
 #include "tests/install/win32_test_support.h"
 

@@ -7,11 +7,11 @@
 
 #include <string>
 
-#include "app/command_line.h"
-#include "app/exit_codes.h"
-#include "app/setup_settings.h"
 #include "framework/application.h"
 #include "install/unattended_install.h"
+#include "setup/command_line.h"
+#include "setup/exit_codes.h"
+#include "setup/setup_settings.h"
 #include "tests/install/install_test_support.h"
 #include "tests/install/win32_test_support.h"
 #include "wizard/form1.h"

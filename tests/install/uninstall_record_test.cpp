@@ -9,11 +9,11 @@
 #include <utility>
 #include <vector>
 
-#include "app/setup_settings.h"
 #include "framework/unique_handle.h"
 #include "install/install_error.h"
 #include "install/install_log.h"
 #include "install/uninstall_entry.h"
+#include "setup/setup_settings.h"
 #include "tests/install/win32_test_support.h"
 
 namespace stampwell {

@@ -44,12 +44,12 @@ def program_version():
 
 def exit_codes():
     return {name: int(code) for name, code in re.findall(r"inline constexpr int (kExit\w+) = (\d+);",
-                                                         source("app/exit_codes.h"))}
+                                                         source("setup/exit_codes.h"))}
 
 
 def known_switches():
     """The names that the program's own command-line reader accepts."""
-    return set(re.findall(r'\{"([A-Z?]+)", ValueRule::', source("app/command_line.cpp")))
+    return set(re.findall(r'\{"([A-Z?]+)", ValueRule::', source("setup/command_line.cpp")))
 
 
 class WingetManifest(unittest.TestCase):
@@ -133,7 +133,7 @@ class WingetManifest(unittest.TestCase):
         self.assertEqual(set(by_code), set(codes.values()) - {codes["kExitInstalled"], codes["kExitFailed"]})
 
     def test_the_package_matches_the_uninstall_entry_and_the_settings(self):
-        settings = source("app/setup_settings.h")
+        settings = source("setup/setup_settings.h")
         key = re.search(r'kUninstallKeyPath\[\] =\s*"([^"]*)"', settings).group(1)
         product_code = key.split("\\\\")[-1]
         installer = self.document("installer")

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "app/system_queries.h"
+#include "setup/system_queries.h"
 #include "framework/application.h"
 #include "framework/form_reader.h"
 #include "framework/window_text.h"

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "app/system_queries.h"
 #include "framework/application.h"
 #include "framework/exception.h"
 #include "framework/std_controls.h"
 #include "framework/window_text.h"
+#include "setup/system_queries.h"
 #include "shellbrowse/folder_browse_dialog.h"
 #include "shellbrowse/id_list.h"
 #include "shellbrowse/shell_id_list.h"

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/product_title.h"
-#include "app/setup_settings.h"
-#include "app/system_queries.h"
+#include "setup/product_title.h"
+#include "setup/setup_settings.h"
+#include "setup/system_queries.h"
 #include "framework/unique_handle.h"
 #include "framework/window_text.h"
 #include "wizard/form1.h"

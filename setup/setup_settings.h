@@ -2,7 +2,7 @@
 // The setup-wide values that every subsystem reads. Portable: no Windows types.
 //
 // ProductTitle is deliberately absent: it is the wizard window's caption, read at each use
-// (see app/product_title.h).
+// (see setup/product_title.h).
 
 #include <string>
 

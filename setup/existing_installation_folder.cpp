@@ -1,4 +1,4 @@
-#include "app/existing_installation.h"
+#include "setup/existing_installation.h"
 
 namespace stampwell {
 namespace {

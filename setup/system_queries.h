@@ -26,7 +26,7 @@ std::string GetProgramFilesPath();
 std::string GetProgramsFolder();
 
 // "Space available: N MB" for the drive of a path like "C:\...", or empty (see
-// app/free_space_text.h for which paths get a text).
+// setup/free_space_text.h for which paths get a text).
 std::string GetFreeSpaceText(const std::string& path);
 
 namespace seams {

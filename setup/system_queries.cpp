@@ -1,15 +1,15 @@
-#include "app/system_queries.h"
+#include "setup/system_queries.h"
 
 #include <shlobj.h>
 
 #include <memory>
 #include <vector>
 
-#include "app/free_space_text.h"
-#include "app/product_title.h"
-#include "app/program_files_path.h"
 #include "framework/system_library.h"
 #include "framework/unique_handle.h"
+#include "setup/free_space_text.h"
+#include "setup/product_title.h"
+#include "setup/program_files_path.h"
 
 namespace stampwell {
 

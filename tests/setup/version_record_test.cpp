@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/version_record.h"
+#include "setup/version_record.h"
 
 namespace stampwell {
 namespace {

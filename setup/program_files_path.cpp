@@ -1,4 +1,4 @@
-#include "app/program_files_path.h"
+#include "setup/program_files_path.h"
 
 namespace stampwell {
 

@@ -1,10 +1,10 @@
 // The arithmetic behind the folder page's free-space text and the default Program Files path.
 #include <gtest/gtest.h>
 
-#include "app/existing_installation.h"
-#include "app/free_space_text.h"
-#include "app/program_files_path.h"
-#include "app/setup_settings.h"
+#include "setup/existing_installation.h"
+#include "setup/free_space_text.h"
+#include "setup/program_files_path.h"
+#include "setup/setup_settings.h"
 
 namespace stampwell {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
+#include "setup/command_line.h"
 
 namespace stampwell {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/command_line.h"
+#include "setup/command_line.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string line(reinterpret_cast<const char*>(data), size);

@@ -1,4 +1,4 @@
-#include "app/free_space_text.h"
+#include "setup/free_space_text.h"
 
 #include <cstdio>
 

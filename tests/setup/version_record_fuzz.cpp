@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "app/version_record.h"
+#include "setup/version_record.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   auto version = stampwell::FileVersionOfRecord(std::span(reinterpret_cast<const std::byte*>(data), size));

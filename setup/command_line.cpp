@@ -1,4 +1,4 @@
-#include "app/command_line.h"
+#include "setup/command_line.h"
 
 #include <cctype>
 

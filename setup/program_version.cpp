@@ -1,11 +1,11 @@
-#include "app/program_version.h"
+#include "setup/program_version.h"
 
 #include <windows.h>
 
 #include <cstddef>
 #include <span>
 
-#include "app/version_record.h"
+#include "setup/version_record.h"
 
 namespace stampwell {
 

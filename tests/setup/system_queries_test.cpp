@@ -8,9 +8,9 @@
 #include <cstring>
 #include <vector>
 
-#include "app/setup_settings.h"
-#include "app/system_queries.h"
 #include "framework/unique_handle.h"
+#include "setup/setup_settings.h"
+#include "setup/system_queries.h"
 #include "tests/support/free_space_match.h"
 
 namespace stampwell {

@@ -1,4 +1,4 @@
-#include "app/version_record.h"
+#include "setup/version_record.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
-#include "app/product_title.h"
+#include "setup/product_title.h"
 
-#include "app/setup_settings.h"
 #include "framework/window_text.h"
+#include "setup/setup_settings.h"
 
 namespace stampwell {
 

@@ -1,4 +1,4 @@
-#include "app/setup_settings.h"
+#include "setup/setup_settings.h"
 
 namespace stampwell {
 
