@@ -32,10 +32,3 @@ if(STAMPWELL_WIN32)
                         stampwell_setup)
   stampwell_product_link(stampwell_install)
 endif()
-
-# The handlers of the wizard window that start the run.
-stampwell_win32_library(stampwell_install_wizard unattended_install.cpp unattended_ui.cpp wizard_install.cpp)
-if(STAMPWELL_WIN32)
-  target_link_libraries(stampwell_install_wizard PUBLIC stampwell_install stampwell_wizard)
-  stampwell_product_link(stampwell_install_wizard)
-endif()

@@ -2,7 +2,7 @@
 // Browse on the wizard's folder page: the folder browse dialog starts from the folder field's
 // text and, when the user chooses a folder, puts its path into the field; either way the
 // free-space label is refreshed from the field. Bound to the wizard window from outside, like
-// the install run (install/wizard_install.h), so that it needs nothing of TForm1 but the pieces
+// the install run (app/wizard_install.h), so that it needs nothing of TForm1 but the pieces
 // below and can be tested without it.
 
 #include <windows.h>

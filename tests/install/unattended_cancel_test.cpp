@@ -7,8 +7,8 @@
 
 #include <string>
 
+#include "app/unattended_install.h"
 #include "framework/application.h"
-#include "install/unattended_install.h"
 #include "setup/command_line.h"
 #include "setup/exit_codes.h"
 #include "setup/setup_settings.h"

@@ -12,11 +12,11 @@
 #include <thread>
 #include <vector>
 
+#include "app/wizard_install.h"
 #include "framework/application.h"
 #include "framework/window_text.h"
 #include "install/install_run.h"
 #include "install/uninstall_entry.h"
-#include "install/wizard_install.h"
 #include "setup/setup_settings.h"
 #include "tests/install/install_test_support.h"
 #include "tests/install/win32_test_support.h"

@@ -1,4 +1,4 @@
-#include "install/unattended_install.h"
+#include "app/unattended_install.h"
 
 #include <windows.h>
 
@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/unattended_ui.h"
 #include "install/install_log.h"
 #include "install/install_paths.h"
 #include "install/install_system.h"
@@ -13,7 +14,6 @@
 #include "install/payload_store.h"
 #include "install/product_in_use.h"
 #include "install/run_log.h"
-#include "install/unattended_ui.h"
 #include "setup/exit_codes.h"
 #include "setup/product_title.h"
 #include "setup/setup_settings.h"

@@ -1,4 +1,4 @@
-#include "install/wizard_install.h"
+#include "app/wizard_install.h"
 
 #include <windows.h>
 

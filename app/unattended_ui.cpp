@@ -1,4 +1,4 @@
-#include "install/unattended_ui.h"
+#include "app/unattended_ui.h"
 
 #include <windows.h>
 
