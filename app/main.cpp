@@ -13,7 +13,7 @@
 #include "setup/command_line.h"
 #include "setup/exit_codes.h"
 #include "setup/setup_settings.h"
-#include "shellbrowse/shell_toolbox.h"
+#include "shellbrowse/toolbox/shell_toolbox.h"
 #include "wizard/form1.h"
 #include "wizard/form2.h"
 

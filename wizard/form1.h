@@ -18,7 +18,7 @@
 #include "controls/ycl_label.h"
 #include "framework/forms.h"
 #include "framework/std_controls.h"
-#include "shellbrowse/folder_browse_dialog.h"
+#include "shellbrowse/folderbrowse/folder_browse_dialog.h"
 #include "wizard/acceptance_check_box.h"
 
 namespace stampwell::wizard {

@@ -4,7 +4,7 @@
 #include "framework/std_controls.h"
 #include "framework/window_text.h"
 #include "setup/system_queries.h"
-#include "shellbrowse/folder_browse_dialog.h"
+#include "shellbrowse/folderbrowse/folder_browse_dialog.h"
 
 namespace stampwell {
 

@@ -9,8 +9,8 @@
 #include <random>
 #include <vector>
 
-#include "shellbrowse/id_list.h"
-#include "shellbrowse/pidl_list.h"
+#include "shellbrowse/toolbox/id_list.h"
+#include "shellbrowse/toolbox/pidl_list.h"
 
 namespace {
 

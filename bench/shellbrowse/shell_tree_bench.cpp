@@ -10,7 +10,7 @@
 #include "bench/win32_clock.h"
 #include "framework/application.h"
 #include "framework/forms.h"
-#include "shellbrowse/shell_tree.h"
+#include "shellbrowse/tree/shell_tree.h"
 #include "tests/shellbrowse/shell_test_support.h"
 #include "tests/shellbrowse/shell_tree_test_support.h"
 

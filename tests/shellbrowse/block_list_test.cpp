@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "shellbrowse/block_list.h"
+#include "shellbrowse/toolbox/block_list.h"
 
 namespace stampwell {
 namespace {

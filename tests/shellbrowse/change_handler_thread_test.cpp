@@ -10,7 +10,7 @@
 #include <string>
 #include <thread>
 
-#include "shellbrowse/change_handler_thread.h"
+#include "shellbrowse/notification/change_handler_thread.h"
 #include "tests/shellbrowse/notify_test_support.h"
 #include "tests/shellbrowse/shell_test_support.h"
 

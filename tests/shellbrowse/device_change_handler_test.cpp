@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "framework/application.h"
-#include "shellbrowse/device_change_handler.h"
-#include "shellbrowse/shell_toolbox.h"
+#include "shellbrowse/notification/device_change_handler.h"
+#include "shellbrowse/toolbox/shell_toolbox.h"
 #include "tests/shellbrowse/notify_test_support.h"
 
 namespace stampwell {

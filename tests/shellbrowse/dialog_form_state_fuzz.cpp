@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "shellbrowse/dialog_form_state.h"
+#include "shellbrowse/folderbrowse/dialog_form_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::span<const std::uint8_t> bytes(data, size);

@@ -8,8 +8,8 @@
 #include <span>
 #include <vector>
 
-#include "shellbrowse/drag_blocks.h"
-#include "shellbrowse/id_list.h"
+#include "shellbrowse/dragdrop/drag_blocks.h"
+#include "shellbrowse/toolbox/id_list.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "shellbrowse/drag_blocks.h"
+#include "shellbrowse/dragdrop/drag_blocks.h"
 #include "tests/shellbrowse/test_lists.h"
 
 namespace stampwell {

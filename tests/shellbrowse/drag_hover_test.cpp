@@ -2,7 +2,7 @@
 // with explicit times (no waiting).
 #include <gtest/gtest.h>
 
-#include "shellbrowse/drag_hover.h"
+#include "shellbrowse/dragdrop/drag_hover.h"
 
 namespace stampwell {
 namespace {

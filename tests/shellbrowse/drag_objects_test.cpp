@@ -13,13 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "shellbrowse/data_object.h"
-#include "shellbrowse/drag_blocks.h"
-#include "shellbrowse/drag_drop_values.h"
-#include "shellbrowse/drop_source.h"
-#include "shellbrowse/drop_target.h"
-#include "shellbrowse/format_etc_list.h"
-#include "shellbrowse/global_lock.h"
+#include "shellbrowse/dragdrop/data_object.h"
+#include "shellbrowse/dragdrop/drag_blocks.h"
+#include "shellbrowse/dragdrop/drop_source.h"
+#include "shellbrowse/dragdrop/drop_target.h"
+#include "shellbrowse/dragdrop/format_etc_list.h"
+#include "shellbrowse/dragdrop/global_lock.h"
+#include "shellbrowse/toolbox/drag_drop_values.h"
 #include "tests/shellbrowse/test_lists.h"
 
 using Microsoft::WRL::ComPtr;

@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "shellbrowse/data_effects.h"
-#include "shellbrowse/data_object.h"
-#include "shellbrowse/drag_blocks.h"
-#include "shellbrowse/drag_drop_values.h"
-#include "shellbrowse/global_lock.h"
-#include "shellbrowse/shell_id_list.h"
-#include "shellbrowse/shell_toolbox.h"
-#include "shellbrowse/toolbox_error.h"
+#include "shellbrowse/dragdrop/data_effects.h"
+#include "shellbrowse/dragdrop/data_object.h"
+#include "shellbrowse/dragdrop/drag_blocks.h"
+#include "shellbrowse/dragdrop/global_lock.h"
+#include "shellbrowse/toolbox/drag_drop_values.h"
+#include "shellbrowse/toolbox/shell_id_list.h"
+#include "shellbrowse/toolbox/shell_toolbox.h"
+#include "shellbrowse/toolbox/toolbox_error.h"
 #include "tests/shellbrowse/shell_test_support.h"
 
 using Microsoft::WRL::ComPtr;

@@ -10,7 +10,7 @@
 #include "framework/application.h"
 #include "framework/form_reader.h"
 #include "framework/window_text.h"
-#include "shellbrowse/folder_browse_dialog.h"
+#include "shellbrowse/folderbrowse/folder_browse_dialog.h"
 #include "tests/shellbrowse/folder_browse_test_support.h"
 #include "tests/wizard/wizard_test_support.h"
 #include "wizard/wizard_browse.h"

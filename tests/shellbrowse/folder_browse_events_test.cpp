@@ -13,9 +13,9 @@
 #include "framework/std_controls.h"
 #include "framework/window_text.h"
 #include "setup/system_queries.h"
-#include "shellbrowse/folder_browse_dialog.h"
-#include "shellbrowse/id_list.h"
-#include "shellbrowse/shell_id_list.h"
+#include "shellbrowse/folderbrowse/folder_browse_dialog.h"
+#include "shellbrowse/toolbox/id_list.h"
+#include "shellbrowse/toolbox/shell_id_list.h"
 #include "tests/shellbrowse/folder_browse_test_support.h"
 #include "wizard/wizard_browse.h"
 

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "shellbrowse/dialog_form_state.h"
-#include "shellbrowse/folder_browse_layout.h"
-#include "shellbrowse/folder_browse_options.h"
+#include "shellbrowse/folderbrowse/dialog_form_state.h"
+#include "shellbrowse/folderbrowse/folder_browse_layout.h"
+#include "shellbrowse/folderbrowse/folder_browse_options.h"
 
 namespace stampwell {
 namespace {

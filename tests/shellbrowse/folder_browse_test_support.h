@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "framework/application.h"
-#include "shellbrowse/folder_browse_dialog.h"
+#include "shellbrowse/folderbrowse/folder_browse_dialog.h"
 #include "tests/shellbrowse/shell_test_support.h"
 
 namespace stampwell::testing {

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "framework/application.h"
-#include "shellbrowse/folder_browse_layout.h"
-#include "shellbrowse/folder_browse_window.h"
+#include "shellbrowse/folderbrowse/folder_browse_layout.h"
+#include "shellbrowse/folderbrowse/folder_browse_window.h"
 #include "tests/shellbrowse/folder_browse_test_support.h"
 
 namespace stampwell {

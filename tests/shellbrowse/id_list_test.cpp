@@ -3,8 +3,8 @@
 
 #include <new>
 
-#include "shellbrowse/id_list.h"
-#include "shellbrowse/id_list_array.h"
+#include "shellbrowse/toolbox/id_list.h"
+#include "shellbrowse/toolbox/id_list_array.h"
 #include "tests/shellbrowse/test_lists.h"
 
 namespace stampwell {

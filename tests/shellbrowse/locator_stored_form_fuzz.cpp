@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <span>
 
-#include "shellbrowse/id_list.h"
-#include "shellbrowse/locator_stored_form.h"
+#include "shellbrowse/locator/locator_stored_form.h"
+#include "shellbrowse/toolbox/id_list.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::span<const std::uint8_t> bytes(data, size);

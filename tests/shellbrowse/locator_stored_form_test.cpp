@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "shellbrowse/locator_stored_form.h"
+#include "shellbrowse/locator/locator_stored_form.h"
 #include "tests/shellbrowse/test_lists.h"
 
 namespace stampwell {

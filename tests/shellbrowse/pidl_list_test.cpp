@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "shellbrowse/id_list.h"
-#include "shellbrowse/pidl_list.h"
-#include "shellbrowse/toolbox_error.h"
+#include "shellbrowse/toolbox/id_list.h"
+#include "shellbrowse/toolbox/pidl_list.h"
+#include "shellbrowse/toolbox/toolbox_error.h"
 #include "tests/shellbrowse/test_lists.h"
 
 namespace stampwell {

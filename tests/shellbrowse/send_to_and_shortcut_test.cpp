@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "framework/unique_handle.h"
-#include "shellbrowse/context_menu.h"
-#include "shellbrowse/context_menu_messages.h"
-#include "shellbrowse/read_shortcut.h"
-#include "shellbrowse/shell_id_list.h"
+#include "shellbrowse/toolbox/context_menu.h"
+#include "shellbrowse/toolbox/context_menu_messages.h"
+#include "shellbrowse/toolbox/read_shortcut.h"
+#include "shellbrowse/toolbox/shell_id_list.h"
 #include "tests/shellbrowse/shell_test_support.h"
 #include "tests/support/memory_canvas.h"
 

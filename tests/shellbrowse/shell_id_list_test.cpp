@@ -6,10 +6,10 @@
 
 #include <string>
 
-#include "shellbrowse/id_list.h"
-#include "shellbrowse/shell_error.h"
-#include "shellbrowse/shell_id_list.h"
-#include "shellbrowse/toolbox_error.h"
+#include "shellbrowse/toolbox/id_list.h"
+#include "shellbrowse/toolbox/shell_error.h"
+#include "shellbrowse/toolbox/shell_id_list.h"
+#include "shellbrowse/toolbox/toolbox_error.h"
 #include "tests/shellbrowse/shell_test_support.h"
 
 using Microsoft::WRL::ComPtr;

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "shellbrowse/form_property_filer.h"
-#include "shellbrowse/shell_locator.h"
+#include "shellbrowse/locator/form_property_filer.h"
+#include "shellbrowse/locator/shell_locator.h"
 #include "tests/shellbrowse/shell_test_support.h"
 
 namespace stampwell {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "shellbrowse/shell_locator.h"
+#include "shellbrowse/locator/shell_locator.h"
 #include "tests/shellbrowse/shell_test_support.h"
 
 namespace stampwell {

@@ -11,15 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "shellbrowse/context_menu_messages.h"
-#include "shellbrowse/data_object.h"
-#include "shellbrowse/drag_drop_values.h"
-#include "shellbrowse/drag_blocks.h"
-#include "shellbrowse/global_lock.h"
-#include "shellbrowse/shell_id_list.h"
-#include "shellbrowse/shell_tree.h"
-#include "shellbrowse/toolbox_error.h"
-#include "shellbrowse/window_helpers.h"
+#include "shellbrowse/toolbox/context_menu_messages.h"
+#include "shellbrowse/dragdrop/data_object.h"
+#include "shellbrowse/toolbox/drag_drop_values.h"
+#include "shellbrowse/dragdrop/drag_blocks.h"
+#include "shellbrowse/dragdrop/global_lock.h"
+#include "shellbrowse/toolbox/shell_id_list.h"
+#include "shellbrowse/tree/shell_tree.h"
+#include "shellbrowse/toolbox/toolbox_error.h"
+#include "shellbrowse/toolbox/window_helpers.h"
 #include "tests/shellbrowse/shell_test_support.h"
 #include "tests/shellbrowse/shell_tree_test_support.h"
 

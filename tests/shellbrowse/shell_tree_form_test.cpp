@@ -8,7 +8,7 @@
 #include "framework/application.h"
 #include "framework/form_reader.h"
 #include "framework/forms.h"
-#include "shellbrowse/shell_tree.h"
+#include "shellbrowse/tree/shell_tree.h"
 #include "tests/shellbrowse/notify_test_support.h"
 
 namespace stampwell {

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "framework/application.h"
-#include "shellbrowse/context_menu.h"
-#include "shellbrowse/shell_icons.h"
-#include "shellbrowse/shell_tree.h"
+#include "shellbrowse/toolbox/context_menu.h"
+#include "shellbrowse/toolbox/shell_icons.h"
+#include "shellbrowse/tree/shell_tree.h"
 #include "tests/shellbrowse/notify_test_support.h"
 #include "tests/shellbrowse/shell_test_support.h"
 #include "tests/shellbrowse/shell_tree_test_support.h"

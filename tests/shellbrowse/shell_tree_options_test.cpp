@@ -1,5 +1,5 @@
 // The shell tree's option names, as form resources store them.
-#include "shellbrowse/shell_tree_options.h"
+#include "shellbrowse/tree/shell_tree_options.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 
 #include "framework/application.h"
 #include "framework/forms.h"
-#include "shellbrowse/shell_tree.h"
+#include "shellbrowse/tree/shell_tree.h"
 
 namespace stampwell::testing {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "shellbrowse/shortcut_text.h"
+#include "shellbrowse/toolbox/shortcut_text.h"
 
 namespace stampwell {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shellbrowse/id_list.h"
+#include "shellbrowse/toolbox/id_list.h"
 
 namespace stampwell::testing {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "shellbrowse/trailing_char.h"
+#include "shellbrowse/toolbox/trailing_char.h"
 
 namespace stampwell {
 namespace {
