@@ -19,13 +19,11 @@ Windows reports the acceptance box's window as a check box, Wine's oleacc gives 
 button window the generic client role. That object is printed, and only its name (the window
 text, which both take from the window) is checked.
 """
-import argparse
-import os
 import sys
 import time
 
-from drive_browse import Probe
-from drive_setup import PRODUCT, Failure, Session
+from drive_browse import run_with_probe
+from drive_setup import PRODUCT, Failure
 
 ACCEPT = "I Accept the License Agreement"
 PATIENCE = 40
@@ -152,24 +150,8 @@ def scenario(s, r):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--build-dir", required=True)
-    parser.add_argument("--probe", required=True)
-    args = parser.parse_args()
-    session = Session(args.build_dir, "accessible")
-    probe = Probe(session, args.probe)
-    try:
-        scenario(session, Reader(session, probe))
-    except Exception as failure:  # a failed step, or the driver's own fault: reported, never hidden
-        session.failures.append(str(failure))
-        print("FAILED: %s" % failure, flush=True)
-    finally:
-        probe.stop()
-    if session.failures:
-        print("%d check(s) failed" % len(session.failures))
-        return 1
-    print("screen-reader install: every check passed")
-    return 0
+    return run_with_probe("accessible", lambda session, probe: scenario(session, Reader(session, probe)),
+                          "screen-reader install")
 
 
 if __name__ == "__main__":

@@ -18,6 +18,7 @@
 #include "wizard/seams.h"
 #include "wizard/user_start.h"
 #include "tests/shellbrowse/folder_browse_test_support.h"
+#include "shown_wizard.h"
 #include "wizard_test_support.h"
 #include "tests/support/free_space_match.h"
 
@@ -59,23 +60,7 @@ COLORREF StripAtCentre(const TYCLButton& button, int frame) {
   return ::GetPixel(strip.DC(), x, y);
 }
 
-class WizardWindow : public ::testing::Test {
- protected:
-  void SetUp() override {
-    form_ = std::make_unique<TForm1>();
-    form_->Show();
-    ::SetForegroundWindow(form_->hwnd());
-    Pump(150, form_->hwnd());
-  }
-  void TearDown() override {
-    if (Application().MainForm() == form_.get()) Application().SetMainForm(nullptr);
-    form_.reset();
-    Pump(50);
-    testing::TakeQuit();
-    Application().ClearTerminated();
-  }
-  std::unique_ptr<TForm1> form_;
-};
+class WizardWindow : public testing::ShownWizard {};
 
 TEST_F(WizardWindow, IsCentredAndTrimmedAndShowsTheFirstPageWithoutTabs) {
   RECT window;

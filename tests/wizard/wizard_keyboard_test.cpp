@@ -11,6 +11,7 @@
 #include "wizard/form1.h"
 #include "wizard/form2.h"
 #include "wizard/wizard_keyboard.h"
+#include "shown_wizard.h"
 #include "wizard_test_support.h"
 
 namespace stampwell::wizard {
@@ -30,21 +31,8 @@ COLORREF StripAt(const TYCLButton& button, int frame, int x, int y) {
   return ::GetPixel(button.Picture().Bitmap().DC(), frame * button.FrameWidth() + x, y);
 }
 
-class WizardKeys : public ::testing::Test {
+class WizardKeys : public testing::ShownWizard {
  protected:
-  void SetUp() override {
-    form_ = std::make_unique<TForm1>();
-    form_->Show();
-    ::SetForegroundWindow(form_->hwnd());
-    Pump(150, form_->hwnd());
-  }
-  void TearDown() override {
-    if (Application().MainForm() == form_.get()) Application().SetMainForm(nullptr);
-    form_.reset();
-    Pump(50);
-    testing::TakeQuit();
-    Application().ClearTerminated();
-  }
   void Key(WORD key) {
     testing::PressKey(key);
     testing::PumpInput(form_->hwnd());
@@ -54,7 +42,6 @@ class WizardKeys : public ::testing::Test {
     testing::PumpInput(form_->hwnd());
   }
   TControl* Focused() const { return form_->Keyboard().Focused(); }
-  std::unique_ptr<TForm1> form_;
 };
 
 TEST_F(WizardKeys, TabWalksTheChoicePageInReadingOrderAndSkipsDisabledButtons) {
