@@ -40,7 +40,7 @@ int RunUnattended(const stampwell::SetupOptions& options, bool another_setup_run
   try {
     if (options.mode == stampwell::SetupUiMode::Silent && !another_setup_running) {
       progress = application.CreateForm<stampwell::wizard::TForm1>();
-      progress->ShowPage(stampwell::wizard::TForm1::kProgressPage);
+      progress->ShowPage(stampwell::kProgressPage);
       progress->Show();
       progress->Update();
     }
@@ -119,7 +119,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     application.RunWhenIdle(stampwell::StartProgramPayloadCheck);
     // Shows the main window (already shown) and runs the loop.
     application.Run();
-    if (wizard->ActivePage() == stampwell::wizard::TForm1::kFinishPage) code = stampwell::kExitInstalled;
+    if (wizard->ActivePage() == stampwell::kFinishPage) code = stampwell::kExitInstalled;
   });
   stampwell::ShellToolboxEnd();
   ::OleUninitialize();

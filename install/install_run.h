@@ -17,13 +17,10 @@
 
 #include "install/files_in_use.h"
 #include "setup/setup_settings.h"
+#include "setup/wizard_pages.h"
 
 namespace stampwell {
 
-inline constexpr int kChoicePage = 0;
-inline constexpr int kFolderPage = 2;
-inline constexpr int kProgressPage = 3;
-inline constexpr int kFinishPage = 4;
 inline constexpr unsigned kPauseAfterEntryMs = 10;
 
 inline constexpr char kCreateFolderFailedMessage[] =

@@ -18,6 +18,7 @@
 #include "controls/ycl_label.h"
 #include "framework/forms.h"
 #include "framework/std_controls.h"
+#include "setup/wizard_pages.h"
 #include "shellbrowse/folderbrowse/folder_browse_dialog.h"
 #include "wizard/acceptance_check_box.h"
 
@@ -30,12 +31,6 @@ class WizardKeyboard;
 
 class TForm1 : public TForm {
  public:
-  // WizardPage.
-  static constexpr int kChoicePage = 0;
-  static constexpr int kLicencePage = 1;
-  static constexpr int kFolderPage = 2;
-  static constexpr int kProgressPage = 3;
-  static constexpr int kFinishPage = 4;
   static constexpr int kProgressFillWidth = 392;
 
   // Reads the layout and runs FormCreate; the window stays hidden until Show(). Throws when

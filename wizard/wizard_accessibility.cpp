@@ -125,18 +125,18 @@ class WizardAccessibleSource final : public AccessibleSource {
       if (title->Parent() == &f.Page(index)) add(title, title->Caption(), ROLE_SYSTEM_STATICTEXT);
     }
     switch (index) {
-      case TForm1::kChoicePage:
+      case kChoicePage:
         add(f.CheckBox5, "I Accept the License Agreement", ROLE_SYSTEM_CHECKBUTTON);
         add(f.Label10, "License Agreement", ROLE_SYSTEM_LINK);
         add(f.Button_QuickInstall, "Quick Install", ROLE_SYSTEM_PUSHBUTTON);
         add(f.Button_custominstall, "Custom Install", ROLE_SYSTEM_PUSHBUTTON);
         break;
-      case TForm1::kLicencePage:
+      case kLicencePage:
         add(f.Label40, f.Label40->Caption(), ROLE_SYSTEM_STATICTEXT);
         add(f.Memo1, "License Agreement", ROLE_SYSTEM_TEXT);
         add(f.Button17, f.Button17->Caption(), ROLE_SYSTEM_PUSHBUTTON);
         break;
-      case TForm1::kFolderPage:
+      case kFolderPage:
         add_picture_texts();
         add(f.Edit1, "Destination folder", ROLE_SYSTEM_TEXT);
         if (!page.empty() && page.back().second == f.Edit1) page.back().first.value = f.Edit1->Text();
@@ -146,7 +146,7 @@ class WizardAccessibleSource final : public AccessibleSource {
         add(f.Button_install, "Install", ROLE_SYSTEM_PUSHBUTTON);
         add(f.Button_back, "Back", ROLE_SYSTEM_PUSHBUTTON);
         break;
-      case TForm1::kProgressPage: {
+      case kProgressPage: {
         add_picture_texts();
         // The fill grows over the picture's grey track; the track is the bar.
         AccessibleElement bar;
@@ -161,7 +161,7 @@ class WizardAccessibleSource final : public AccessibleSource {
         add(f.Label6, f.Label6->Caption(), ROLE_SYSTEM_STATICTEXT);
         break;
       }
-      case TForm1::kFinishPage:
+      case kFinishPage:
         add(f.label5, f.label5->Caption(), ROLE_SYSTEM_STATICTEXT);
         add(f.CheckBox3, f.CheckBox3->Caption(), ROLE_SYSTEM_CHECKBUTTON);
         add(f.Button_finish, "Finish", ROLE_SYSTEM_PUSHBUTTON);

@@ -30,7 +30,7 @@ TEST(UnattendedCancel, ClosingTheProgressWindowCancelsAndTakesAwayWhatTheRunMade
   options.install_dir = scratch.path() + "New Folder\\Stampwell";
   options.log_file = scratch.path() + "setup.log";
   wizard::TForm1 form;
-  form.ShowPage(wizard::TForm1::kProgressPage);
+  form.ShowPage(kProgressPage);
   form.Show();
   PostMessageA(form.hwnd(), WM_CLOSE, 0, 0);
 

@@ -67,7 +67,7 @@ class WizardInstallRun : public ::testing::Test {
     Application().SetMainForm(form_.get());
     form_->Show();
     ::SetForegroundWindow(form_->hwnd());
-    form_->ShowPage(TForm1::kFolderPage);
+    form_->ShowPage(kFolderPage);
     form_->Edit1->SetText(scratch_.path() + "Quendra Soft");
     Pump(150);
   }
@@ -101,7 +101,7 @@ TEST_F(WizardInstallRun, CloseRequestsDuringTheRunAreRefusedWithoutAQuestion) {
   // the keyboard's do: a posted close command, Alt+F4 through the input queue, and WM_CLOSE.
   std::atomic<bool> sent{false};
   HWND window = form_->hwnd();
-  HWND progress = form_->Page(TForm1::kProgressPage).Handle();
+  HWND progress = form_->Page(kProgressPage).Handle();
   std::thread closer([&] {
     for (int i = 0; i < 3000 && !IsWindowVisible(progress); ++i) Sleep(10);
     PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -123,7 +123,7 @@ TEST_F(WizardInstallRun, CloseRequestsDuringTheRunAreRefusedWithoutAQuestion) {
   EXPECT_TRUE(yes.seen().empty()) << yes.seen().front().text;
   EXPECT_FALSE(Application().Terminated());
   EXPECT_TRUE(IsWindowVisible(form_->hwnd()));
-  EXPECT_EQ(form_->ActivePage(), TForm1::kFinishPage);
+  EXPECT_EQ(form_->ActivePage(), kFinishPage);
   EXPECT_TRUE(Exists(InstallDir() + "Uninstall.txt"));
   std::string data;
   EXPECT_TRUE(ReadEntryValue("URLUpdateInfo", data));
@@ -165,7 +165,7 @@ TEST_F(WizardInstallRun, FolderTypedBeyondTheCodePageIsRefusedByName) {
   ClickInstall();
   ASSERT_EQ(ok.seen().size(), 1u);
   EXPECT_EQ(ok.seen()[0].text, kFolderBeyondCodePageMessage);
-  EXPECT_EQ(form_->ActivePage(), TForm1::kFolderPage);
+  EXPECT_EQ(form_->ActivePage(), kFolderPage);
   EXPECT_TRUE(form_->Edit1->WideText() == typed);  // left for the user to change
   EXPECT_FALSE(Exists(scratch_.path() + "Quendra Soft"));
 }
@@ -181,7 +181,7 @@ TEST_F(WizardInstallRun, RegistryValueThatCannotBeWrittenStopsOnTheProgressPageW
   EXPECT_EQ(no.seen()[0].text, "Failed to set data for 'HelpLink'");
   EXPECT_EQ(no.seen()[0].caption, "Quendra Stampwell");
   EXPECT_TRUE(no.seen()[0].has_icon);
-  EXPECT_EQ(form_->ActivePage(), TForm1::kProgressPage);
+  EXPECT_EQ(form_->ActivePage(), kProgressPage);
   EXPECT_EQ(form_->ProgressFillWidth(), TForm1::kProgressFillWidth);
 
   // Every earlier step's work stays; of the entry, the values before the failing one.
@@ -214,7 +214,7 @@ TEST_F(WizardInstallRun, LogThatCannotBeCreatedStopsOnTheProgressPageWithoutAnEn
   EXPECT_EQ(ok.seen()[0].text.rfind("Cannot create file \"" + InstallDir() + "Uninstall.txt\". ", 0), 0u)
       << ok.seen()[0].text;
   EXPECT_TRUE(ok.seen()[0].has_icon);
-  EXPECT_EQ(form_->ActivePage(), TForm1::kProgressPage);
+  EXPECT_EQ(form_->ActivePage(), kProgressPage);
   // The files and the shortcuts of the earlier steps stay; no log, no entry.
   EXPECT_TRUE(Exists(InstallDir() + "Stampwell.exe"));
   EXPECT_TRUE(Exists(testing::DesktopLinkFile()));

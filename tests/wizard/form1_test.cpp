@@ -81,7 +81,7 @@ TEST_F(WizardWindow, IsCentredAndTrimmedAndShowsTheFirstPageWithoutTabs) {
   EXPECT_EQ(control.right - control.left, 608);
   EXPECT_EQ(control.bottom - control.top, 361);
 
-  EXPECT_EQ(form_->ActivePage(), TForm1::kChoicePage);
+  EXPECT_EQ(form_->ActivePage(), kChoicePage);
   for (int i = 0; i < 5; ++i) {
     EXPECT_FALSE(form_->Page(i).TabVisible()) << i;
     EXPECT_EQ(::IsWindowVisible(form_->Page(i).Handle()) != FALSE, i == 0) << i;
@@ -185,11 +185,11 @@ TEST_F(WizardWindow, EveryClickOnTheAcceptanceBoxTogglesOnce) {
   testing::ClickAt(box);
   Pump(150, form_->hwnd());
   ASSERT_FALSE(Checked(form_->CheckBox5));
-  form_->ShowPage(TForm1::kLicencePage);
+  form_->ShowPage(kLicencePage);
   form_->Button17Click();
   EXPECT_TRUE(Checked(form_->CheckBox5));
   EXPECT_TRUE(form_->Button_QuickInstall->Enabled());
-  EXPECT_EQ(form_->ActivePage(), TForm1::kChoicePage);
+  EXPECT_EQ(form_->ActivePage(), kChoicePage);
 }
 
 TEST_F(WizardWindow, ClosingAsksOnEveryPageButTheLast) {
@@ -220,7 +220,7 @@ TEST_F(WizardWindow, ClosingAsksOnEveryPageButTheLast) {
 
 TEST_F(WizardWindow, TheFinishPageClosesWithoutAQuestion) {
   Application().SetMainForm(form_.get());
-  form_->ShowPage(TForm1::kFinishPage);
+  form_->ShowPage(kFinishPage);
   testing::MessageBoxAnswerer answerer(IDNO);
   ::SendMessageA(form_->hwnd(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(answerer.seen().empty());
@@ -280,13 +280,13 @@ TEST_F(WizardWindow, CustomInstallFillsTheDefaultFolderOfTheAccount) {
   g_administrator = true;
   testing::ClickAt(CentreOf(*form_->Button_custominstall));
   Pump(200, form_->hwnd());
-  EXPECT_EQ(form_->ActivePage(), TForm1::kFolderPage);
+  EXPECT_EQ(form_->ActivePage(), kFolderPage);
   // 64-bit prefix, system on C:.
   EXPECT_EQ(Text(form_->Edit1), kProgramFiles + "\\Quendra Soft");
   EXPECT_EQ(form_->Label36->Caption().rfind("Space available: ", 0), 0u) << form_->Label36->Caption();
 
   form_->Button_backClick();
-  EXPECT_EQ(form_->ActivePage(), TForm1::kChoicePage);
+  EXPECT_EQ(form_->ActivePage(), kChoicePage);
   g_administrator = false;
   form_->Button_custominstallClick();
   EXPECT_EQ(Text(form_->Edit1), GetSpecialFolderPath(CSIDL_PERSONAL) + "\\Quendra Soft");
@@ -338,7 +338,7 @@ TEST_F(WizardWindow, BrowseStartsAtTheFolderFieldAndPutsTheChosenFolderBack) {
   }
   EXPECT_EQ(Text(form_->Edit1), std::string(windows));
   EXPECT_FALSE(form_->FolderBrowseDlg1->Executing());
-  EXPECT_EQ(form_->ActivePage(), TForm1::kFolderPage);
+  EXPECT_EQ(form_->ActivePage(), kFolderPage);
 }
 
 struct ShellCall {
@@ -387,7 +387,7 @@ TEST_F(WizardWindow, FinishWithoutADesktopShellHidesOpensTheSiteWaitsStartsThePr
     g_events.clear();
     g_calls.clear();
     form_->Show();
-    form_->ShowPage(TForm1::kFinishPage);
+    form_->ShowPage(kFinishPage);
     ::SendMessageA(form_->CheckBox3->Handle(), BM_SETCHECK, launch ? BST_CHECKED : BST_UNCHECKED, 0);
     form_->Button_finishClick();
     EXPECT_FALSE(::IsWindowVisible(form_->hwnd()));
@@ -490,7 +490,7 @@ TEST_F(WizardWindow, FinishStartsThePageAndTheProductThroughTheDesktopShell) {
   Settings().FinishPageUrl = page;
   Settings().InstallDir = folder;
   Application().SetMainForm(form_.get());
-  form_->ShowPage(TForm1::kFinishPage);
+  form_->ShowPage(kFinishPage);
   ::SendMessageA(form_->CheckBox3->Handle(), BM_SETCHECK, BST_CHECKED, 0);
 
   form_->Button_finishClick();
@@ -517,7 +517,7 @@ TEST_F(WizardWindow, ButtonsOfOtherModulesStayUnboundUntilSetAndThenFire) {
   // Unset events: a click does nothing (and does not crash).
   testing::ClickAt(CentreOf(*form_->Button_QuickInstall));
   Pump(150, form_->hwnd());
-  EXPECT_EQ(form_->ActivePage(), TForm1::kChoicePage);
+  EXPECT_EQ(form_->ActivePage(), kChoicePage);
   int clicks = 0;
   form_->Button_QuickInstallClick = [&] { ++clicks; };
   testing::ClickAt(CentreOf(*form_->Button_QuickInstall));
@@ -566,7 +566,7 @@ TEST_F(WizardWindow, ScreenshotsOfEveryPage) {
                           "wizard_page3_progress", "wizard_page4_finish"};
   for (int i = 0; i < 5; ++i) {
     form_->ShowPage(i);
-    if (i == TForm1::kProgressPage) {
+    if (i == kProgressPage) {
       form_->SetProgressFillWidth(150);
       form_->SetTimeText("About 12 seconds remaining");
     }

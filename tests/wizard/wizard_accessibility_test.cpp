@@ -177,7 +177,7 @@ TEST_F(WizardAccessible, EachPageListsWhatASightedUserSees) {
   ASSERT_EQ(client->get_accFocus(&focus), S_OK);
   EXPECT_EQ(focus.lVal, IdOf(page, "Custom Install"));
 
-  form_->ShowPage(TForm1::kFolderPage);
+  form_->ShowPage(kFolderPage);
   page = Children(*client);
   EXPECT_EQ(NamesAndRoles(page), (Roles{{title, ROLE_SYSTEM_STATICTEXT},
                                         {"Destination folder", ROLE_SYSTEM_STATICTEXT},
@@ -191,7 +191,7 @@ TEST_F(WizardAccessible, EachPageListsWhatASightedUserSees) {
   EXPECT_EQ(page[2].value, form_->Edit1->Text());
 
   // The progress page has no close button, and tells the progress in percent.
-  form_->ShowPage(TForm1::kProgressPage);
+  form_->ShowPage(kProgressPage);
   form_->SetProgressFillWidth(TForm1::kProgressFillWidth / 4);
   form_->SetTimeText("About 12 seconds left");
   page = Children(*client);
@@ -201,7 +201,7 @@ TEST_F(WizardAccessible, EachPageListsWhatASightedUserSees) {
                                         {"About 12 seconds left", ROLE_SYSTEM_STATICTEXT}}));
   EXPECT_EQ(Named(page, "Installation progress").value, "25%");
 
-  form_->ShowPage(TForm1::kFinishPage);
+  form_->ShowPage(kFinishPage);
   page = Children(*client);
   EXPECT_EQ(NamesAndRoles(page), (Roles{{title, ROLE_SYSTEM_STATICTEXT},
                                         {form_->label5->Caption(), ROLE_SYSTEM_STATICTEXT},
@@ -216,9 +216,9 @@ TEST_F(WizardAccessible, TheDefaultActionPressesOnceTheCallerHasReturned) {
   // The press comes back as a message, so that a client is never held inside the install
   // run or a message box.
   ASSERT_EQ(client->accDoDefaultAction(Id(IdOf(page, "Custom Install"))), S_OK);
-  EXPECT_EQ(form_->ActivePage(), TForm1::kChoicePage);
+  EXPECT_EQ(form_->ActivePage(), kChoicePage);
   testing::PumpInput(form_->hwnd());
-  EXPECT_EQ(form_->ActivePage(), TForm1::kFolderPage);
+  EXPECT_EQ(form_->ActivePage(), kFolderPage);
 
   page = Children(*client);
   ASSERT_EQ(client->accDoDefaultAction(Id(IdOf(page, "Create a desktop icon"))), S_OK);
@@ -229,7 +229,7 @@ TEST_F(WizardAccessible, TheDefaultActionPressesOnceTheCallerHasReturned) {
 
   ASSERT_EQ(client->accDoDefaultAction(Id(IdOf(page, "Back"))), S_OK);
   testing::PumpInput(form_->hwnd());
-  EXPECT_EQ(form_->ActivePage(), TForm1::kChoicePage);
+  EXPECT_EQ(form_->ActivePage(), kChoicePage);
   page = Children(*client);
   ASSERT_EQ(client->accDoDefaultAction(Id(IdOf(page, "I Accept the License Agreement"))), S_OK);
   testing::PumpInput(form_->hwnd());
@@ -277,7 +277,7 @@ TEST_F(WizardAccessible, RaisesTheWinEventsThatAScreenReaderFollows) {
               toggled.end())
         << name;
   }
-  form_->ShowPage(TForm1::kProgressPage);
+  form_->ShowPage(kProgressPage);
   EXPECT_TRUE(saw(EVENT_OBJECT_REORDER, CHILDID_SELF));
   page = Children(*client);
   form_->SetProgressFillWidth(100);

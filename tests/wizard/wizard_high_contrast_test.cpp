@@ -57,8 +57,8 @@ TEST_F(HighContrastWizard, ButtonsAndTextsTakeTheSystemColoursOverAPlainBackgrou
   testing::SaveScreenshot(form_->hwnd(), "wizard-high-contrast-choice-page");
   const COLORREF window = ::GetSysColor(COLOR_WINDOW);
   // Where the choice page's picture had its decoration, the window colour.
-  EXPECT_EQ(PageAt(*form_, TForm1::kChoicePage, 300, 40), window);
-  EXPECT_EQ(PageAt(*form_, TForm1::kChoicePage, 20, 340), window);
+  EXPECT_EQ(PageAt(*form_, kChoicePage, 300, 40), window);
+  EXPECT_EQ(PageAt(*form_, kChoicePage, 20, 340), window);
 
   TYCLButton& quick = *form_->Button_QuickInstall;
   EXPECT_EQ(ShownAt(quick, 0, 0), ::GetSysColor(COLOR_BTNTEXT));
@@ -74,11 +74,11 @@ TEST_F(HighContrastWizard, ButtonsAndTextsTakeTheSystemColoursOverAPlainBackgrou
   form_->CheckBox5Click();
 
   // The texts that the folder page's picture carried are labels now.
-  form_->ShowPage(TForm1::kFolderPage);
+  form_->ShowPage(kFolderPage);
   Pump(100, form_->hwnd());
   testing::SaveScreenshot(form_->hwnd(), "wizard-high-contrast-folder-page");
   int plain_texts = 0;
-  for (TControl* control : form_->Page(TForm1::kFolderPage).Controls()) {
+  for (TControl* control : form_->Page(kFolderPage).Controls()) {
     auto* label = dynamic_cast<TLabel*>(control);
     if (!label || !label->Visible()) continue;
     const std::string& text = label->Caption();

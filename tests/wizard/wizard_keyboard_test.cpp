@@ -150,7 +150,7 @@ TEST_F(WizardKeys, SpaceAndEnterPressTheFocusedButtonAndEnterElsewhereTheMainOne
   Key(VK_TAB);
   ASSERT_EQ(Focused(), form_->Button_custominstall);
   Key(VK_SPACE);
-  ASSERT_EQ(form_->ActivePage(), TForm1::kFolderPage);
+  ASSERT_EQ(form_->ActivePage(), kFolderPage);
   EXPECT_EQ(quick, 1);
 
   // From the folder field, Enter installs.
@@ -163,7 +163,7 @@ TEST_F(WizardKeys, SpaceAndEnterPressTheFocusedButtonAndEnterElsewhereTheMainOne
   for (int i = 0; i < 5; ++i) Key(VK_TAB);
   ASSERT_EQ(Focused(), form_->Button_back);
   Key(VK_RETURN);
-  EXPECT_EQ(form_->ActivePage(), TForm1::kChoicePage);
+  EXPECT_EQ(form_->ActivePage(), kChoicePage);
   EXPECT_EQ(install, 1);
 
   // Without the acceptance, Enter does nothing.
@@ -183,7 +183,7 @@ TEST_F(WizardKeys, EscIsTheCloseButtonWithItsQuestion) {
   }
   EXPECT_TRUE(::IsWindowVisible(form_->hwnd()));
   // The progress page has no close button: Esc does nothing there.
-  form_->ShowPage(TForm1::kProgressPage);
+  form_->ShowPage(kProgressPage);
   {
     testing::MessageBoxAnswerer yes(IDYES);
     Key(VK_ESCAPE);
@@ -217,7 +217,7 @@ TEST_F(WizardKeys, EscClosesTheLicenceWindow) {
 }
 
 TEST_F(WizardKeys, TheFinishPageReachesTheLaunchBoxAndFinish) {
-  form_->ShowPage(TForm1::kFinishPage);
+  form_->ShowPage(kFinishPage);
   Key(VK_TAB);
   EXPECT_EQ(Focused(), form_->CheckBox3);
   Key(VK_SPACE);
