@@ -18,6 +18,14 @@ inline constexpr std::array<const char*, 11> kExampleFolders = {
     "Example\\Feature",  "Example\\Festival", "Example\\Icon",    "Example\\Life",
     "Example\\Love",     "Example\\User",     "Example\\Protection"};
 
+// Every folder that the run makes below the installation directory, in the order made: the
+// folders in which a payload entry may lie, besides the directory itself.
+inline std::vector<std::string> ProductFolders() {
+  std::vector<std::string> folders{kDataFolder};
+  folders.insert(folders.end(), kExampleFolders.begin(), kExampleFolders.end());
+  return folders;
+}
+
 // The folder lines of the uninstall log for an installation directory that ends in a
 // backslash: twelve "<DIR>" lines (every category before "Example", "Example\User" never
 // listed) and the "<SDIR>" line of the directory itself.

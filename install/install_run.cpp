@@ -66,9 +66,7 @@ std::vector<std::string> RunFiles(InstallRunSystem& system) {
 
 // Every file of the payload and the log, and every folder that the run makes.
 bool PathsFitBelow(const std::string& install_dir, InstallRunSystem& system) {
-  std::vector<std::string> folders{kDataFolder};
-  folders.insert(folders.end(), kExampleFolders.begin(), kExampleFolders.end());
-  return InstallPathsFit(install_dir, RunFiles(system), folders);
+  return InstallPathsFit(install_dir, RunFiles(system), ProductFolders());
 }
 
 FilesInUse FindRunFilesInUse(const std::string& install_dir, InstallRunSystem& system) {

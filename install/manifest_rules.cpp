@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <utility>
 
+#include "install/install_layout.h"
 #include "install/text_lines.h"
 
 namespace stampwell {
@@ -46,21 +48,12 @@ std::string ComponentProblem(std::string_view component) {
 }  // namespace
 
 const std::vector<std::string>& PayloadFolders() {
-  static const std::vector<std::string> kFolders = {
-      "",
-      "Data",
-      "Example\\Animated",
-      "Example\\Business",
-      "Example\\Cute",
-      "Example\\Digital",
-      "Example\\Feature",
-      "Example\\Festival",
-      "Example\\Icon",
-      "Example\\Life",
-      "Example\\Love",
-      "Example\\User",
-      "Example\\Protection",
-  };
+  // The installation directory itself, then the folders that the install run makes.
+  static const std::vector<std::string> kFolders = [] {
+    std::vector<std::string> folders{""};
+    for (std::string& folder : ProductFolders()) folders.push_back(std::move(folder));
+    return folders;
+  }();
   return kFolders;
 }
 
