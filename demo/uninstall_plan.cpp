@@ -2,12 +2,11 @@
 
 #include <stdexcept>
 
+#include "framework/ascii.h"
 #include "install/text_lines.h"
 
 namespace stampwell::demo {
 namespace {
-
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool SafeComponents(std::string_view rest, int minimum) {
   int count = 0;
@@ -29,7 +28,7 @@ bool IsSafeAbsolutePath(std::string_view path) {
   if (path.find_first_of("/*?\"<>|") != std::string_view::npos) return false;
   for (unsigned char c : path)
     if (c < 32) return false;
-  if (path.size() >= 3 && ((Upper(path[0]) >= 'A' && Upper(path[0]) <= 'Z') && path[1] == ':' && path[2] == '\\')) {
+  if (path.size() >= 3 && ((AsciiUpper(path[0]) >= 'A' && AsciiUpper(path[0]) <= 'Z') && path[1] == ':' && path[2] == '\\')) {
     std::string_view rest = path.substr(3);
     return rest.find(':') == std::string_view::npos && SafeComponents(rest, 1);
   }
@@ -43,10 +42,7 @@ bool IsSafeAbsolutePath(std::string_view path) {
 }
 
 bool SamePath(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  return true;
+  return EqualIgnoringAsciiCase(a, b);
 }
 
 bool IsInsideFolder(std::string_view path, std::string_view folder) {

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <utility>
 
+#include "framework/ascii.h"
+
 namespace stampwell {
 
 FormValue FormValue::Integer(std::int64_t v) { FormValue f; f.kind = Kind::Integer; f.integer = v; return f; }
@@ -50,13 +52,6 @@ int HexDigit(char c) {
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
-}
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return true;
 }
 
 class Parser {
@@ -171,8 +166,8 @@ class Parser {
     if (c == '(') return FormValue::StringList(ParseList());
     if (IsNameStart(c)) {
       std::string name = Name();
-      if (EqualsNoCase(name, "True")) return FormValue::Boolean(true);
-      if (EqualsNoCase(name, "False")) return FormValue::Boolean(false);
+      if (EqualIgnoringAsciiCase(name, "True")) return FormValue::Boolean(true);
+      if (EqualIgnoringAsciiCase(name, "False")) return FormValue::Boolean(false);
       return FormValue::Identifier(std::move(name));
     }
     Fail("a value was expected");

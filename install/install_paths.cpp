@@ -1,6 +1,6 @@
 #include "install/install_paths.h"
 
-#include <cctype>
+#include "framework/ascii.h"
 
 namespace stampwell {
 
@@ -61,9 +61,7 @@ std::string ExtensionOf(std::string_view path) {
 }
 
 bool HasLinkExtension(std::string_view link_file) {
-  std::string ext = ExtensionOf(link_file);
-  for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return ext == ".LNK";
+  return EqualIgnoringAsciiCase(ExtensionOf(link_file), ".lnk");
 }
 
 std::string DesktopLinkPath(std::string_view desktop, std::string_view title, std::string_view account,

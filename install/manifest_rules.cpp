@@ -5,25 +5,18 @@
 #include <map>
 #include <utility>
 
+#include "framework/ascii.h"
 #include "install/install_layout.h"
 #include "install/text_lines.h"
 
 namespace stampwell {
 namespace {
 
-char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(), AsciiUpper);
-  return out;
-}
-
-bool SameFolder(std::string_view a, std::string_view b) { return Upper(a) == Upper(b); }
+bool SameFolder(std::string_view a, std::string_view b) { return EqualIgnoringAsciiCase(a, b); }
 
 // Names that Windows takes as devices whatever the extension ("NUL.txt" is the device NUL).
 bool IsDeviceName(std::string_view component) {
-  std::string stem = Upper(component.substr(0, component.find('.')));
+  std::string stem = AsciiUpper(component.substr(0, component.find('.')));
   static constexpr std::array<std::string_view, 4> kPlain = {"CON", "PRN", "AUX", "NUL"};
   if (std::find(kPlain.begin(), kPlain.end(), stem) != kPlain.end()) return true;
   return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) && stem[3] >= '1' &&
@@ -96,7 +89,7 @@ ParsedManifest ParseManifest(std::string_view text) {
       result.problems.push_back({entry, std::string(line), problem});
       continue;
     }
-    auto [it, inserted] = seen.emplace(Upper(line), entry);
+    auto [it, inserted] = seen.emplace(AsciiUpper(line), entry);
     if (!inserted)
       result.problems.push_back({entry, std::string(line), "it repeats entry " + std::to_string(it->second)});
   }

@@ -36,7 +36,7 @@ file(GLOB STAMPWELL_PAYLOAD_COMPILER_HEADERS
   ${CMAKE_SOURCE_DIR}/tools/payload_compiler/*.h ${CMAKE_CURRENT_LIST_DIR}/manifest_rules.h
   ${CMAKE_CURRENT_LIST_DIR}/payload_checksum.h
   ${CMAKE_CURRENT_LIST_DIR}/payload_naming.h ${CMAKE_CURRENT_LIST_DIR}/text_lines.h
-  ${CMAKE_CURRENT_LIST_DIR}/install_layout.h)
+  ${CMAKE_CURRENT_LIST_DIR}/install_layout.h ${CMAKE_SOURCE_DIR}/framework/ascii.h)
 
 if(STAMPWELL_HOST)
   stampwell_portable_library(stampwell_payload_compiler

@@ -1,17 +1,11 @@
 #include "setup/command_line.h"
 
-#include <cctype>
+#include "framework/ascii.h"
 
 namespace stampwell {
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string Upper(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return upper;
-}
 
 // Blank-separated words; a quote opens or closes a quoted part and is itself dropped.
 std::vector<std::string> SplitWords(std::string_view text) {
@@ -67,7 +61,7 @@ std::string ApplyArgument(const std::string& argument, SetupOptions& options) {
   std::string_view body(argument);
   body.remove_prefix(1);
   const std::size_t equals = body.find('=');
-  const std::string name = Upper(body.substr(0, equals));
+  const std::string name = AsciiUpper(body.substr(0, equals));
   for (const Switch& known : kSwitches) {
     if (name != known.name) continue;
     if (known.value == ValueRule::None) {

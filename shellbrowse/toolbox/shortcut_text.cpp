@@ -2,23 +2,16 @@
 
 #include <array>
 
+#include "framework/ascii.h"
+
 namespace stampwell {
 namespace {
 
 constexpr unsigned kFirstParsedCode = 8;
 constexpr unsigned kLastParsedCode = 597;
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  return true;
-}
-
 bool StripPrefix(std::string_view& text, std::string_view prefix) {
-  if (text.size() < prefix.size() || !EqualNoCase(text.substr(0, prefix.size()), prefix)) return false;
+  if (text.size() < prefix.size() || !EqualIgnoringAsciiCase(text.substr(0, prefix.size()), prefix)) return false;
   text.remove_prefix(prefix.size());
   return true;
 }
@@ -77,7 +70,7 @@ TShortCut ParseShortCutText(std::string_view text) {
   if (text.empty()) return 0;
   const auto& names = ParsedNames();
   for (unsigned code = kFirstParsedCode; code <= kLastParsedCode; ++code)
-    if (EqualNoCase(names[code], text)) return static_cast<TShortCut>(code | modifiers);
+    if (EqualIgnoringAsciiCase(names[code], text)) return static_cast<TShortCut>(code | modifiers);
   return 0;
 }
 
