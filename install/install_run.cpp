@@ -117,68 +117,71 @@ std::optional<std::string> MakeJournalAndDirectory(const std::string& install_di
   return std::string(kCreateFolderFailedMessage);
 }
 
-// Forms InstallDir from the folder field and makes it, falling back as Quick Install may;
-// false when the run ends here.
-bool ResolveInstallDir(SetupSettings& settings, int origin_page, InstallRunUi& ui, InstallRunSystem& system) {
+// Forms the installation directory from the folder field and makes it, falling back as Quick
+// Install may: the directory, ending in a backslash, or nothing when the run ends here.
+std::optional<std::string> ResolveInstallDir(SetupSettings& settings, int origin_page, InstallRunUi& ui,
+                                             InstallRunSystem& system) {
   std::string folder = ui.FolderField();
   if (folder.find('?') != std::string::npos) {
     ui.ShowMessage(kFolderBeyondCodePageMessage);
     ui.ShowPage(kFolderPage);
-    return false;
+    return std::nullopt;
   }
   if (!IsFullFolderPath(folder)) {
     // Nothing is made from a folder that would be resolved against the current directory.
     ui.ShowMessage(kFullFolderPathNeeded);
     ui.ShowPage(kFolderPage);
-    return false;
+    return std::nullopt;
   }
   for (;;) {
-    settings.InstallDir =
+    const std::string dir =
         ui.FolderIsInstallDir() ? WithoutTrailingBackslash(folder) : InstallDirFor(folder, system.ProductTitle());
-    if (!PathsFitBelow(settings.InstallDir, system)) {
+    if (!PathsFitBelow(dir, system)) {
       ui.ShowMessage(kPathTooLongMessage);
       ui.ShowPage(kFolderPage);
-      return false;
+      return std::nullopt;
     }
     // An update finds the product running: it is closed first, so that no file is replaced
     // unless every file can be.
-    if (!WaitUntilFilesFree(settings.InstallDir, origin_page, ui, system)) return false;
-    if (!EnoughRoomOnTheDrive(settings.InstallDir, ui, system)) return false;
+    if (!WaitUntilFilesFree(dir, origin_page, ui, system)) return std::nullopt;
+    if (!EnoughRoomOnTheDrive(dir, ui, system)) return std::nullopt;
     // A folder where the journal cannot be written either takes the course of one that
     // cannot be made, with its own cause told.
-    const std::optional<std::string> failure = MakeJournalAndDirectory(settings.InstallDir, system);
-    if (!failure) return true;
+    const std::optional<std::string> failure = MakeJournalAndDirectory(dir, system);
+    if (!failure) return WithTrailingBackslash(dir);
     const bool fallback_known = FallbackFolder(settings, system).has_value();
     // Quick Install falls back silently; without a fallback the user has to hear why.
     if (!settings.QuickInstallMode || !fallback_known) ui.ShowMessage(*failure);
     ui.ShowPage(kFolderPage);
-    if (!OfferFallbackFolder(settings, ui, system)) return false;
-    if (!settings.QuickInstallMode) return false;
+    if (!OfferFallbackFolder(settings, ui, system)) return std::nullopt;
+    if (!settings.QuickInstallMode) return std::nullopt;
     settings.QuickInstallMode = false;
     folder = ui.FolderField();
   }
 }
 
-// The product's own subfolders; throws when "Data" cannot be made.
-void MakeProductFolders(SetupSettings& settings, InstallRunSystem& system) {
-  settings.InstallDir = WithTrailingBackslash(settings.InstallDir);
-  std::string data = settings.InstallDir + kDataFolder;
+// The product's own subfolders below the installation directory; throws when "Data" cannot
+// be made.
+void MakeProductFolders(const std::string& install_dir, InstallRunSystem& system) {
+  std::string data = install_dir + kDataFolder;
   if (!system.DirectoryExists(data)) system.MakeDirectory(data);
   for (const char* folder : kExampleFolders) {
-    std::string path = settings.InstallDir + folder;
+    std::string path = install_dir + folder;
     if (!system.DirectoryExists(path)) system.ForceDirectories(path);
   }
 }
 
-// Writes every payload entry with its progress, pausing after each so the window repaints.
-void ExtractPayload(SetupSettings& settings, InstallRunUi& ui, InstallRunSystem& system, int count) {
+// Writes every payload entry below the installation directory with its progress, pausing
+// after each so the window repaints; CurrentEntry names the entry being written.
+void ExtractPayload(const std::string& install_dir, SetupSettings& settings, InstallRunUi& ui,
+                    InstallRunSystem& system, int count) {
   ui.SetEstimateText(kEstimateBeforeFirstEntry);
   RemainingTimeEstimate estimate;
   for (int n = 1; n <= count; ++n) {
     std::uint32_t t0 = ui.TickCount();
     ui.ProcessMessages();
     settings.CurrentEntry = system.Entry(n);
-    std::string path = settings.InstallDir + settings.CurrentEntry;
+    std::string path = install_dir + settings.CurrentEntry;
     system.WritePayload(n, path);
     system.AddLogLine(path);
     ui.SetProgressPosition(n);
@@ -188,7 +191,7 @@ void ExtractPayload(SetupSettings& settings, InstallRunUi& ui, InstallRunSystem&
     estimate.Update(t0, t1, count, n);
     ui.SetEstimateText(estimate.Text());
   }
-  system.AddLogLine(settings.InstallDir + "Uninstall.txt");
+  system.AddLogLine(install_dir + "Uninstall.txt");
   ui.SetFillWidth(kProgressFillWidth);
 }
 
@@ -204,7 +207,10 @@ RunEnd RunOnce(SetupSettings& settings, int origin_page, InstallRunUi& ui, Insta
     ui.ShowPage(kFolderPage);
     return RunEnd::kDone;
   }
-  if (!ResolveInstallDir(settings, origin_page, ui, system)) return RunEnd::kDone;
+  const std::optional<std::string> install_dir = ResolveInstallDir(settings, origin_page, ui, system);
+  if (!install_dir) return RunEnd::kDone;
+  // The Start Menu step, the uninstall entry and the finish page read it from the settings.
+  settings.InstallDir = *install_dir;
 
   ui.SetFillWidth(0);
   ui.ShowPage(kProgressPage);
@@ -212,7 +218,7 @@ RunEnd RunOnce(SetupSettings& settings, int origin_page, InstallRunUi& ui, Insta
   ui.SetProgressRange(1, count);
   ui.SetProgressPosition(1);
   try {
-    MakeProductFolders(settings, system);
+    MakeProductFolders(*install_dir, system);
   } catch (...) {
     system.UndoRun();
     StopAfterFailure(settings, ui, system, std::current_exception());
@@ -225,14 +231,14 @@ RunEnd RunOnce(SetupSettings& settings, int origin_page, InstallRunUi& ui, Insta
   // The shortcut's question of who is logged on is answered meanwhile.
   if (ui.DesktopLinkChecked()) system.PrepareDesktopLink();
   try {
-    ExtractPayload(settings, ui, system, count);
+    ExtractPayload(*install_dir, settings, ui, system, count);
   } catch (...) {
     const std::exception_ptr failure = std::current_exception();
     // The installation as it was before the run, the user's own files included.
     system.UndoRun();
     // A program started, or a file opened, since the check: the cause is that program, not
     // the folder, so no other folder is offered.
-    FilesInUse in_use = FindRunFilesInUse(settings.InstallDir, system);
+    FilesInUse in_use = FindRunFilesInUse(*install_dir, system);
     if (!in_use.empty()) {
       if (ui.AskRetry(FilesInUseMessage(system.ProductTitle(), in_use))) return RunEnd::kRetry;
       ui.ShowPage(origin_page);
@@ -245,7 +251,7 @@ RunEnd RunOnce(SetupSettings& settings, int origin_page, InstallRunUi& ui, Insta
   system.CommitRun();
 
   if (ui.DesktopLinkChecked())
-    system.CreateDesktopLink(system.ProductTitle(), settings.InstallDir + settings.MainExeName);
+    system.CreateDesktopLink(system.ProductTitle(), *install_dir + settings.MainExeName);
 
   try {
     system.StartMenuStep();
@@ -254,7 +260,7 @@ RunEnd RunOnce(SetupSettings& settings, int origin_page, InstallRunUi& ui, Insta
     // installation.
   }
 
-  system.SaveLog(settings.InstallDir + "Uninstall.txt");
+  system.SaveLog(*install_dir + "Uninstall.txt");
   system.WriteUninstallEntry();
   ui.ShowPage(kFinishPage);
   system.NotifyAssociationsChanged();
