@@ -23,10 +23,11 @@
 namespace stampwell {
 namespace {
 
-// The installation directory that the run will try first.
+// The installation directory that the run will try first, named as the run names it from the
+// folder that UnattendedUi gives it.
 std::string FirstInstallDir(const SetupOptions& options) {
-  if (options.install_dir) return WithTrailingBackslash(WithoutTrailingBackslash(*options.install_dir));
-  return WithTrailingBackslash(InstallDirFor(wizard::TForm1::DefaultInstallFolder(), ProductTitle()));
+  const std::string folder = options.install_dir.value_or(wizard::TForm1::DefaultInstallFolder());
+  return WithTrailingBackslash(InstallDirNamedBy(folder, options.install_dir.has_value(), ProductTitle()));
 }
 
 int Install(const SetupOptions& options, wizard::TForm1* form, RunLog& log) {

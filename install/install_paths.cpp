@@ -15,6 +15,10 @@ std::string InstallDirFor(std::string_view folder, std::string_view title) {
   return dir;
 }
 
+std::string InstallDirNamedBy(std::string_view folder, bool folder_is_install_dir, std::string_view title) {
+  return folder_is_install_dir ? WithoutTrailingBackslash(std::string(folder)) : InstallDirFor(folder, title);
+}
+
 std::string WithoutTrailingBackslash(std::string path) {
   while (!path.empty() && path.back() == '\\' && !(path.size() == 3 && path[1] == ':')) path.pop_back();
   return path;

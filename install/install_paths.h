@@ -11,6 +11,11 @@ namespace stampwell {
 // ends in one, and the product title; no trailing backslash. "C:\" gives "C:\<title>".
 std::string InstallDirFor(std::string_view folder, std::string_view title);
 
+// The installation directory that a folder field names, no trailing backslash but a drive
+// root's: the folder itself when the field names the directory (an unattended run's /DIR),
+// else InstallDirFor the folder.
+std::string InstallDirNamedBy(std::string_view folder, bool folder_is_install_dir, std::string_view title);
+
 // path with a backslash appended unless it already ends in one.
 std::string WithTrailingBackslash(std::string path);
 

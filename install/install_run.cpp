@@ -134,8 +134,7 @@ std::optional<std::string> ResolveInstallDir(SetupSettings& settings, int origin
     return std::nullopt;
   }
   for (;;) {
-    const std::string dir =
-        ui.FolderIsInstallDir() ? WithoutTrailingBackslash(folder) : InstallDirFor(folder, system.ProductTitle());
+    const std::string dir = InstallDirNamedBy(folder, ui.FolderIsInstallDir(), system.ProductTitle());
     if (!PathsFitBelow(dir, system)) {
       ui.ShowMessage(kPathTooLongMessage);
       ui.ShowPage(kFolderPage);

@@ -25,6 +25,12 @@ TEST(InstallPaths, InstallDirNeverGetsADoubleBackslash) {
   EXPECT_EQ(WithTrailingBackslash("C:\\Quendra Stampwell\\"), "C:\\Quendra Stampwell\\");
 }
 
+TEST(InstallPaths, AFieldNamesTheInstallDirItselfOnlyWhenToldSo) {
+  EXPECT_EQ(InstallDirNamedBy("D:\\Apps\\Stampwell\\\\", true, "Quendra Stampwell"), "D:\\Apps\\Stampwell");
+  EXPECT_EQ(InstallDirNamedBy("E:\\", true, "Quendra Stampwell"), "E:\\");
+  EXPECT_EQ(InstallDirNamedBy("D:\\Apps\\", false, "Quendra Stampwell"), "D:\\Apps\\Quendra Stampwell");
+}
+
 TEST(InstallPaths, OnlyFoldersThatNameTheirDriveAreAccepted) {
   for (const char* ok : {"C:\\", "c:\\x", "Z:\\Program Files\\Quendra Soft", "\\\\server\\share", "\\\\s\\d\\x"})
     EXPECT_TRUE(IsFullFolderPath(ok)) << ok;
