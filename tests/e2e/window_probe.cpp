@@ -13,6 +13,9 @@
 //   edit HWND           the tree view's label editor: "hwnd<TAB>text", or nothing
 //   hit HWND X Y        what of a tree view lies under a screen point: the TVHT_* flags in hex
 //   gui HWND            the state of the window's thread: "focus capture menu_mode"
+//   foreground          the foreground window: "hwnd"
+//   painted HWND        "1" once the window's thread has come back to its message loop and
+//                       the window has nothing left to paint, else "0"
 //   checked HWND        a check box's state: "0" or "1"
 //   menus               visible popup menus: "hwnd<TAB>l t r b"
 //   windows PID         visible top-level windows of a process: "hwnd<TAB>class<TAB>title<TAB>l t r b"
@@ -224,6 +227,16 @@ void Gui(HWND window) {
               (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) ? 1 : 0);
 }
 
+// A message sent to another thread is handled only when that thread looks at its queue, so an
+// answer means that it has left whatever step it was in; WM_PAINT comes only when the queue
+// is otherwise empty, so an update region left after that is a paint still to come.
+void Painted(HWND window) {
+  DWORD_PTR ignored = 0;
+  const bool answers =
+      ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored) != 0;
+  std::printf("%d\n", answers && ::IsWindowVisible(window) && !::GetUpdateRect(window, nullptr, FALSE) ? 1 : 0);
+}
+
 BOOL CALLBACK PrintMenu(HWND window, LPARAM) {
   char name[32] = {};
   ::GetClassNameA(window, name, sizeof name);
@@ -267,6 +280,8 @@ int main() {
       Hit(ParseWindow(argument.substr(0, blank)), blank == std::string::npos ? std::string() : argument.substr(blank + 1));
     }
     else if (command == "gui") Gui(ParseWindow(argument));
+    else if (command == "painted") Painted(ParseWindow(argument));
+    else if (command == "foreground") std::printf("%s\n", Hex(::GetForegroundWindow()).c_str());
     else if (command == "checked")
       std::printf("%d\n", ::SendMessageA(ParseWindow(argument), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
     else if (command == "menus") ::EnumWindows(PrintMenu, 0);
