@@ -40,13 +40,14 @@ win32 win64: win%: bootstrap build/win%/CMakeCache.txt
 host: bootstrap $(HOST)/CMakeCache.txt
 	cmake --build $(HOST) -j $(JOBS)
 
-# Only the setup program is built (with the demo programs that its payload carries), in the
-# tree that this machine can run; the tests and benchmarks are left alone.
+# Only the setup program is built (with the demo programs that its payload carries), and the
+# window probe with which tools/run-setup.sh drives it where there is no display, in the tree
+# that this machine can run; the tests and benchmarks are left alone.
 run: bootstrap
 	@if [ "$(RUN_TREE)" != "$(WIN32)" ]; then \
 	  echo "make run: this machine cannot run 32-bit programs; starting the 64-bit build of the same sources"; fi
 	@$(MAKE) --no-print-directory $(RUN_TREE)/CMakeCache.txt
-	cmake --build $(RUN_TREE) -j $(JOBS) --target StampwellSetup
+	cmake --build $(RUN_TREE) -j $(JOBS) --target StampwellSetup window_probe
 	bash tools/run-setup.sh $(RUN_TREE)
 
 # A publisher's setup file from a product folder (README, "A setup for your product").

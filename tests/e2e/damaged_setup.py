@@ -4,7 +4,7 @@ inside a payload resource (a picture of the payload, found by its bytes). Quick 
 show the message that the setup file is damaged and make nothing: no installation folder,
 no log, no shortcut, no registry entry.
 
-    damaged_setup.py --build-dir DIR
+    damaged_setup.py --build-dir DIR [--probe PATH/window_probe.exe]
 
 Exit code 0 when every check passed; screenshots go to DIR/artifacts/e2e-damaged-*.png.
 """
@@ -36,61 +36,36 @@ def damaged_copy(build):
     return copy
 
 
-def visible_windows(session):
-    return session.run("xdotool", "search", "--onlyvisible", "--name", "^%s$" % drive_setup.PRODUCT,
-                       check=False).split()
-
-
-def click_ok(session, box):
-    """The box's one button, centred near its bottom edge (no window manager gives it the
-    keyboard focus on the test's screen)."""
-    geometry = session.run("xdotool", "getwindowgeometry", "--shell", box)
-    values = dict(line.split("=", 1) for line in geometry.split() if "=" in line)
-    x = int(values["X"]) + int(values["WIDTH"]) // 2
-    y = int(values["Y"]) + int(values["HEIGHT"]) - 26
-    session.run("xdotool", "mousemove", "--sync", str(x), str(y))
-    time.sleep(0.2)
-    session.run("xdotool", "click", "1")
+def message_boxes(session):
+    """The setup program's visible message boxes."""
+    return [fields[0] for fields in (line.split("\t") for line in session.probe.ask("windows " + session.pid))
+            if fields[1] == "#32770"]
 
 
 def run(session):
-    copy = damaged_copy(session.build)
+    session.exe = damaged_copy(session.build)
     install_dir = drive_setup.default_install_dir(session)
     session.remove_installation(install_dir)
     session.no_browser()
     unix_dir = session.unix_path(install_dir)
     publisher = os.path.dirname(unix_dir.rstrip("/"))
     publisher_before = os.path.exists(publisher)
-    session.process = drive_setup.subprocess.Popen([session.runner, "--build-dir", session.build, copy],
-                                                   env=session.env, stdout=drive_setup.subprocess.DEVNULL,
-                                                   stderr=drive_setup.subprocess.DEVNULL)
+    session.start()
     try:
-        deadline = time.time() + 60
-        while time.time() < deadline and not visible_windows(session):
-            time.sleep(0.2)
-        found = visible_windows(session)
-        if not found:
-            raise drive_setup.Failure("the wizard window did not appear")
-        session.window = found[0]
-        time.sleep(1.5)
         session.screenshot("choice-page")
-        session.click(drive_setup.QUICK_INSTALL, settle=0.5)
-        # The message box is captioned with the product's name too: a second visible window.
-        deadline = time.time() + 30
-        while time.time() < deadline and len(visible_windows(session)) < 2:
-            time.sleep(0.2)
-        boxes = [w for w in visible_windows(session) if w != session.window]
-        session.expect(len(boxes) == 1, "no message after Quick Install")
+        # The message box, captioned with the product's name too: a second window of the program.
+        box = session.click(drive_setup.QUICK_INSTALL, "the message after Quick Install",
+                            lambda: (lambda found: len(found) == 1 and found[0])(message_boxes(session)))
+        session.wait("the message painted", lambda: session.painted(box))
         session.screenshot("damaged-message")
         session.expect(not os.path.exists(unix_dir), "the installation folder was made")
         session.expect(os.path.exists(publisher) == publisher_before, "the publisher folder was made")
-        if boxes:
-            click_ok(session, boxes[0])
-        deadline = time.time() + 10
-        while time.time() < deadline and len(visible_windows(session)) > 1:
-            time.sleep(0.2)
+        ok = session.wait("the message's OK button", lambda: session.child(box, "Button", "OK"))
+        session.run("xdotool", "mousemove", "--sync", *(str(v) for v in ok.centre()))
+        time.sleep(0.2)  # the hand comes to rest before it presses
+        session.run("xdotool", "click", "1")
+        session.wait("the message to close", lambda: not message_boxes(session), 10)
         session.screenshot("after-message")
-        session.expect(len(visible_windows(session)) == 1, "the message did not close")
         session.expect(not os.path.exists(os.path.join(unix_dir, "Uninstall.txt")), "a log was written")
         query = session.wine("reg", "query", drive_setup.KEY, check=False)
         session.expect("DisplayName" not in query, "a registry entry was written")
@@ -108,13 +83,16 @@ def run(session):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build-dir", required=True)
+    parser.add_argument("--probe")
     args = parser.parse_args()
-    session = drive_setup.Session(args.build_dir, "damaged")
+    session = drive_setup.Session(args.build_dir, "damaged", probe=args.probe)
     try:
         run(session)
     except drive_setup.Failure as failure:
         session.failures.append(str(failure))
         print("FAILED: %s" % failure, flush=True)
+    finally:
+        session.close()
     if session.failures:
         print("%d check(s) failed" % len(session.failures))
         return 1

@@ -48,17 +48,7 @@ class Reader:
         self.window = None
 
     def wait(self, what, condition, seconds=PATIENCE):
-        deadline = time.time() + seconds
-        while True:
-            value = condition()
-            if value:
-                return value
-            if time.time() >= deadline:
-                self.s.screenshot("timeout")
-                raise Failure("waited %d s for %s" % (seconds, what))
-            if self.s.process and self.s.process.poll() is not None:
-                raise Failure("the setup program ended while waiting for " + what)
-            time.sleep(0.15)
+        return self.s.wait(what, condition, seconds)
 
     def tree(self):
         return [Element(line) for line in self.probe.ask("tree " + self.window)]
@@ -151,7 +141,7 @@ def scenario(s, r):
 
 def main():
     return run_with_probe("accessible", lambda session, probe: scenario(session, Reader(session, probe)),
-                          "screen-reader install")
+                          "screen-reader install", window_probe=False)
 
 
 if __name__ == "__main__":

@@ -23,13 +23,13 @@ passed.
 """
 import argparse
 import os
-import select
 import shutil
 import subprocess
 import sys
 import time
 
 from drive_setup import CUSTOM_INSTALL, INSTALL, PRODUCT, Failure, Session
+from window_probe import Probe
 
 BROWSE = (455 + 37, 169 + 12)
 BROWSE_CAPTION = "Browse for Folder"
@@ -44,46 +44,6 @@ SELECTED, EXPANDED = 0x2, 0x20
 ON_ITEM_BUTTON = 0x10
 # How long a step may take on a loaded machine before it counts as failed.
 PATIENCE = 30
-
-
-class Probe:
-    """The window probe, kept running: one command a line, answers ending in "end"."""
-
-    def __init__(self, session, exe):
-        self.process = subprocess.Popen([session.loader(), exe], env=session.env, stdin=subprocess.PIPE,
-                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-        self.buffer = b""
-
-    def ask(self, command, seconds=20):
-        self.process.stdin.write((command + "\n").encode("latin-1"))
-        self.process.stdin.flush()
-        lines = []
-        deadline = time.time() + seconds
-        while True:
-            while b"\n" in self.buffer:
-                line, self.buffer = self.buffer.split(b"\n", 1)
-                text = line.decode("latin-1").rstrip("\r")
-                if text == "end":
-                    return lines
-                lines.append(text)
-            remaining = deadline - time.time()
-            if remaining <= 0:
-                raise Failure("the window probe did not answer " + command)
-            ready, _, _ = select.select([self.process.stdout], [], [], remaining)
-            if ready:
-                chunk = os.read(self.process.stdout.fileno(), 65536)
-                if not chunk:
-                    raise Failure("the window probe ended")
-                self.buffer += chunk
-
-    def stop(self):
-        if self.process.poll() is None:
-            try:
-                self.process.stdin.write(b"quit\n")
-                self.process.stdin.flush()
-                self.process.wait(timeout=5)
-            except (OSError, subprocess.TimeoutExpired):
-                self.process.kill()
 
 
 class Node:
@@ -106,17 +66,6 @@ class Node:
         return ((self.rect[0] + self.rect[2]) // 2, (self.rect[1] + self.rect[3]) // 2)
 
 
-class Child:
-    def __init__(self, line):
-        hwnd, self.cls, self.text, rect, flags = line.split("\t")
-        self.hwnd = hwnd
-        self.rect = [int(v) for v in rect.split()]
-        self.visible, self.enabled, self.focused = (v == "1" for v in flags.split())
-
-    def centre(self):
-        return ((self.rect[0] + self.rect[2]) // 2, (self.rect[1] + self.rect[3]) // 2)
-
-
 class BrowseDriver:
     def __init__(self, session, probe):
         self.s = session
@@ -124,34 +73,18 @@ class BrowseDriver:
         self.wizard = None
         self.pid = None
 
-    # --- waiting ---
     def wait(self, what, condition, seconds=PATIENCE, shot="timeout"):
-        """Polls `condition` until it gives a true value, which it returns; fails after `seconds`
-        with a screenshot named `shot`."""
-        deadline = time.time() + seconds
-        while True:
-            value = condition()
-            if value:
-                return value
-            if time.time() >= deadline:
-                self.s.screenshot(shot)
-                raise Failure("waited %d s for %s" % (seconds, what))
-            if self.s.process and self.s.process.poll() is not None:
-                raise Failure("the setup program ended while waiting for " + what)
-            time.sleep(0.15)
+        return self.s.wait(what, condition, seconds, shot)
 
     # --- what the probe sees ---
     def find(self, title):
         return [line.split()[0] for line in self.probe.ask("find " + title)]
 
     def children(self, hwnd):
-        return [Child(line) for line in self.probe.ask("children " + hwnd)]
+        return self.s.children(hwnd)
 
     def child(self, hwnd, cls, text=None):
-        for c in self.children(hwnd):
-            if c.cls == cls and c.visible and (text is None or c.text == text):
-                return c
-        return None
+        return self.s.child(hwnd, cls, text)
 
     def nodes(self, tree):
         return [Node(line) for line in self.probe.ask("tree " + tree)]
@@ -163,18 +96,15 @@ class BrowseDriver:
         return None
 
     def outer_rect(self, hwnd):
-        values = [int(v) for v in self.probe.ask("rect " + hwnd)[0].split()]
-        return values[:4], values[4:]
+        return self.s.rect(hwnd)
 
     def windows(self):
         return [line.split("\t") for line in self.probe.ask("windows %s" % self.pid)]
 
     def folder_field(self):
         """The text of the wizard's folder field (the visible edit of the folder page)."""
-        for c in self.children(self.wizard):
-            if c.cls == "Edit" and c.visible and c.rect[2] - c.rect[0] > 300:
-                return c.text
-        return None
+        field = self.s.folder_field()
+        return field.text if field else None
 
     # --- the hands ---
     def move(self, x, y):
@@ -203,8 +133,7 @@ class BrowseDriver:
     # --- steps ---
     def start(self):
         self.s.start()
-        found = self.wait("the wizard window in the probe's view", lambda: self.probe.ask("find " + PRODUCT))
-        self.wizard, self.pid = found[0].split()
+        self.wizard, self.pid = self.s.wizard, self.s.pid
 
     def open_browse(self, shot):
         self.click_at(self.wizard_point(BROWSE))
@@ -450,7 +379,7 @@ def scenario(s, probe):
         s.expect(default_folder != renamed, "the field's default was already the chosen folder")
 
         # --- Install below the chosen folder ---
-        s.click(INSTALL, settle=0.3)
+        s.click(INSTALL, "the progress page", s.on_page("progress", "finish"))
         s.screenshot("progress-page")
         s.finish(install_dir, "the installation below the chosen folder did not finish")
     finally:
@@ -512,23 +441,28 @@ def ok_after_rename_by_enter(s, probe):
         remove_folders()
 
 
-def run_with_probe(name, scenario, summary, args=None):
+def run_with_probe(name, scenario, summary, args=None, window_probe=True):
     """Parses --build-dir and --probe (unless `args` holds them), runs `scenario(session,
-    probe)` and reports every failed check; the exit code for the driver's process."""
+    probe)` and reports every failed check; the exit code for the driver's process. The probe
+    is the session's own window probe unless `window_probe` is false (another probe program,
+    started beside it)."""
     if args is None:
         parser = argparse.ArgumentParser()
         parser.add_argument("--build-dir", required=True)
         parser.add_argument("--probe", required=True)
         args = parser.parse_args()
-    session = Session(args.build_dir, name)
-    probe = Probe(session, args.probe)
+    session = Session(args.build_dir, name, probe=args.probe if window_probe else None)
+    probe = None
     try:
+        probe = session.probe if window_probe else Probe(session, args.probe)
         scenario(session, probe)
     except Exception as failure:  # a failed step, or the driver's own fault: reported, never hidden
         session.failures.append(str(failure))
         print("FAILED: %s" % failure, flush=True)
     finally:
-        probe.stop()
+        if probe is not None and not window_probe:
+            probe.stop()
+        session.close()
     if session.failures:
         print("%d check(s) failed" % len(session.failures))
         return 1

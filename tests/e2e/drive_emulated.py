@@ -44,7 +44,7 @@ def drive(session, probe):
         session.click(BACK)
         d.wait("the choice page again", lambda: d.folder_field() is None, 60 * SLOW)
         click = time.time()
-        session.click(QUICK_INSTALL, settle=0.3)
+        session.click(QUICK_INSTALL, "the progress page", session.on_page("progress", "finish"))
         session.screenshot("progress-page")
         session.finish(INSTALL_DIR, "the installation did not finish")
         print("Quick Install: Finish clicked and every check made %.0f s after the click" % (time.time() - click),

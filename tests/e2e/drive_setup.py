@@ -4,13 +4,20 @@ clicks and keystrokes (xdotool) on the session's X server, a screenshot of every
 checks of what the installation left in the prefix (files, "Uninstall.txt", shortcut files,
 the registry entry through `wine reg query`).
 
-    drive_setup.py --build-dir DIR quick    Quick Install, Finish with the launch box cleared
-    drive_setup.py --build-dir DIR custom   Custom Install, Back once, a typed folder, Install
-    drive_setup.py --build-dir DIR roundtrip  Quick Install, then the uninstaller from the installation
+    drive_setup.py --build-dir DIR [--probe PATH/window_probe.exe] SCENARIO
+
+    quick                                   Quick Install, Finish with the launch box cleared
+    custom                                  Custom Install, Back once, a typed folder, Install
+    roundtrip                               Quick Install, then the uninstaller from the installation
                                             folder, its boxes answered with the keyboard: nothing of
                                             the installation is left, nothing else is touched
     --exe PROGRAM                           drive this copy of the setup program (a signed one)
                                             instead of DIR/StampwellSetup.exe
+    --probe PROBE                           the window probe (window_probe.cpp), by default the
+                                            build tree's tests/e2e/window_probe.exe
+
+The probe tells the driver which page shows, where the focus is and what the controls hold,
+so that after each click the driver waits for the state that the click leads to.
 
 Exit code 0 when every check passed. Screenshots go to DIR/artifacts/e2e-<scenario>-*.png.
 """
@@ -20,6 +27,8 @@ import shutil
 import subprocess
 import sys
 import time
+
+from window_probe import Child, Failure, Probe
 
 PRODUCT = "Quendra Stampwell"
 KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\QuendraStampwell"
@@ -32,15 +41,17 @@ INSTALL = (206 + 94, 240 + 26)
 BACK = (395 + 28, 251 + 15)
 FINISH = (206 + 94, 210 + 26)
 LAUNCH_BOX = (11 + 6, 320 + 8)
+# Texts of controls that only one page has.
+ACCEPT_CAPTION = "I Accept the "
+LICENCE_ACCEPT_CAPTION = "I Accept the License Agreement"
+LAUNCH_CAPTION = "Launch " + PRODUCT
+# How long a step may take on a loaded machine before it counts as failed.
+PATIENCE = 30
 
 
 # Under user-mode emulation (the 32-bit stage of a machine that runs no 32-bit code natively) a
 # 32-bit program runs several times slower: every wait for the program is stretched by this.
 SLOW = 4 if os.environ.get("STAMPWELL_EMULATED") == "1" else 1
-
-
-class Failure(Exception):
-    pass
 
 
 def default_install_dir(session):
@@ -56,7 +67,7 @@ def default_install_dir(session):
 
 
 class Session:
-    def __init__(self, build, scenario, exe=None):
+    def __init__(self, build, scenario, exe=None, probe=None):
         self.build = os.path.abspath(build)
         self.exe = os.path.abspath(exe) if exe else os.path.join(self.build, "StampwellSetup.exe")
         self.root = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -75,7 +86,25 @@ class Session:
         self.shots = 0
         self.failures = []
         self.process = None
-        self.window = None
+        self.window = None   # the wizard's X window
+        self.wizard = None   # the wizard's window handle and process id inside Wine
+        self.pid = None
+        self.probe_exe = probe or os.path.join(self.build, "tests", "e2e", "window_probe.exe")
+        self._probe = None
+
+    @property
+    def probe(self):
+        """The window probe, started on first use and kept until close()."""
+        if self._probe is None:
+            if not os.path.isfile(self.probe_exe):
+                raise Failure("the window probe %s is missing: build the window_probe target" % self.probe_exe)
+            self._probe = Probe(self, self.probe_exe)
+        return self._probe
+
+    def close(self):
+        if self._probe is not None:
+            self._probe.stop()
+            self._probe = None
 
     # --- the outside tools ---
     def run(self, *args, check=True):
@@ -115,39 +144,117 @@ class Session:
         self.run("import", "-window", "root", path)
         print("screenshot: " + path, flush=True)
 
+    # --- waiting ---
+    def wait(self, what, condition, seconds=None, shot="timeout", watch=None):
+        """Polls `condition` until it gives a true value, which it returns; fails after `seconds`
+        (by default PATIENCE, stretched under emulation) with a screenshot named `shot`, or as
+        soon as the process `watch` (by default the setup program) has ended."""
+        seconds = seconds or PATIENCE * SLOW
+        watch = watch or self.process
+        deadline = time.time() + seconds
+        while True:
+            value = condition()
+            if value:
+                return value
+            if time.time() >= deadline:
+                self.screenshot(shot)
+                raise Failure("waited %d s for %s" % (seconds, what))
+            if watch and watch.poll() is not None:
+                raise Failure("the program ended while waiting for " + what)
+            time.sleep(0.15)
+
+    # --- what the probe sees ---
+    def children(self, hwnd):
+        return [Child(line) for line in self.probe.ask("children " + hwnd)]
+
+    def child(self, hwnd, cls, text=None):
+        for c in self.children(hwnd):
+            if c.cls == cls and c.visible and (text is None or c.text == text):
+                return c
+        return None
+
+    def rect(self, hwnd):
+        """The window's outer and client rectangles in screen pixels: ([l, t, r, b], [l, t, r, b])."""
+        values = [int(v) for v in self.probe.ask("rect " + hwnd)[0].split()]
+        return values[:4], values[4:]
+
+    def foreground(self):
+        return int(self.probe.ask("foreground")[0], 16)
+
+    def painted(self, hwnd):
+        return self.probe.ask("painted " + hwnd) == ["1"]
+
+    def checked(self, box):
+        return self.probe.ask("checked " + box.hwnd)[0] == "1"
+
+    def focus(self):
+        answer = self.probe.ask("gui " + self.wizard)
+        return int(answer[0].split()[0], 16) if answer else 0
+
+    def folder_field(self):
+        """The wizard's folder field (the visible edit of the folder page), or None."""
+        for c in self.children(self.wizard):
+            if c.cls == "Edit" and c.visible and c.rect[2] - c.rect[0] > 300:
+                return c
+        return None
+
+    def page(self):
+        """The wizard's page that shows, told by a control that only it has: "choice",
+        "licence", "folder", "progress" or "finish"; None while none of them shows."""
+        for c in self.children(self.wizard):
+            if not c.visible:
+                continue
+            if c.cls == "Button" and c.text == ACCEPT_CAPTION:
+                return "choice"
+            if c.cls == "Button" and c.text == LICENCE_ACCEPT_CAPTION:
+                return "licence"
+            if c.cls == "Edit" and c.rect[2] - c.rect[0] > 300:
+                return "folder"
+            if c.cls == "msctls_progress32":
+                return "progress"
+            if c.cls == "Button" and c.text == LAUNCH_CAPTION:
+                return "finish"
+        return None
+
+    def on_page(self, *pages):
+        """A condition for wait(): one of `pages` shows."""
+        return lambda: self.page() in pages
+
     # --- the setup program ---
     def start(self):
+        """Starts the setup program and waits until its wizard shows, painted."""
         # What the program and Wine print is kept beside the screenshots.
         self.output = open(os.path.join(self.artifacts, "e2e-%s-program.log" % self.scenario), "wb")
+        before = set(self.probe.ask("find " + PRODUCT))
         self.process = subprocess.Popen([self.runner, "--build-dir", self.build, self.exe], env=self.env,
                                         stdout=self.output, stderr=subprocess.STDOUT)
-        deadline = time.time() + 60 * SLOW
-        while time.time() < deadline:
-            found = self.run("xdotool", "search", "--onlyvisible", "--name", "^%s$" % PRODUCT, check=False).split()
-            if found:
-                self.window = found[0]
-                time.sleep(1.5)  # the first paint
-                return
-            time.sleep(0.2)
-        raise Failure("the wizard window did not appear")
+        self.window = self.wait("the wizard window", lambda: self.run(
+            "xdotool", "search", "--onlyvisible", "--name", "^%s$" % PRODUCT, check=False).split(), 60 * SLOW)[0]
+        found = self.wait("the wizard window in the probe's view",
+                          lambda: [w for w in self.probe.ask("find " + PRODUCT) if w not in before])
+        self.wizard, self.pid = found[0].split()
+        self.wait("the wizard's first paint", lambda: self.painted(self.wizard))
 
     def origin(self):
         geometry = self.run("xdotool", "getwindowgeometry", "--shell", self.window)
         values = dict(line.split("=", 1) for line in geometry.split() if "=" in line)
         return int(values["X"]), int(values["Y"])
 
-    def click(self, point, settle=0.8):
+    def click(self, point, what=None, until=None):
+        """Clicks at `point` of the wizard's client area; then, given a condition, waits until
+        it holds (`what` names the state) and returns its value."""
         x, y = self.origin()
         self.run("xdotool", "mousemove", "--sync", str(x + point[0]), str(y + point[1]))
-        time.sleep(0.2)
+        time.sleep(0.2)  # the hand comes to rest before it presses
         self.run("xdotool", "click", "1")
-        time.sleep(settle)
+        return self.wait(what, until) if until else None
 
     def type_folder(self, text):
-        self.click(FOLDER_FIELD, settle=0.3)
+        field = self.wait("the folder field", self.folder_field)
+        self.click(FOLDER_FIELD, "the folder field's focus", lambda: self.focus() == int(field.hwnd, 16))
         self.run("xdotool", "key", "End", "shift+Home", "BackSpace")
         self.run("xdotool", "type", "--delay", "30", text)
-        time.sleep(0.5)
+        self.wait("the folder field to hold " + text, lambda: (lambda f: f and f.text == text)(self.folder_field()))
 
     def wait_for_file(self, path, seconds):
         deadline = time.time() + seconds
@@ -209,16 +316,23 @@ class Session:
         and checks what the installation left."""
         log = os.path.join(self.unix_path(install_dir), "Uninstall.txt")
         self.expect(self.wait_for_file(log, 90 * SLOW), unfinished)
-        time.sleep(1.5)
-        self.screenshot("finish-page")
-        self.click(LAUNCH_BOX, settle=0.5)
-        if keep_cleared_box:
-            self.screenshot("finish-page-launch-cleared")
-        self.click(FINISH, settle=0.2)
-        self.expect(self.wait_for_exit(20 * SLOW), "the setup did not end after Finish")
+        self.end_on_finish_page(keep_cleared_box)
         self.expect(self.process.returncode == 0, "the setup ended with exit code %s after Finish, not 0"
                     % self.process.returncode)
         self.check_installation(install_dir)
+
+    def end_on_finish_page(self, keep_cleared_box=False, seconds=None):
+        """Waits for the finish page (`seconds`, as wait() takes them), clears its launch box, as
+        a person does who does not want the product started, and clicks Finish; the program
+        must end."""
+        launch = self.wait("the finish page", lambda: self.page() == "finish" and self.painted(self.wizard)
+                           and self.child(self.wizard, "Button", LAUNCH_CAPTION), seconds)
+        self.screenshot("finish-page")
+        self.click(LAUNCH_BOX, "the launch box cleared", lambda: not self.checked(launch))
+        if keep_cleared_box:
+            self.screenshot("finish-page-launch-cleared")
+        self.click(FINISH)
+        self.expect(self.wait_for_exit(20 * SLOW), "the setup did not end after Finish")
 
     def check_installation(self, install_dir):
         """install_dir: the Windows path of the installation directory, ending in a backslash."""
@@ -303,7 +417,7 @@ def quick(session):
     session.start()
     try:
         session.screenshot("choice-page")
-        session.click(QUICK_INSTALL, settle=0.3)
+        session.click(QUICK_INSTALL, "the progress page", session.on_page("progress", "finish"))
         session.screenshot("progress-page")
         session.finish(install_dir, "the installation did not finish", keep_cleared_box=True)
     finally:
@@ -319,14 +433,14 @@ def custom(session):
     session.start()
     try:
         session.screenshot("choice-page")
-        session.click(CUSTOM_INSTALL)
+        session.click(CUSTOM_INSTALL, "the folder page", session.on_page("folder"))
         session.screenshot("folder-page")
-        session.click(BACK)
+        session.click(BACK, "the choice page", session.on_page("choice"))
         session.screenshot("choice-page-after-back")
-        session.click(CUSTOM_INSTALL)
+        session.click(CUSTOM_INSTALL, "the folder page again", session.on_page("folder"))
         session.type_folder(folder)
         session.screenshot("folder-page-typed")
-        session.click(INSTALL, settle=0.3)
+        session.click(INSTALL, "the progress page", session.on_page("progress", "finish"))
         session.screenshot("progress-page")
         session.finish(install_dir, "the installation did not finish in the typed folder")
     finally:
@@ -339,24 +453,27 @@ def answer_boxes(session, process, caption, seconds=60):
     """Presses Enter on each box captioned `caption` (its default button: Yes, then OK) until
     `process` ends; returns how many boxes were answered."""
     answered, seen = 0, set()
-    deadline = time.time() + seconds
+    deadline = time.time() + seconds * SLOW
     while time.time() < deadline and process.poll() is None:
-        found = session.run("xdotool", "search", "--onlyvisible", "--name", "^%s$" % caption, check=False).split()
-        fresh = [w for w in found if w not in seen]
+        fresh = [line.split()[0] for line in session.probe.ask("find " + caption) if line.split()[0] not in seen]
         if not fresh:
             time.sleep(0.3)
             continue
-        seen.update(fresh)
-        time.sleep(0.8)
-        session.screenshot("uninstall-box-%d" % (answered + 1))
-        # A click on the box's upper margin gives it the keyboard; Enter presses its default button.
         box = fresh[-1]
-        geometry = dict(line.split("=", 1) for line in
-                        session.run("xdotool", "getwindowgeometry", "--shell", box).split() if "=" in line)
-        session.run("xdotool", "mousemove", "--sync", str(int(geometry["X"]) + int(geometry["WIDTH"]) // 2),
-                    str(int(geometry["Y"]) + 4), "click", "1")
-        time.sleep(0.3)
+        seen.add(box)
+        session.wait("the box to show, painted", lambda: session.painted(box), watch=process)
+        session.screenshot("uninstall-box-%d" % (answered + 1))
+        # No window manager gives the box the keyboard: the X server sends keys to the window
+        # under the pointer, so the pointer rests on the box's text. (A click on its frame
+        # would start a move, which Enter would end instead of pressing the button.) Enter
+        # presses its default button.
+        outer, _ = session.rect(box)
+        session.run("xdotool", "mousemove", "--sync", str((outer[0] + outer[2]) // 2),
+                    str(outer[1] + (outer[3] - outer[1]) // 3))
+        session.wait("the box in the foreground", lambda: session.foreground() == int(box, 16), watch=process)
         session.run("xdotool", "key", "Return")
+        session.wait("the box to close after Enter", lambda: box not in
+                     [line.split()[0] for line in session.probe.ask("find " + caption)], watch=process)
         answered += 1
     return answered
 
@@ -375,7 +492,7 @@ def roundtrip(session):
     uninstaller = None
     session.start()
     try:
-        session.click(QUICK_INSTALL, settle=0.3)
+        session.click(QUICK_INSTALL, "the progress page", session.on_page("progress", "finish"))
         session.finish(install_dir, "the installation did not finish")
         unix_dir = session.unix_path(install_dir)
         uninstaller = subprocess.Popen([session.runner, "--build-dir", session.build,
@@ -419,14 +536,17 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build-dir", required=True)
     parser.add_argument("--exe")
+    parser.add_argument("--probe")
     parser.add_argument("scenario", choices=["quick", "custom", "roundtrip"])
     args = parser.parse_args()
-    session = Session(args.build_dir, args.scenario, args.exe)
+    session = Session(args.build_dir, args.scenario, args.exe, args.probe)
     try:
         {"quick": quick, "custom": custom, "roundtrip": roundtrip}[args.scenario](session)
     except Failure as failure:
         session.failures.append(str(failure))
         print("FAILED: %s" % failure, flush=True)
+    finally:
+        session.close()
     if session.failures:
         print("%d check(s) failed" % len(session.failures))
         return 1

@@ -25,12 +25,10 @@ step waits for a state it can read. Screenshots go to DIR/artifacts/e2e-<scenari
 import os
 import subprocess
 import sys
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from drive_browse import BrowseDriver, run_with_probe  # noqa: E402
-from drive_setup import (FINISH, KEY, LAUNCH_BOX, PRODUCT, QUICK_INSTALL, SLOW, Failure,  # noqa: E402
-                         default_install_dir)
+from drive_setup import KEY, PRODUCT, QUICK_INSTALL, SLOW, Failure, default_install_dir  # noqa: E402
 
 WIZARD_CLASS = "StampwellWindow"
 BOX_CLASS = "#32770"
@@ -59,10 +57,10 @@ def start_setup(session, d):
     session.process = subprocess.Popen([session.runner, "--build-dir", session.build, session.exe], env=session.env,
                                        stdout=session.output, stderr=subprocess.STDOUT)
     fresh = d.wait("the wizard", lambda: [w for w in windows_of_class(d, WIZARD_CLASS) if w not in before], 60 * SLOW)
-    d.wizard, d.pid = fresh[0]
+    d.wizard, d.pid = session.wizard, session.pid = fresh[0]
     # The wizard's place from the probe: the product's window has the same caption.
     session.origin = lambda: tuple(d.outer_rect(d.wizard)[0][:2])
-    time.sleep(1.5)  # the first paint
+    d.wait("the wizard's first paint", lambda: session.painted(d.wizard))
 
 
 def installed_files(unix_dir):
@@ -75,12 +73,8 @@ def installed_files(unix_dir):
     return files
 
 
-def finish_update(session, d, install_dir):
-    d.wait("the finish page", lambda: d.child(d.wizard, "Button", "Launch " + PRODUCT), 90 * SLOW)
-    session.screenshot("finish-page")
-    session.click(LAUNCH_BOX, settle=0.5)
-    session.click(FINISH, settle=0.2)
-    session.expect(session.wait_for_exit(20 * SLOW), "the setup did not end after Finish")
+def finish_update(session, install_dir):
+    session.end_on_finish_page(seconds=90 * SLOW)
     session.check_installation(install_dir)
 
 
@@ -93,8 +87,8 @@ def product_running(session, probe):
     session.no_browser()
     try:
         start_setup(session, d)
-        session.click(QUICK_INSTALL, settle=0.3)
-        finish_update(session, d, install_dir)
+        session.click(QUICK_INSTALL)
+        finish_update(session, install_dir)
         session.process = None  # ended after Finish; the waits below are for other programs
         unix_dir = session.unix_path(install_dir)
 
@@ -106,7 +100,7 @@ def product_running(session, probe):
         d.wait("the product's window", lambda: windows_of_class(d, "QuendraStampwellDemo"), 60 * SLOW)
 
         start_setup(session, d)
-        session.click(QUICK_INSTALL, settle=0.3)
+        session.click(QUICK_INSTALL)
         box = d.wait("the question that the product runs", lambda: windows_of_class(d, BOX_CLASS), 60 * SLOW)[0][0]
         session.screenshot("product-running-question")
         texts = [c.text for c in d.children(box) if c.cls == "Static"]
@@ -119,7 +113,7 @@ def product_running(session, probe):
         product.wait(timeout=30 * SLOW)
         retry = d.wait("the Retry button", lambda: d.child(box, "Button", "&Retry"))
         d.click_at(retry.centre())
-        finish_update(session, d, install_dir)
+        finish_update(session, install_dir)
     finally:
         if product and product.poll() is None:
             product.kill()
@@ -142,7 +136,7 @@ def failure_at_entry_100(session, probe):
     before = installed_files(publisher), sorted(r for r, _, _ in os.walk(publisher))
     try:
         start_setup(session, d)
-        session.click(QUICK_INSTALL, settle=0.3)
+        session.click(QUICK_INSTALL)
         box = d.wait("the installation error", lambda: windows_of_class(d, BOX_CLASS), 90 * SLOW)[0][0]
         session.screenshot("installation-error")
         texts = [c.text for c in d.children(box) if c.cls == "Static"]
@@ -169,8 +163,8 @@ def unfinished_update(session, probe):
     session.no_browser()
     try:
         start_setup(session, d)
-        session.click(QUICK_INSTALL, settle=0.3)
-        finish_update(session, d, install_dir)
+        session.click(QUICK_INSTALL)
+        finish_update(session, install_dir)
         session.process = None
         unix_dir = session.unix_path(install_dir)
         with open(os.path.join(unix_dir, "Help.CHM"), "wb") as f:
