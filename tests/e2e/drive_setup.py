@@ -519,6 +519,9 @@ def roundtrip(session):
             session.expect(os.path.isfile(path) and open(path).read() == "mine", "touched: " + path)
     finally:
         if uninstaller and uninstaller.poll() is None:
+            # Ending the runner leaves the program itself running under Wine, holding the
+            # installation folder for the tests that come after.
+            session.wine("taskkill", "/f", "/im", "unin00000.exe", check=False)
             uninstaller.kill()
         session.stop()
         session.remove_installation(install_dir)
