@@ -97,7 +97,7 @@ struct RunTimes {
 };
 
 WindowsInstallSystem::Hooks BenchHooks() {
-  return {[] { return std::string(kProductName); }, [] { return false; }, [](const std::string&) {}, {}};
+  return {[] { return std::string(kProductName); }, [] { return false; }, [](const std::string&) {}};
 }
 
 // One install run into folder (no shortcuts, no registry entry: those are not extraction).
@@ -257,7 +257,7 @@ void TimeStepsAfterExtraction() {
   settings.InstallDir = folder + "\\" + kProductName + "\\";
   WindowsInstallSystem system(settings, log, ProgramPayload(),
                               {[] { return std::string(kProductName); }, [] { return true; },
-                               [](const std::string&) {}, {}});
+                               [](const std::string&) {}});
   for (const std::string& entry : ProgramPayload().Manifest()) log.Add(settings.InstallDir + entry);
   struct Step {
     const char* name;
