@@ -48,9 +48,9 @@ void UndoRecords(const std::vector<JournalRecord>& records) {
         if (!restored.count(record->path)) DeleteFileA(record->path.c_str());
         break;
       case JournalRecord::Kind::kMovedAside:
-        if (FileExists(record->backup)) {
-          DeleteFileA(record->path.c_str());
-          MoveFileExA(record->backup.c_str(), record->path.c_str(), MOVEFILE_REPLACE_EXISTING);
+        // One rename over the new file: the earlier one is back whole or not moved at all.
+        if (MoveFileExA(record->backup.c_str(), record->path.c_str(), MOVEFILE_REPLACE_EXISTING) ||
+            FileExists(record->backup)) {
           restored.insert(record->path);
         }
         break;
@@ -208,18 +208,16 @@ void RunJournal::MoveAside(const std::string& path, const std::string& backup) {
 }
 
 void RunJournal::BeforeWrite(const std::string& path) {
-  const bool exists = FileExists(path);
   const auto planned = planned_.find(path);
   if (planned != planned_.end()) {
     const std::string backup = planned->second;
     planned_.erase(planned);
-    if (backup.empty() && !exists) return;
-    if (!backup.empty() && exists) {
-      MoveAside(path, backup);
-      return;
-    }
+    // The rename itself tells whether the file is still there: no look of its own.
+    if (!backup.empty() && MoveFileExA(path.c_str(), backup.c_str(), 0)) return;
+    if (backup.empty() && !FileExists(path)) return;
     // The file came or went since the plan: a record of what is there now follows.
   }
+  const bool exists = FileExists(path);
   if (!exists) {
     Record(JournalRecord::File(path));
     Flush();
@@ -250,8 +248,8 @@ void RunJournal::Commit() {
   // A program started from a file after it was moved aside (Windows renames a running
   // program's file) keeps it until it ends: it goes at the next restart then.
   for (const JournalRecord& record : records_)
-    if (record.kind == JournalRecord::Kind::kMovedAside && FileExists(record.backup) &&
-        !DeleteFileA(record.backup.c_str()))
+    if (record.kind == JournalRecord::Kind::kMovedAside && !DeleteFileA(record.backup.c_str()) &&
+        GetLastError() != ERROR_FILE_NOT_FOUND)
       MoveFileExA(record.backup.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
   records_.clear();
   planned_.clear();
