@@ -351,7 +351,7 @@ TEST_F(WizardBrowse, OkOnAFolderBeyondTheCodePageGivesTheFieldItsWholeName) {
   const std::wstring name = L"\u0141\u00f3d\u017a";
   BOOL lossy = FALSE;
   char ansi[16];
-  ::WideCharToMultiByte(CP_ACP, 0, name.c_str(), -1, ansi, sizeof ansi, nullptr, &lossy);
+  ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.c_str(), -1, ansi, sizeof ansi, nullptr, &lossy);
   if (!lossy) GTEST_SKIP() << "the prefix's ANSI code page " << ::GetACP() << " holds the name";
   BrowseFolders folders("wizard_wide");
   const std::wstring chosen = WideFromAnsi(folders.Alpha()) + L"\\" + name;
