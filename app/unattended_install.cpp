@@ -54,7 +54,7 @@ int Install(const SetupOptions& options, wizard::TForm1* form, RunLog& log) {
   UnattendedUi ui(options, form, log);
   WindowsInstallSystem windows(settings, install_log, ProgramPayload(),
                                {[] { return ProductTitle(); }, [&options] { return !options.no_icons; },
-                                [&ui](const std::string& text) { ui.ShowMessage(text); }, {}});
+                                [&ui](const std::string& text) { ui.ShowMessage(text); }});
   LoggedInstallSystem system(windows, [&log](const std::string& line) { log.Write(line); });
   try {
     // Without /DIR, the run is Quick Install's: the default folder, and the documents folder

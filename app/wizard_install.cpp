@@ -59,7 +59,7 @@ void BindInstallRun(wizard::TForm1& form) {
   form.Button19Click = [&form, log] {
     StartMenuStepContext context{Settings(), ProductTitle(), form.CheckBox4->Checked(), *log,
                                  [](const std::string& text) { ShowPlainMessage(nullptr, text); },
-                                 GetProgramsFolder()};
+                                 GetProgramsFolder(), nullptr};
     RunStartMenuStep(context);
   };
   auto run = [&form, log](bool quick) {
@@ -74,8 +74,7 @@ void BindInstallRun(wizard::TForm1& form) {
     WizardInstallUi ui(form);
     WindowsInstallSystem system(Settings(), *log, ProgramPayload(),
                                 {[] { return ProductTitle(); }, [&form] { return form.CheckBox4->Checked(); },
-                                 [&form](const std::string& text) { ShowPlainMessage(form.hwnd(), text); },
-                                 [&form] { form.Button19Click(); }});
+                                 [&form](const std::string& text) { ShowPlainMessage(form.hwnd(), text); }});
     if (quick)
       RunQuickInstall(Settings(), ui, system);
     else

@@ -37,6 +37,12 @@ void TEdit::SetReadOnly(bool v) {
 
 std::wstring TEdit::WideText() const { return handle_ ? WideWindowText(handle_) : WideFromAnsi(caption_); }
 
+void TEdit::SetWideText(const std::wstring& text) {
+  // The window reports the change (EN_CHANGE) and takes its 8-bit text into the caption.
+  if (handle_) ::SetWindowTextW(handle_, text.c_str());
+  else SetCaption(AnsiFromWide(text));
+}
+
 void TEdit::CreateParamsFor(CreateParams& params) {
   TWinControl::CreateParamsFor(params);
   params.class_name = "EDIT";

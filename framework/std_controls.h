@@ -30,6 +30,8 @@ class TEdit : public TWinControl {
   void SetUnicode(bool v) { unicode_text_ = v; }
   // The text whole (only a Unicode edit holds more than the code page).
   std::wstring WideText() const;
+  // Sets the text whole (a Unicode edit keeps what the code page cannot hold); OnChange fires.
+  void SetWideText(const std::wstring& text);
   TBorderStyle BorderStyle() const { return border_style_; }
   void SetBorderStyle(TBorderStyle v) { border_style_ = v; }
   TNotifyEvent OnChange;

@@ -31,4 +31,14 @@ std::wstring WideFromAnsi(const std::string& text) {
   return wide;
 }
 
+std::string AnsiFromWide(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int length = static_cast<int>(text.size());
+  int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return {};
+  std::string ansi(static_cast<size_t>(size), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, ansi.data(), size, nullptr, nullptr);
+  return ansi;
+}
+
 }  // namespace stampwell

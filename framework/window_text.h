@@ -16,5 +16,7 @@ std::wstring WideWindowText(HWND window);
 
 // An 8-bit text of the ANSI code page in UTF-16.
 std::wstring WideFromAnsi(const std::string& text);
+// UTF-16 in the ANSI code page, what it cannot hold replaced by its default character.
+std::string AnsiFromWide(const std::wstring& text);
 
 }  // namespace stampwell

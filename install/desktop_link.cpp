@@ -22,19 +22,19 @@ void CreateDesktopLink(const std::string& title, const std::string& target, TIns
 }
 
 void CreateDesktopLink(const std::string& title, const std::string& target, TInstallLog& log,
-                       const std::string& user) {
-  ShellLinkObject object = MakeShellLink();
-  object.link->SetPath(target.c_str());
-  object.link->SetWorkingDirectory(DirectoryPart(target).c_str());
-  std::string desktop = GetSpecialFolderPath(CSIDL_DESKTOPDIRECTORY);
-  object.link->SetDescription(title.c_str());
-  object.link->SetIconLocation(target.c_str(), 0);
+                       const std::string& user, RunJournal* journal) {
+  const std::string desktop = GetSpecialFolderPath(CSIDL_DESKTOPDIRECTORY);
   // Without a desktop the path would fall to the root of the current drive: make nothing,
   // and log nothing that was not made.
   if (desktop.empty()) return;
-  std::string path = DesktopLinkPath(desktop, title, RunningAccountName(), user);
+  const std::string path = DesktopLinkPath(desktop, title, RunningAccountName(), user);
+  ShellLinkObject object = MakeShellLinkFor(path);
+  object.link->SetPath(target.c_str());
+  object.link->SetWorkingDirectory(DirectoryPart(target).c_str());
+  object.link->SetDescription(title.c_str());
+  object.link->SetIconLocation(target.c_str(), 0);
   log.Add(path);
-  object.file->Save(WidePath(path).c_str(), FALSE);
+  SaveShellLink(object, path, journal);
 }
 
 }  // namespace stampwell

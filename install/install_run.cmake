@@ -22,6 +22,7 @@ stampwell_win32_library(stampwell_install
   install_system.cpp
   logged_on_user.cpp
   product_in_use.cpp
+  registry_value.cpp
   run_journal.cpp
   run_log.cpp
   shell_link.cpp

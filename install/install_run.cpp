@@ -175,6 +175,9 @@ void MakeProductFolders(const std::string& install_dir, InstallRunSystem& system
 void ExtractPayload(const std::string& install_dir, SetupSettings& settings, InstallRunUi& ui,
                     InstallRunSystem& system, int count) {
   ui.SetEstimateText(kEstimateBeforeFirstEntry);
+  std::vector<std::string> paths;
+  for (int n = 1; n <= count; ++n) paths.push_back(install_dir + system.Entry(n));
+  system.PlanWrites(paths);
   RemainingTimeEstimate estimate;
   for (int n = 1; n <= count; ++n) {
     std::uint32_t t0 = ui.TickCount();
@@ -192,6 +195,16 @@ void ExtractPayload(const std::string& install_dir, SetupSettings& settings, Ins
   }
   system.AddLogLine(install_dir + "Uninstall.txt");
   ui.SetFillWidth(kProgressFillWidth);
+}
+
+// The steps after the extraction; what they make goes through the journal as the files do.
+void MakeShortcutsLogAndEntry(const std::string& install_dir, const SetupSettings& settings,
+                              InstallRunUi& ui, InstallRunSystem& system) {
+  if (ui.DesktopLinkChecked())
+    system.CreateDesktopLink(system.ProductTitle(), install_dir + settings.MainExeName);
+  system.StartMenuStep();
+  system.SaveLog(install_dir + "Uninstall.txt");
+  system.WriteUninstallEntry();
 }
 
 // How a run attempt ended: for good, or to be made again from the start because the user
@@ -246,21 +259,16 @@ RunEnd RunOnce(SetupSettings& settings, int origin_page, InstallRunUi& ui, Insta
     StopAfterFailure(settings, ui, system, failure);
     return RunEnd::kDone;
   }
-  // Every file is in place: the files moved aside and the journal go.
-  system.CommitRun();
-
-  if (ui.DesktopLinkChecked())
-    system.CreateDesktopLink(system.ProductTitle(), *install_dir + settings.MainExeName);
-
   try {
-    system.StartMenuStep();
+    MakeShortcutsLogAndEntry(*install_dir, settings, ui, system);
   } catch (...) {
-    // A shortcut of the group that cannot be made costs the group's log lines, not the
-    // installation.
+    // A shortcut, the log or a registry value: the run is taken back whole, as for a file.
+    system.UndoRun();
+    StopAfterFailure(settings, ui, system, std::current_exception());
+    return RunEnd::kDone;
   }
-
-  system.SaveLog(*install_dir + "Uninstall.txt");
-  system.WriteUninstallEntry();
+  // Every step is done: the files moved aside and the journal go.
+  system.CommitRun();
   ui.ShowPage(kFinishPage);
   system.NotifyAssociationsChanged();
   return RunEnd::kDone;

@@ -4,11 +4,11 @@
 // entry. Portable: the window and the system are reached through the two interfaces below,
 // so the run's course is the same whether a wizard window, a test or a benchmark drives it.
 //
-// Errors: the run catches what the folder and extraction steps raise: it takes back every
-// folder and file it made or replaced (its journal), shows its own message and brings the
-// folder page back with the fallback folder. Errors of the desktop shortcut, the log file
-// and the registry entry, which come after the files are committed, pass to the caller,
-// whose guard shows them.
+// Errors: the run catches what any step after its first write raises (a folder, a file, a
+// shortcut, the log file, a registry value): it takes back everything it made, replaced or
+// set (its journal), so that the machine is as it was before the run, shows a message that
+// names the cause and brings the folder page back (with the fallback folder in the privilege
+// case). Only a run that has done every step commits its journal.
 
 #include <cstdint>
 #include <optional>
@@ -134,6 +134,8 @@ class InstallRunSystem {
 
   virtual int EntryCount() = 0;
   virtual std::string Entry(int n) = 0;
+  // The files that the extraction will write, in order, told once before the first of them.
+  virtual void PlanWrites(const std::vector<std::string>& paths) {}
   virtual void WritePayload(int n, const std::string& path) = 0;  // throws on failure
 
   virtual void ClearLog() = 0;

@@ -67,6 +67,9 @@ void WindowsInstallSystem::CommitRun() {
 }
 int WindowsInstallSystem::EntryCount() { return payload_.EntryCount(); }
 std::string WindowsInstallSystem::Entry(int n) { return payload_.Entry(n); }
+void WindowsInstallSystem::PlanWrites(const std::vector<std::string>& paths) {
+  if (journal_) journal_->PlanWrites(paths);
+}
 void WindowsInstallSystem::WritePayload(int n, const std::string& path) {
   if (journal_) journal_->BeforeWrite(path);
   payload_.WriteToFile(n, path);
@@ -77,23 +80,20 @@ void WindowsInstallSystem::AddLogLine(const std::string& line) { log_.Add(line);
 void WindowsInstallSystem::PrepareDesktopLink() { user_query_ = std::make_unique<LoggedOnUserQuery>(); }
 
 void WindowsInstallSystem::CreateDesktopLink(const std::string& title, const std::string& target) {
-  if (user_query_)
-    stampwell::CreateDesktopLink(title, target, log_, user_query_->Name());
-  else
-    stampwell::CreateDesktopLink(title, target, log_);
+  stampwell::CreateDesktopLink(title, target, log_, user_query_ ? user_query_->Name() : LoggedOnUser(),
+                               journal_.get());
 }
 
 void WindowsInstallSystem::StartMenuStep() {
-  if (hooks_.start_menu_step) {
-    hooks_.start_menu_step();
-    return;
-  }
   StartMenuStepContext context{settings_, hooks_.product_title(), hooks_.start_menu_checked(), log_,
-                               hooks_.show_message, GetProgramsFolder()};
+                               hooks_.show_message, GetProgramsFolder(), journal_.get()};
   RunStartMenuStep(context);
 }
 
-void WindowsInstallSystem::SaveLog(const std::string& path) { log_.SaveToFile(path); }
+void WindowsInstallSystem::SaveLog(const std::string& path) {
+  if (journal_) journal_->BeforeWrite(path);
+  log_.SaveToFile(path);
+}
 
 namespace {
 
@@ -106,10 +106,15 @@ std::uint64_t PayloadBytes(const PayloadStore& payload) {
 }  // namespace
 
 void WindowsInstallSystem::WriteUninstallEntry() {
-  stampwell::WriteUninstallEntry(
-      settings_.UninstallKeyPath,
+  const std::vector<UninstallEntryValue> values =
       UninstallEntryValues({hooks_.product_title(), settings_.InstallDir, settings_.MainExeName,
-                            settings_.PublisherName, settings_.HomePageUrl, ProgramVersion(), PayloadBytes(payload_)}));
+                            settings_.PublisherName, settings_.HomePageUrl, ProgramVersion(), PayloadBytes(payload_)});
+  if (journal_) {
+    std::vector<std::string> names;
+    for (const UninstallEntryValue& value : values) names.push_back(value.name);
+    journal_->BeforeRegistryValues(settings_.UninstallKeyPath, names);
+  }
+  stampwell::WriteUninstallEntry(settings_.UninstallKeyPath, values);
 }
 
 void WindowsInstallSystem::NotifyAssociationsChanged() {

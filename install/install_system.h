@@ -24,9 +24,6 @@ class WindowsInstallSystem : public InstallRunSystem {
     std::function<std::string()> product_title;           // the wizard's caption
     std::function<bool()> start_menu_checked;             // the Start Menu box
     std::function<void(const std::string&)> show_message; // a plain message
-    // The window's own folder-and-group step (the wizard's Button19Click); empty: the step
-    // made from the hooks above.
-    std::function<void()> start_menu_step;
   };
 
   // All references must outlive the run.
@@ -46,6 +43,7 @@ class WindowsInstallSystem : public InstallRunSystem {
   void CommitRun() override;
   int EntryCount() override;
   std::string Entry(int n) override;
+  void PlanWrites(const std::vector<std::string>& paths) override;
   void WritePayload(int n, const std::string& path) override;
   void ClearLog() override;
   void AddLogLine(const std::string& line) override;

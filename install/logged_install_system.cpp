@@ -37,12 +37,12 @@ void LoggedInstallSystem::BeginRun(const std::string& install_dir) {
 
 void LoggedInstallSystem::UndoRun() {
   inner_.UndoRun();
-  sink_("Every folder and file of the run taken back: the folder is as it was before");
+  sink_("Everything the run made, replaced or set taken back: the machine is as it was before");
 }
 
 void LoggedInstallSystem::CommitRun() {
   inner_.CommitRun();
-  sink_("Every file in place: the replaced files and the journal removed");
+  sink_("Every step done: the replaced files and the journal removed");
 }
 
 bool LoggedInstallSystem::ForceDirectories(const std::string& path) {

@@ -39,6 +39,7 @@ class LoggedInstallSystem : public InstallRunSystem {
   void CommitRun() override;
   int EntryCount() override { return inner_.EntryCount(); }
   std::string Entry(int n) override { return inner_.Entry(n); }
+  void PlanWrites(const std::vector<std::string>& paths) override { inner_.PlanWrites(paths); }
   void WritePayload(int n, const std::string& path) override;
   void ClearLog() override { inner_.ClearLog(); }
   void AddLogLine(const std::string& line) override { inner_.AddLogLine(line); }

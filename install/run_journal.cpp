@@ -1,10 +1,16 @@
 #include "install/run_journal.h"
 
 #include <windows.h>
+#include <shlobj.h>
+
+#include <set>
 
 #include "install/directories.h"
 #include "install/install_error.h"
+#include "install/registry_value.h"
 #include "install/system_message.h"
+#include "setup/setup_settings.h"
+#include "setup/system_queries.h"
 
 namespace stampwell {
 namespace {
@@ -21,22 +27,38 @@ std::string WithoutTrailingBackslashes(std::string path) {
   return path;
 }
 
-// Each record taken back; a change that never took place (its record was written just
-// before the run ended) is passed over.
+std::string FreeBackupName(const std::string& path) {
+  std::string backup = path + ".setup-old";
+  for (int n = 2; AnythingAt(backup); ++n) backup = path + ".setup-old" + std::to_string(n);
+  return backup;
+}
+
+// Each record taken back; a change that never took place (its record was written ahead and
+// the run ended first) is passed over.
 void UndoRecords(const std::vector<JournalRecord>& records) {
+  // A file recorded as new that a later record found there after all (someone else's, made
+  // meanwhile) was moved aside and is back in place: it stays.
+  std::set<std::string> restored;
   for (auto record = records.rbegin(); record != records.rend(); ++record) {
     switch (record->kind) {
       case JournalRecord::Kind::kFolder:
         RemoveDirectoryA(record->path.c_str());  // only an empty one: nothing of anyone else's goes
         break;
       case JournalRecord::Kind::kFile:
-        DeleteFileA(record->path.c_str());
+        if (!restored.count(record->path)) DeleteFileA(record->path.c_str());
         break;
       case JournalRecord::Kind::kMovedAside:
-        if (FileExists(record->backup)) {
-          DeleteFileA(record->path.c_str());
-          MoveFileExA(record->backup.c_str(), record->path.c_str(), MOVEFILE_REPLACE_EXISTING);
+        // One rename over the new file: the earlier one is back whole or not moved at all.
+        if (MoveFileExA(record->backup.c_str(), record->path.c_str(), MOVEFILE_REPLACE_EXISTING) ||
+            FileExists(record->backup)) {
+          restored.insert(record->path);
         }
+        break;
+      case JournalRecord::Kind::kRegistryKey:
+        RemoveRegistryKeyIfEmpty(record->path);
+        break;
+      case JournalRecord::Kind::kRegistryValue:
+        RestoreRegistryValue(record->path, record->value_name, record->earlier);
         break;
     }
   }
@@ -59,6 +81,8 @@ void SetUnfinishedRun(const std::string& journal_path) {
       RegSetValueExA(key.get(), kUnfinishedRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(journal_path.c_str()),
                      static_cast<DWORD>(journal_path.size() + 1)) != ERROR_SUCCESS)
     throw InstallError("Failed to set data for '" + std::string(kUnfinishedRunValue) + "'");
+  // The value must outlive a power cut as the journal's records do.
+  RegFlushKey(key.get());
 }
 
 void ClearUnfinishedRun() { RegDeleteKeyA(HKEY_CURRENT_USER, kUnfinishedRunKey); }
@@ -73,6 +97,10 @@ std::string UnfinishedRunJournal() {
       type != REG_SZ)
     return {};
   return path;
+}
+
+[[noreturn]] void ThrowJournalError(const std::string& path, DWORD error) {
+  throw InstallError("Cannot write file \"" + path + "\". " + SystemErrorText(error), CauseOfSystemError(error));
 }
 
 }  // namespace
@@ -102,15 +130,14 @@ RunJournal::RunJournal(const std::string& path) : path_(path) {
     ClearUnfinishedRun();
     throw InstallError("Cannot create file \"" + path + "\". " + SystemErrorText(error));
   }
-  const std::string header = std::string(kJournalHeader) + "\r\n";
-  DWORD written = 0;
-  if (!WriteFile(file_.get(), header.data(), static_cast<DWORD>(header.size()), &written, nullptr) ||
-      written != header.size()) {
-    const DWORD error = GetLastError();
+  unwritten_ = std::string(kJournalHeader) + "\r\n";
+  try {
+    Flush();
+  } catch (...) {
     file_.reset();
     DeleteFileA(path.c_str());
     ClearUnfinishedRun();
-    throw InstallError("Cannot write file \"" + path + "\". " + SystemErrorText(error));
+    throw;
   }
 }
 
@@ -118,12 +145,17 @@ void RunJournal::Record(const JournalRecord& record) {
   // Kept in memory first: an undo after a record that could not be written still takes back
   // whatever the change did.
   records_.push_back(record);
-  const std::string line = JournalLine(record);
+  unwritten_ += JournalLine(record);
+}
+
+void RunJournal::Flush() {
+  if (unwritten_.empty()) return;
   DWORD written = 0;
-  const BOOL ok = WriteFile(file_.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-  if (ok && written == line.size()) return;
-  const DWORD error = ok ? ERROR_HANDLE_DISK_FULL : GetLastError();
-  throw InstallError("Cannot write file \"" + path_ + "\". " + SystemErrorText(error), CauseOfSystemError(error));
+  const BOOL ok = WriteFile(file_.get(), unwritten_.data(), static_cast<DWORD>(unwritten_.size()), &written, nullptr);
+  if (!ok || written != unwritten_.size()) ThrowJournalError(path_, ok ? ERROR_HANDLE_DISK_FULL : GetLastError());
+  unwritten_.clear();
+  // On the disk, not only in the system's cache: a power cut must find the record too.
+  if (!FlushFileBuffers(file_.get())) ThrowJournalError(path_, GetLastError());
 }
 
 bool RunJournal::MakeFolders(const std::string& path) {
@@ -136,27 +168,38 @@ bool RunJournal::MakeFolders(const std::string& path) {
     folder = folder.substr(0, slash);
     if (folder.size() == 2 && folder[1] == ':') folder += '\\';
   }
-  for (auto folder = missing.rbegin(); folder != missing.rend(); ++folder) {
-    Record({JournalRecord::Kind::kFolder, *folder, {}});
+  for (auto folder = missing.rbegin(); folder != missing.rend(); ++folder) Record(JournalRecord::Folder(*folder));
+  Flush();
+  for (auto folder = missing.rbegin(); folder != missing.rend(); ++folder)
     if (!CreateDirectoryA(folder->c_str(), nullptr) && !DirectoryExists(*folder)) return false;
-  }
   return true;
 }
 
 void RunJournal::MakeFolder(const std::string& path) {
   const std::string folder = WithoutTrailingBackslashes(path);
-  Record({JournalRecord::Kind::kFolder, folder, {}});
+  Record(JournalRecord::Folder(folder));
+  Flush();
   CreateSingleDirectory(folder);
 }
 
-void RunJournal::BeforeWrite(const std::string& path) {
-  if (!FileExists(path)) {
-    Record({JournalRecord::Kind::kFile, path, {}});
-    return;
+void RunJournal::PlanWrites(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) {
+    if (planned_.count(path)) continue;
+    if (FileExists(path)) {
+      std::string backup = FreeBackupName(path);
+      // Two planned files never share a backup: "a" and "a.setup-old" both in the plan.
+      while (AnythingAt(backup) || planned_.count(backup)) backup += "0";
+      Record(JournalRecord::MovedAside(path, backup));
+      planned_[path] = backup;
+    } else {
+      Record(JournalRecord::File(path));
+      planned_[path].clear();
+    }
   }
-  std::string backup = path + ".setup-old";
-  for (int n = 2; AnythingAt(backup); ++n) backup = path + ".setup-old" + std::to_string(n);
-  Record({JournalRecord::Kind::kMovedAside, path, backup});
+  Flush();
+}
+
+void RunJournal::MoveAside(const std::string& path, const std::string& backup) {
   // A rename: the earlier file keeps its bytes, its volume and its room until the commit.
   if (!MoveFileExA(path.c_str(), backup.c_str(), 0)) {
     const DWORD error = GetLastError();
@@ -164,9 +207,38 @@ void RunJournal::BeforeWrite(const std::string& path) {
   }
 }
 
+void RunJournal::BeforeWrite(const std::string& path) {
+  const auto planned = planned_.find(path);
+  if (planned != planned_.end()) {
+    const std::string backup = planned->second;
+    planned_.erase(planned);
+    // The rename itself tells whether the file is still there: no look of its own.
+    if (!backup.empty() && MoveFileExA(path.c_str(), backup.c_str(), 0)) return;
+    if (backup.empty() && !FileExists(path)) return;
+    // The file came or went since the plan: a record of what is there now follows.
+  }
+  const bool exists = FileExists(path);
+  if (!exists) {
+    Record(JournalRecord::File(path));
+    Flush();
+    return;
+  }
+  const std::string backup = FreeBackupName(path);
+  Record(JournalRecord::MovedAside(path, backup));
+  Flush();
+  MoveAside(path, backup);
+}
+
+void RunJournal::BeforeRegistryValues(const std::string& key, const std::vector<std::string>& names) {
+  if (!RegistryKeyExists(key)) Record(JournalRecord::RegistryKey(key));
+  for (const std::string& name : names) Record(JournalRecord::RegistryValue(key, name, ReadRegistryValue(key, name)));
+  Flush();
+}
+
 void RunJournal::Undo() {
   UndoRecords(records_);
   records_.clear();
+  planned_.clear();
   file_.reset();
   DeleteFileA(path_.c_str());
   ClearUnfinishedRun();
@@ -176,28 +248,39 @@ void RunJournal::Commit() {
   // A program started from a file after it was moved aside (Windows renames a running
   // program's file) keeps it until it ends: it goes at the next restart then.
   for (const JournalRecord& record : records_)
-    if (record.kind == JournalRecord::Kind::kMovedAside && !DeleteFileA(record.backup.c_str()))
+    if (record.kind == JournalRecord::Kind::kMovedAside && !DeleteFileA(record.backup.c_str()) &&
+        GetLastError() != ERROR_FILE_NOT_FOUND)
       MoveFileExA(record.backup.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
   records_.clear();
+  planned_.clear();
   file_.reset();
   DeleteFileA(path_.c_str());
   ClearUnfinishedRun();
 }
 
-void UndoJournalFile(const std::string& path) {
+void UndoJournalFile(const std::string& path, JournalScope scope) {
   if (!FileExists(path)) return;
   const std::size_t slash = path.find_last_of('\\');
-  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
+  scope.folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
   std::vector<JournalRecord> records;
   for (JournalRecord& record : ReadJournal(ReadFileText(path)))
-    if (RecordBelongsTo(record, folder)) records.push_back(std::move(record));
+    if (RecordBelongsTo(record, scope)) records.push_back(std::move(record));
   UndoRecords(records);
   DeleteFileA(path.c_str());
 }
 
 void UndoUnfinishedRun() {
   const std::string journal = UnfinishedRunJournal();
-  if (!journal.empty()) UndoJournalFile(journal);
+  if (!journal.empty()) {
+    // The places of the run's shortcuts and its entry, as this start sees them.
+    JournalScope scope;
+    for (int folder : {CSIDL_DESKTOPDIRECTORY, CSIDL_PROGRAMS}) {
+      std::string path = WithoutTrailingBackslashes(GetSpecialFolderPath(folder));
+      if (!path.empty()) scope.link_folders.push_back(std::move(path));
+    }
+    scope.registry_key = kUninstallKeyPath;
+    UndoJournalFile(journal, std::move(scope));
+  }
   ClearUnfinishedRun();
 }
 

@@ -1,12 +1,16 @@
 #pragma once
-// The journal of one install run: every folder and file that the run makes, and every file
-// that it replaces, moved aside (on its own volume, by a rename) before the new one is
-// written. A failed run is undone from it, in reverse, to the state before the run; a
-// successful one commits it, which removes the moved-aside files and the journal.
+// The journal of one install run: every folder and file that the run makes, every file that
+// it replaces, moved aside (on its own volume, by a rename) before the new one is written,
+// and every registry value that it sets, with what the value held before. A failed run is
+// undone from it, in reverse, to the state before the run; a successful one commits it,
+// which removes the moved-aside files and the journal.
 //
-// The journal is a file beside the installation folder, written a record ahead of each
-// change, so that a run ended from outside leaves what undoes it.
+// The journal is a file beside the installation folder. Each change's record reaches the
+// disk (written and flushed) before the change is made, so that a run ended from outside,
+// even by a power cut, leaves what undoes it. Records are flushed together where the changes
+// allow it: the files of the extraction are recorded in one go before the first of them.
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -31,13 +35,19 @@ class RunJournal {
   RunJournal(const RunJournal&) = delete;
   RunJournal& operator=(const RunJournal&) = delete;
 
-  // Makes `path` and its missing parents, each recorded first; true when it exists after.
+  // Makes `path` and its missing parents, all recorded first; true when it exists after.
   bool MakeFolders(const std::string& path);
   // Makes one folder, recorded first; throws InstallError when it cannot.
   void MakeFolder(const std::string& path);
+  // Records, with one flush, what BeforeWrite will do for each of `paths`, so that the
+  // writes that follow cost no flush of their own.
+  void PlanWrites(const std::vector<std::string>& paths);
   // Before the run writes `path`: an existing file is moved aside, a new one recorded. Throws
   // InstallError when the record or the move fails.
   void BeforeWrite(const std::string& path);
+  // Before the run sets the values `names` of `key` (below HKEY_CURRENT_USER): the key's
+  // making, when it is missing, and each value's earlier content are recorded.
+  void BeforeRegistryValues(const std::string& key, const std::vector<std::string>& names);
 
   // Takes back every change in reverse and removes the journal.
   void Undo();
@@ -45,16 +55,24 @@ class RunJournal {
   void Commit();
 
  private:
+  // Kept in memory at once; on disk at the next Flush.
   void Record(const JournalRecord& record);
+  // Puts the records not yet written on disk; throws InstallError when it cannot.
+  void Flush();
+  void MoveAside(const std::string& path, const std::string& backup);
 
   std::string path_;
   unique_file file_;
   std::vector<JournalRecord> records_;
+  std::string unwritten_;
+  // From PlanWrites: each planned file and its backup (empty: a new file).
+  std::map<std::string, std::string> planned_;
 };
 
-// Undoes the journal file at `path` that a run left without ending it, and removes it.
-// Nothing happens when there is none.
-void UndoJournalFile(const std::string& path);
+// Undoes the journal file at `path` that a run left without ending it, and removes it; of
+// its records, only those within `scope` (its `folder` is the journal's own). Nothing
+// happens when there is none.
+void UndoJournalFile(const std::string& path, JournalScope scope);
 
 // Where the next start finds a journal that a run left: a value of the current user's,
 // set while a journal is open and removed when it is undone or committed.

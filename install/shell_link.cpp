@@ -32,7 +32,10 @@ class ScopedOle {
   bool entered_;
 };
 
-[[noreturn]] void ThrowHresult(HRESULT hr) { throw InstallError(SystemErrorText(static_cast<DWORD>(hr))); }
+[[noreturn]] void ThrowCannotCreate(const std::string& link_file, HRESULT hr) {
+  throw InstallError("Cannot create file \"" + link_file + "\". " + SystemErrorText(static_cast<DWORD>(hr)),
+                     hr == E_ACCESSDENIED ? FailureCause::kPrivileges : FailureCause::kOther);
+}
 
 }  // namespace
 
@@ -44,25 +47,30 @@ std::wstring WidePath(const std::string& path) {
   return wide;
 }
 
-ShellLinkObject MakeShellLink() {
+ShellLinkObject MakeShellLinkFor(const std::string& link_file) {
   ShellLinkObject object;
   HRESULT hr = seams::CreateShellLink(object.link.GetAddressOf());
-  if (FAILED(hr)) ThrowHresult(hr);
-  hr = object.link.As(&object.file);
-  if (FAILED(hr)) ThrowHresult(hr);
+  if (SUCCEEDED(hr)) hr = object.link.As(&object.file);
+  if (FAILED(hr)) ThrowCannotCreate(link_file, hr);
   return object;
 }
 
+void SaveShellLink(const ShellLinkObject& object, const std::string& link_file, RunJournal* journal) {
+  if (journal) journal->BeforeWrite(link_file);
+  const HRESULT hr = object.file->Save(WidePath(link_file).c_str(), FALSE);
+  if (FAILED(hr)) ThrowCannotCreate(link_file, hr);
+}
+
 void CreateLink(const std::string& target, const std::string& arguments, const std::string& link_file,
-                const std::string& description) {
+                const std::string& description, RunJournal* journal) {
   if (!HasLinkExtension(link_file)) throw InstallError("EXT name only is 'LNK'!");
   ScopedOle ole;
-  ShellLinkObject object = MakeShellLink();
+  ShellLinkObject object = MakeShellLinkFor(link_file);
   object.link->SetPath(target.c_str());
   object.link->SetArguments(arguments.c_str());
   object.link->SetWorkingDirectory(DirectoryPart(target).c_str());
   object.link->SetDescription(description.c_str());
-  object.file->Save(WidePath(link_file).c_str(), FALSE);
+  SaveShellLink(object, link_file, journal);
 }
 
 }  // namespace stampwell

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "install/install_log.h"
+#include "install/run_journal.h"
 #include "setup/setup_settings.h"
 
 namespace stampwell {
@@ -18,6 +19,7 @@ struct StartMenuStepContext {
   TInstallLog& log;
   std::function<void(const std::string&)> show_message;  // a plain message
   std::string programs_folder;                           // ends in a backslash, or empty
+  RunJournal* journal = nullptr;  // the run's, which the group's folders and shortcuts go through
 };
 
 // Adds the twelve folder lines and the installation directory's line; then, when the group

@@ -10,12 +10,12 @@ namespace stampwell {
 
 void UseFolderField(WizardBrowseParts& parts, HWND edit) {
   parts.folder_text = [edit] { return WindowText(edit); };
-  parts.set_folder_text = [edit](const std::string& text) { ::SetWindowTextA(edit, text.c_str()); };
+  parts.set_folder_text = [edit](const std::wstring& text) { ::SetWindowTextW(edit, text.c_str()); };
 }
 
 void UseFolderField(WizardBrowseParts& parts, TEdit& edit) {
   parts.folder_text = [&edit] { return edit.HandleAllocated() ? WindowText(edit.HandleOrNull()) : edit.Text(); };
-  parts.set_folder_text = [&edit](const std::string& text) { edit.SetText(text); };
+  parts.set_folder_text = [&edit](const std::wstring& text) { edit.SetWideText(text); };
 }
 
 void Button_browseClick(const WizardBrowseParts& parts) {
@@ -23,7 +23,7 @@ void Button_browseClick(const WizardBrowseParts& parts) {
   dialog.SetSelectedPath(parts.folder_text());
   if (parts.process_messages) parts.process_messages();
   else Application().ProcessMessages();
-  if (dialog.Execute()) parts.set_folder_text(dialog.SelectedPath());
+  if (dialog.Execute()) parts.set_folder_text(dialog.SelectedWidePath());
   parts.set_free_space_text(GetFreeSpaceText(parts.folder_text()));
 }
 

@@ -19,9 +19,11 @@ class TPTFolderBrowseDlg;
 
 // What Button_browseClick works with.
 struct WizardBrowseParts {
-  // The folder field Edit1: its text, and setting it (which fires the field's change handler).
+  // The folder field Edit1: its text, and setting it whole (which fires the field's change
+  // handler): a chosen folder whose name the code page cannot hold reaches the field as it is,
+  // to be refused by the install run as a typed one is.
   std::function<std::string()> folder_text;
-  std::function<void(const std::string&)> set_folder_text;
+  std::function<void(const std::wstring&)> set_folder_text;
   // The free-space label Label36.
   std::function<void(const std::string&)> set_free_space_text;
   // FolderBrowseDlg1; must outlive the binding.

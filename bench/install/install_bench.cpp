@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "bench/started_process.h"
+#include "bench/install/bench_ui.h"
 #include "bench/win32_clock.h"
 #include "framework/unique_handle.h"
 #include "install/command_capture.h"
@@ -58,46 +59,12 @@ std::string TempFolder(const char* name) {
   return std::string(temp) + "stampwell-bench." + std::to_string(GetCurrentProcessId()) + "\\" + name;
 }
 
-// The window side of a run without a window; the pauses are real and timed.
-struct BenchUi : InstallRunUi {
-  std::string folder;
-  bool skip_pauses = false;  // diagnostic: what the pauses cost the work after them
-  double paused = 0, pumped = 0;
-  std::vector<std::string> messages;
-  std::string FolderField() override { return folder; }
-  void SetFolderField(const std::string& text) override { folder = text; }
-  void ShowPage(int) override {}
-  void SetFillWidth(int) override {}
-  void SetProgressRange(int, int) override {}
-  void SetProgressPosition(int) override {}
-  void SetEstimateText(const std::string&) override {}
-  void ShowMessage(const std::string& text) override { messages.push_back(text); }
-  bool AskRetry(const std::string& text) override {
-    messages.push_back(text);
-    return false;
-  }
-  bool DesktopLinkChecked() override { return false; }
-  void ProcessMessages() override {
-    double start = Seconds();
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-    pumped += Seconds() - start;
-  }
-  void Sleep(unsigned ms) override {
-    if (skip_pauses) return;
-    double start = Seconds();
-    ::Sleep(ms);
-    paused += Seconds() - start;
-  }
-  std::uint32_t TickCount() override { return GetTickCount(); }
-};
-
 struct RunTimes {
   double total = 0, paused = 0, pumped = 0, written = 0;
 };
 
 WindowsInstallSystem::Hooks BenchHooks() {
-  return {[] { return std::string(kProductName); }, [] { return false; }, [](const std::string&) {}, {}};
+  return {[] { return std::string(kProductName); }, [] { return false; }, [](const std::string&) {}};
 }
 
 // One install run into folder (no shortcuts, no registry entry: those are not extraction).
@@ -257,7 +224,7 @@ void TimeStepsAfterExtraction() {
   settings.InstallDir = folder + "\\" + kProductName + "\\";
   WindowsInstallSystem system(settings, log, ProgramPayload(),
                               {[] { return std::string(kProductName); }, [] { return true; },
-                               [](const std::string&) {}, {}});
+                               [](const std::string&) {}});
   for (const std::string& entry : ProgramPayload().Manifest()) log.Add(settings.InstallDir + entry);
   struct Step {
     const char* name;

@@ -85,6 +85,8 @@ class TPTCustomFolderBrowseDlg : public TPTDialog {
   // SelectedFolder as a path: empty for a folder without one; a path that names nothing that
   // exists selects the desktop.
   std::string SelectedPath() { return selected_folder_.Path(); }
+  // The same whole, in UTF-16: a folder whose name the code page cannot hold keeps it.
+  std::wstring SelectedWidePath() { return selected_folder_.WidePath(); }
   void SetSelectedPath(const std::string& path) { selected_folder_.SetPath(path); }
 
   bool SetProperty(const std::string& name, const FormValue& value, FormReadContext& context) override;

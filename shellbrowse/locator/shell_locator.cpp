@@ -49,6 +49,7 @@ void TPTShellLocator::SetIdList(LPCITEMIDLIST list) {
 }
 
 std::string TPTShellLocator::Path() { return IdListToPath(IdList()); }
+std::wstring TPTShellLocator::WidePath() { return IdListToWidePath(IdList()); }
 
 void TPTShellLocator::SetPath(const std::string& path) {
   unique_idlist parsed;

@@ -43,6 +43,8 @@ class TPTShellLocator : public TPersistent {
 
   // The file-system path of the location; empty when it has none.
   std::string Path();
+  // The same whole, in UTF-16.
+  std::wstring WidePath();
   // The location of `path`; the desktop when the path names nothing that exists.
   void SetPath(const std::string& path);
 

@@ -134,6 +134,12 @@ std::string IdListToPath(LPCITEMIDLIST list) {
   return path;
 }
 
+std::wstring IdListToWidePath(LPCITEMIDLIST list) {
+  wchar_t path[MAX_PATH] = {};
+  if (!SHGetPathFromIDListW(OrEmpty(list), path)) return {};
+  return path;
+}
+
 HRESULT SpecialFolderIdList(HWND owner, int folder, unique_idlist& list) noexcept {
   HRESULT hr = SHGetSpecialFolderLocation(owner, folder & 0x7F, list.put());
   if (FAILED(hr)) list.reset();

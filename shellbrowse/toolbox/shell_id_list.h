@@ -76,6 +76,8 @@ HRESULT PathToIdList(const std::string& path, unique_idlist& list) noexcept;
 
 // The file-system path of a list (null is the desktop); empty when it has none.
 std::string IdListToPath(LPCITEMIDLIST list);
+// The same whole, in UTF-16: a name beyond the code page keeps its letters.
+std::wstring IdListToWidePath(LPCITEMIDLIST list);
 
 // The list of special folder `folder` (CSIDL, low 7 bits); `list` is null on failure.
 HRESULT SpecialFolderIdList(HWND owner, int folder, unique_idlist& list) noexcept;

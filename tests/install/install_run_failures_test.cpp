@@ -122,26 +122,6 @@ TEST_F(InstallRunFailure, FileNamedDataStopsStepTwoNamedWithTheInstallationFolde
   ExpectNoLogShortcutOrEntry(dir);
 }
 
-TEST_F(InstallRunFailure, FolderNamedUninstallTxtStopsStepSevenWithTheShortcutsButNoEntry) {
-  const std::string dir = scratch.path() + "Quendra Soft\\Quendra Stampwell\\";
-  ASSERT_TRUE(ForceDirectories(dir + "Uninstall.txt"));
-  try {
-    Install();
-    ADD_FAILURE() << "the run did not raise";
-  } catch (const InstallError& error) {
-    EXPECT_EQ(error.Message().rfind("Cannot create file \"" + dir + "Uninstall.txt\". ", 0), 0u) << error.Message();
-  }
-  EXPECT_EQ(window.Page(), 3);
-  EXPECT_EQ(window.width, 392);
-  EXPECT_TRUE(window.messages.empty());
-  for (const std::string& entry : ProgramPayload().Manifest()) EXPECT_TRUE(Exists(dir + entry)) << entry;
-  EXPECT_TRUE(Exists(testing::DesktopLinkFile()));
-  EXPECT_TRUE(Exists(testing::StartMenuGroupFolder() + "\\Uninstall.lnk"));
-  EXPECT_TRUE(DirectoryExists(dir + "Uninstall.txt"));
-  std::string data;
-  EXPECT_FALSE(ReadEntryValue("DisplayName", data));
-}
-
 TEST_F(InstallRunFailure, FolderWhosePathsPassTheLimitIsRefusedBeforeAnythingIsMade) {
   // The deepest folder made, <dir>\Example\Protection, may have 247 characters; the folder
   // field's own part is the rest less "\Quendra Stampwell\".
@@ -257,7 +237,7 @@ TEST_F(InstallRunFailure, FullDriveIsRefusedBeforeAnyFileAndFillingUpIsTakenBack
     std::optional<std::uint64_t> FreeBytes(const std::string&) override { return std::nullopt; }
   } system(settings, log, ProgramPayload(),
            {[] { return std::string(kProductName); }, [this] { return start_menu; },
-            [this](const std::string& text) { window.messages.push_back(text); }, {}});
+            [this](const std::string& text) { window.messages.push_back(text); }});
   window = {};
   window.folder = std::string(drive) + "\\Quendra Soft";
   RunInstall(settings, window, system);

@@ -38,7 +38,7 @@ class InstallRunFixture : public ::testing::Test {
   WindowsInstallSystem System() {
     return WindowsInstallSystem(settings, log, ProgramPayload(),
                                 {[] { return std::string(kProductName); }, [this] { return start_menu; },
-                                 [this](const std::string& text) { window.messages.push_back(text); }, {}});
+                                 [this](const std::string& text) { window.messages.push_back(text); }});
   }
   // The payload folder the build compiled into the program, as a Windows path ending in a
   // backslash; empty when the test runs without it.

@@ -160,7 +160,7 @@ TEST_F(InstallRunInUse, FileTakenDuringTheExtractionIsAskedAboutAndTheRunTakenBa
   InstallFirst();
   HoldsAFileAfterTheLook system(settings, log, ProgramPayload(),
                                 {[] { return std::string(kProductName); }, [] { return true; },
-                                 [this](const std::string& text) { window.messages.push_back(text); }, {}});
+                                 [this](const std::string& text) { window.messages.push_back(text); }});
   RunInstall(settings, window, system);
   ASSERT_TRUE(system.held);
   ASSERT_EQ(window.questions.size(), 1u);
@@ -190,7 +190,7 @@ TEST_F(InstallRunInUse, ProductStartedDuringTheExtractionDoesNotStopTheUpdate) {
   InstallFirst();
   StartsTheProductAfterTheLook system(settings, log, ProgramPayload(),
                                       {[] { return std::string(kProductName); }, [] { return true; },
-                                       [this](const std::string& text) { window.messages.push_back(text); }, {}});
+                                       [this](const std::string& text) { window.messages.push_back(text); }});
   RunInstall(settings, window, system);
   ASSERT_TRUE(system.product && system.product->Running());
   EXPECT_TRUE(window.questions.empty());

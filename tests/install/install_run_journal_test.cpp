@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-#include <map>
 #include <string>
 
 #include "framework/unique_handle.h"
@@ -24,30 +23,8 @@ namespace {
 
 using testing::Exists;
 using testing::ReadWholeFile;
+using testing::Tree;
 using testing::WriteWholeFile;
-
-// Every file (with its bytes) and folder below `folder`, by relative path.
-void Walk(const std::string& folder, const std::string& relative, std::map<std::string, std::string>& tree) {
-  WIN32_FIND_DATAA found{};
-  unique_find search(FindFirstFileA((folder + relative + "*").c_str(), &found));
-  if (!search) return;
-  do {
-    const std::string name = found.cFileName;
-    if (name == "." || name == "..") continue;
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      tree[relative + name + "\\"] = "<folder>";
-      Walk(folder, relative + name + "\\", tree);
-    } else {
-      tree[relative + name] = ReadWholeFile(folder + relative + name);
-    }
-  } while (FindNextFileA(search.get(), &found));
-}
-
-std::map<std::string, std::string> Tree(const std::string& folder) {
-  std::map<std::string, std::string> tree;
-  Walk(folder, "", tree);
-  return tree;
-}
 
 bool UnfinishedRunNamed() {
   unique_hkey key;
@@ -118,7 +95,7 @@ TEST_F(InstallRunJournal, RunEndedFromOutsideIsTakenBackAtTheNextStart) {
   {
     EndsAtEntry50 system(settings, log, ProgramPayload(),
                          {[] { return std::string(kProductName); }, [] { return false; },
-                          [this](const std::string& text) { window.messages.push_back(text); }, {}});
+                          [this](const std::string& text) { window.messages.push_back(text); }});
     RunInstall(settings, window, system);
   }
   // Left as the end found it: 49 files replaced, the earlier ones moved aside, the journal.

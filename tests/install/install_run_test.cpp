@@ -166,42 +166,6 @@ TEST_F(InstallRun, StartMenuFolderThatCannotBeMadeCostsOnlyTheGroup) {
   EXPECT_EQ(window.Page(), 4);
 }
 
-HRESULT FailOnThirdLink(IShellLinkA** link) {
-  static int calls = 0;
-  if (link == nullptr) return (calls = 0), S_OK;  // reset
-  if (++calls == 3) return REGDB_E_CLASSNOTREG;
-  return seams::CreateShellLinkObject(link);
-}
-
-TEST_F(InstallRun, ErrorAtTheThirdGroupShortcutKeepsTheFirstTwoAndLogsNoGroup) {
-  window.desktop_link = false;
-  FailOnThirdLink(nullptr);
-  seams::CreateShellLink = FailOnThirdLink;
-  Install();
-  const std::string group = testing::StartMenuGroupFolder();
-  EXPECT_TRUE(Exists(group + "\\Quendra Stampwell on the web.lnk"));
-  EXPECT_TRUE(Exists(group + "\\Buy Quendra Stampwell on online.lnk"));
-  EXPECT_FALSE(Exists(group + "\\Uninstall.lnk"));
-  EXPECT_FALSE(Exists(group + "\\Quendra Stampwell.lnk"));
-  std::vector<std::string> lines = SavedLog();
-  ASSERT_FALSE(lines.empty());
-  EXPECT_EQ(lines.back(), "<SDIR>" + settings.InstallDir);
-  EXPECT_TRUE(window.messages.empty());
-  EXPECT_EQ(window.Page(), 4);
-}
-
-TEST_F(InstallRun, DesktopShortcutThatCannotBeMadeEndsTheRunOnTheProgressPage) {
-  seams::CreateShellLink = [](IShellLinkA**) -> HRESULT { return REGDB_E_CLASSNOTREG; };
-  WindowsInstallSystem system = System();
-  EXPECT_THROW(RunInstall(settings, window, system), std::exception);
-  EXPECT_EQ(window.Page(), 3);
-  EXPECT_EQ(window.width, 392);
-  EXPECT_TRUE(Exists(settings.InstallDir + "Stampwell.exe"));
-  EXPECT_FALSE(Exists(settings.InstallDir + "Uninstall.txt"));
-  EXPECT_FALSE(Exists(testing::StartMenuGroupFolder()));
-  ExpectNoEntry();
-}
-
 TEST_F(InstallRun, FolderBelowAFileFallsBackToTheDocumentsFolder) {
   testing::WriteWholeFile(scratch.path() + "a file", "x");
   window.folder = scratch.path() + "a file\\Quendra Soft";

@@ -16,6 +16,7 @@ stampwell_wine_test(shortcut_and_user_test
   LIBS stampwell_install)
 stampwell_wine_test(install_run_test
   SOURCES install_run_test.cpp install_run_failures_test.cpp install_run_in_use_test.cpp install_run_journal_test.cpp
+          install_run_undo_test.cpp install_run_killed_test.cpp
           install_test_support.cpp
           win32_test_support.cpp
   LIBS stampwell_install

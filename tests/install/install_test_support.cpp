@@ -70,6 +70,32 @@ bool ReadEntryValue(const std::string& name, std::string& data) {
   return true;
 }
 
+namespace {
+
+void Walk(const std::string& folder, const std::string& relative, std::map<std::string, std::string>& tree) {
+  WIN32_FIND_DATAA found{};
+  unique_find search(FindFirstFileA((folder + relative + "*").c_str(), &found));
+  if (!search) return;
+  do {
+    const std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      tree[relative + name + "\\"] = "<folder>";
+      Walk(folder, relative + name + "\\", tree);
+    } else {
+      tree[relative + name] = ReadWholeFile(folder + relative + name);
+    }
+  } while (FindNextFileA(search.get(), &found));
+}
+
+}  // namespace
+
+std::map<std::string, std::string> Tree(const std::string& folder) {
+  std::map<std::string, std::string> tree;
+  Walk(folder, "", tree);
+  return tree;
+}
+
 bool SplitCrLfLines(const std::string& text, std::vector<std::string>& lines) {
   lines.clear();
   std::size_t start = 0;

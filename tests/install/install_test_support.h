@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,10 @@ std::string StartMenuGroupFolder();
 void RemoveInstallationTraces();
 // The value of the uninstall entry, or nothing when it is missing.
 bool ReadEntryValue(const std::string& name, std::string& data);
+
+// Every file (with its bytes) and folder (as "<folder>") below `folder` (ending in a
+// backslash), by relative path; empty when it does not exist.
+std::map<std::string, std::string> Tree(const std::string& folder);
 
 // Splits "Uninstall.txt" at CR LF; false when a line break is anything else.
 bool SplitCrLfLines(const std::string& text, std::vector<std::string>& lines);

@@ -13,9 +13,15 @@ namespace {
 using Kind = JournalRecord::Kind;
 
 const std::vector<JournalRecord> kRecords = {
-    {Kind::kFolder, "C:\\Program Files (x86)\\Quendra Soft", {}},
-    {Kind::kFile, "C:\\Program Files (x86)\\Quendra Soft\\Quendra Stampwell\\Help.CHM", {}},
-    {Kind::kMovedAside, "\\\\server\\share\\Q\\Stampwell.exe", "\\\\server\\share\\Q\\Stampwell.exe.setup-old"},
+    JournalRecord::Folder("C:\\Program Files (x86)\\Quendra Soft"),
+    JournalRecord::File("C:\\Program Files (x86)\\Quendra Soft\\Quendra Stampwell\\Help.CHM"),
+    JournalRecord::MovedAside("\\\\server\\share\\Q\\Stampwell.exe", "\\\\server\\share\\Q\\Stampwell.exe.setup-old"),
+    JournalRecord::RegistryKey("Software\\Q\\Uninstall\\QuendraStampwell"),
+    JournalRecord::RegistryValue("Software\\Q\\Uninstall\\QuendraStampwell", "DisplayName", std::nullopt),
+    // Bytes of every value, a tab, CR LF and NUL among them, come back exactly.
+    JournalRecord::RegistryValue("Software\\Q\\Uninstall\\QuendraStampwell", "",
+                                 RegistryData{1, std::string("a\tb\r\n\0\xff", 7)}),
+    JournalRecord::RegistryValue("Software\\Q\\Uninstall\\QuendraStampwell", "Empty", RegistryData{3, ""}),
 };
 
 std::string Journal(const std::vector<JournalRecord>& records) {
@@ -34,36 +40,52 @@ TEST(JournalRecords, ACutOrForeignLineEndsTheReading) {
   const std::string whole = Journal(kRecords);
   // Cut inside the last record: the records before it.
   EXPECT_EQ(ReadJournal(whole.substr(0, whole.size() - 5)),
-            (std::vector<JournalRecord>{kRecords[0], kRecords[1]}));
+            (std::vector<JournalRecord>(kRecords.begin(), kRecords.end() - 1)));
   EXPECT_TRUE(ReadJournal(whole.substr(1)).empty());  // no header
   EXPECT_TRUE(ReadJournal("").empty());
   for (const char* line : {"folder\tQuendra Soft\r\n", "file\tC:rel\r\n", "file\tC:\\a\\..\\Windows\r\n",
                            "moved\tC:\\a\r\n", "moved\tC:\\a\tb\r\n", "erase\tC:\\a\r\n", "file C:\\a\r\n",
-                           "file\tC:\\a\x01" "b\r\n"}) {
+                           "file\tC:\\a\x01" "b\r\n", "key\t\\Software\r\n", "key\tA\\\\B\r\n",
+                           "value\tA\tN\r\n", "value\tA\tN\t1\t0g\r\n", "value\tA\tN\t1\t123\r\n",
+                           "value\tA\tN\tx\t00\r\n", "value\tA\tN\t\t00\r\n"}) {
     EXPECT_EQ(ReadJournal(Journal({kRecords[0]}) + line + JournalLine(kRecords[1])),
               std::vector<JournalRecord>{kRecords[0]})
         << line;
   }
 }
 
-// A journal is undone with the setup's rights: only records that a run in the journal's
-// folder could have written are taken back.
-TEST(JournalRecords, OnlyRecordsBelowTheJournalsFolderBelongToIt) {
-  const char* folder = "C:\\Program Files (x86)\\Quendra Soft";
-  EXPECT_TRUE(RecordBelongsTo({Kind::kFolder, "c:\\program files (x86)\\quendra soft\\Q", {}}, folder));
-  EXPECT_TRUE(RecordBelongsTo({Kind::kFile, "C:\\Program Files (x86)\\Quendra Soft\\Q\\a.dll", {}}, folder));
-  EXPECT_TRUE(RecordBelongsTo(
-      {Kind::kMovedAside, "C:\\Program Files (x86)\\Quendra Soft\\a", "C:\\Program Files (x86)\\Quendra Soft\\a.setup-old12"},
-      folder));
-  EXPECT_FALSE(RecordBelongsTo({Kind::kFile, "C:\\Windows\\System32\\kernel32.dll", {}}, folder));
-  EXPECT_FALSE(RecordBelongsTo({Kind::kFile, "C:\\Program Files (x86)\\Quendra Software\\a", {}}, folder));
-  EXPECT_FALSE(RecordBelongsTo({Kind::kFolder, "C:\\Program Files (x86)\\Quendra Soft\\", {}}, folder));
-  EXPECT_FALSE(RecordBelongsTo(
-      {Kind::kMovedAside, "C:\\Program Files (x86)\\Quendra Soft\\a", "C:\\Windows\\win.ini"}, folder));
-  EXPECT_FALSE(RecordBelongsTo(
-      {Kind::kMovedAside, "C:\\Program Files (x86)\\Quendra Soft\\a", "C:\\Program Files (x86)\\Quendra Soft\\a.setup-oldx"},
-      folder));
-  EXPECT_FALSE(RecordBelongsTo({Kind::kFile, "C:\\a", {}}, ""));
+// A journal is undone with the setup's rights: only records that a run could have written
+// within its scope are taken back.
+TEST(JournalRecords, OnlyRecordsWithinTheScopeBelongToIt) {
+  const JournalScope scope{"C:\\Program Files (x86)\\Quendra Soft",
+                           {"C:\\users\\u\\Desktop", "C:\\users\\u\\Start Menu\\Programs"},
+                           "Software\\Q\\QuendraStampwell"};
+  const JournalRecord belong[] = {
+      JournalRecord::Folder("c:\\program files (x86)\\quendra soft\\Q"),
+      JournalRecord::File("C:\\Program Files (x86)\\Quendra Soft\\Q\\a.dll"),
+      JournalRecord::MovedAside("C:\\Program Files (x86)\\Quendra Soft\\a",
+                                "C:\\Program Files (x86)\\Quendra Soft\\a.setup-old12"),
+      JournalRecord::File("C:\\users\\u\\Desktop\\Quendra Stampwell.LNK"),
+      JournalRecord::MovedAside("C:\\users\\u\\Desktop\\Q.lnk", "C:\\users\\u\\Desktop\\Q.lnk.setup-old"),
+      JournalRecord::Folder("C:\\users\\u\\Start Menu\\Programs\\Quendra Soft"),
+      JournalRecord::RegistryKey("software\\q\\QuendraStampwell"),
+      JournalRecord::RegistryValue("Software\\Q\\QuendraStampwell", "DisplayName", std::nullopt),
+  };
+  for (const JournalRecord& record : belong) EXPECT_TRUE(RecordBelongsTo(record, scope)) << JournalLine(record);
+  const JournalRecord foreign[] = {
+      JournalRecord::File("C:\\Windows\\System32\\kernel32.dll"),
+      JournalRecord::File("C:\\Program Files (x86)\\Quendra Software\\a"),
+      JournalRecord::Folder("C:\\Program Files (x86)\\Quendra Soft\\"),
+      JournalRecord::MovedAside("C:\\Program Files (x86)\\Quendra Soft\\a", "C:\\Windows\\win.ini"),
+      JournalRecord::MovedAside("C:\\Program Files (x86)\\Quendra Soft\\a",
+                                "C:\\Program Files (x86)\\Quendra Soft\\a.setup-oldx"),
+      JournalRecord::File("C:\\users\\u\\Desktop\\report.docx"),  // only shortcuts among the user's files
+      JournalRecord::RegistryKey("Software\\Q"),
+      JournalRecord::RegistryValue("Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Q", std::nullopt),
+  };
+  for (const JournalRecord& record : foreign) EXPECT_FALSE(RecordBelongsTo(record, scope)) << JournalLine(record);
+  EXPECT_FALSE(RecordBelongsTo(JournalRecord::File("C:\\a"), JournalScope{}));
+  EXPECT_FALSE(RecordBelongsTo(JournalRecord::RegistryKey("Software\\Q"), JournalScope{}));
 }
 
 }  // namespace

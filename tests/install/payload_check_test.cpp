@@ -120,7 +120,7 @@ TEST(PayloadCheck, AnInstallRunFromADamagedSetupRefusesBeforeMakingAnything) {
   window.folder = folder.path() + "target\\Quendra Soft";
   WindowsInstallSystem system(settings, log, payload,
                               {[] { return std::string(kProductName); }, [] { return true; },
-                               [&window](const std::string& text) { window.messages.push_back(text); }, {}});
+                               [&window](const std::string& text) { window.messages.push_back(text); }});
   RunQuickInstall(settings, window, system);
 
   EXPECT_EQ(window.messages, std::vector<std::string>{kDamagedSetupMessage});

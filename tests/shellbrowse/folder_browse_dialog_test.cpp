@@ -345,5 +345,35 @@ TEST_F(WizardBrowse, OkPutsTheChosenFolderIntoTheField) {
   EXPECT_TRUE(testing::SameFreeSpace(label_, GetFreeSpaceText(folders.Beta())));
 }
 
+// A folder whose name the code page cannot hold reaches the field whole, as a typed one does,
+// so that the install run refuses it by name instead of using a look-alike or "?" path.
+TEST_F(WizardBrowse, OkOnAFolderBeyondTheCodePageGivesTheFieldItsWholeName) {
+  const std::wstring name = L"\u0141\u00f3d\u017a";
+  BOOL lossy = FALSE;
+  char ansi[16];
+  ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.c_str(), -1, ansi, sizeof ansi, nullptr, &lossy);
+  if (!lossy) GTEST_SKIP() << "the prefix's ANSI code page " << ::GetACP() << " holds the name";
+  BrowseFolders folders("wizard_wide");
+  const std::wstring chosen = WideFromAnsi(folders.Alpha()) + L"\\" + name;
+  ASSERT_TRUE(::CreateDirectoryW(chosen.c_str(), nullptr));
+  // The wizard's field keeps its text in UTF-16.
+  auto* field = new TEdit(host_.get());
+  field->SetUnicode(true);
+  field->SetParent(host_.get());
+  UseFolderField(parts_, *field);
+  BindBrowseButton(click_, parts_);
+  field->SetText(folders.Alpha());
+  testing::ModalDriver driver(dialog_, {[&](Form& f) {
+    TTreeNode* alpha = NodeOfPath(*f.PTShellTree1, folders.Alpha());
+    ASSERT_NE(alpha, nullptr);
+    alpha->Expand(false);
+    ASSERT_NE(alpha->GetFirstChild(), nullptr);
+    f.PTShellTree1->SetSelected(alpha->GetFirstChild());
+  }, PressOk});
+  click_();
+  EXPECT_TRUE(field->WideText() == chosen);
+  ::RemoveDirectoryW(chosen.c_str());
+}
+
 }  // namespace
 }  // namespace stampwell
