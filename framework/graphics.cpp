@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "framework/bitmap_file.h"
+#include "framework/dpi_scale.h"
 #include "framework/exception.h"
 
 namespace stampwell {
@@ -42,6 +43,13 @@ void TFont::Assign(const TFont& other) {
   color_ = other.color_;
   style_ = other.style_;
   charset_ = other.charset_;
+  pixels_per_inch_ = other.pixels_per_inch_;
+  Changed();
+}
+
+void TFont::SetPixelsPerInch(unsigned dpi) {
+  if (dpi == 0 || dpi == pixels_per_inch_) return;
+  pixels_per_inch_ = dpi;
   Changed();
 }
 
@@ -53,7 +61,7 @@ void TFont::Changed() {
 HFONT TFont::Handle() const {
   if (!handle_) {
     LOGFONTA lf{};
-    lf.lfHeight = height_;
+    lf.lfHeight = ScaleToDpi(height_, pixels_per_inch_);
     lf.lfWeight = (style_ & fsBold) ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = (style_ & fsItalic) ? TRUE : FALSE;
     lf.lfUnderline = (style_ & fsUnderline) ? TRUE : FALSE;

@@ -42,7 +42,7 @@ class TFont {
 
   const std::string& Name() const { return name_; }
   void SetName(const std::string& name) { name_ = name; Changed(); }
-  // Negative: the character height in pixels; positive: the cell height.
+  // Negative: the character height in pixels at 96 dpi; positive: the cell height.
   int Height() const { return height_; }
   void SetHeight(int height) { height_ = height; Changed(); }
   // Points at the screen's 96 pixels per inch.
@@ -54,6 +54,9 @@ class TFont {
   void SetStyle(TFontStyles style) { style_ = style; Changed(); }
   BYTE Charset() const { return charset_; }
   void SetCharset(BYTE charset) { charset_ = charset; Changed(); }
+  // The DPI of the window that the font draws in: the GDI font's height is Height scaled to it.
+  unsigned PixelsPerInch() const { return pixels_per_inch_; }
+  void SetPixelsPerInch(unsigned dpi);
 
   // Copies the description, and reports the change.
   void Assign(const TFont& other);
@@ -71,6 +74,7 @@ class TFont {
   TColor color_ = clWindowText;
   TFontStyles style_ = 0;
   BYTE charset_ = DEFAULT_CHARSET;
+  unsigned pixels_per_inch_ = 96;
   mutable unique_hfont handle_;
 };
 
@@ -93,6 +97,9 @@ class TCanvas {
   ~TCanvas();
 
   HDC Handle() const { return dc_; }
+  // The DPI that the canvas draws at: its font's, and the scale of the pictures it is given.
+  unsigned Dpi() const { return font_.PixelsPerInch(); }
+  void SetDpi(unsigned dpi) { font_.SetPixelsPerInch(dpi); }
   TFont& Font() { return font_; }
   TBrush& Brush() { return brush_; }
 

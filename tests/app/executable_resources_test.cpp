@@ -45,6 +45,17 @@ TEST_F(ExecutableResources, ManifestOnlyRequestsAdministrator) {
   EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos);
 }
 
+TEST_F(ExecutableResources, ManifestDeclaresPerMonitorAwarenessAndEverySupportedSystem) {
+  std::string manifest = Resource(RT_MANIFEST, MAKEINTRESOURCEA(1));
+  EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
+  EXPECT_NE(manifest.find(">true/pm</dpiAware>"), std::string::npos);
+  // Vista, 7, 8, 8.1, 10 and 11 (one entry for the last two).
+  for (const char* id : {"e2011457-1546-43c5-a5fe-008deee3d3f0", "35138b9a-5d96-4fbd-8e2d-a2440225f93a",
+                         "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38", "1f676c76-80e1-4239-95bb-83d0f6d0da78",
+                         "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})
+    EXPECT_NE(manifest.find(id), std::string::npos) << id;
+}
+
 TEST_F(ExecutableResources, IconGroupHas16And32And48Pixels) {
   std::string group = Resource(RT_GROUP_ICON, "MAINICON");
   ASSERT_GE(group.size(), 6u);
