@@ -169,6 +169,8 @@ void TBitmap::SetSize(int width, int height) {
 
 void TBitmap::Recreate() {
   pending_ = nullptr;
+  resource_name_.clear();
+  ++version_;
   MakeSection();
   if (!Empty() && !dc_) {
     width_ = height_ = 0;
@@ -228,10 +230,13 @@ void TBitmap::Assign(const TBitmap& other) {
     Release();
     pending_ = other.pending_;
     pending_layout_ = other.pending_layout_;
+    resource_name_ = other.resource_name_;
+    ++version_;
     return;
   }
   Recreate();
   if (!Empty()) ::BitBlt(dc_.get(), 0, 0, width_, height_, other.dc_.get(), 0, 0, SRCCOPY);
+  resource_name_ = other.resource_name_;
 }
 
 void TBitmap::LoadFromBytes(const std::uint8_t* data, size_t size) {
@@ -271,6 +276,8 @@ void TBitmap::LoadFromResource(const std::string& name) {
   height_ = layout.height < 0 ? -layout.height : layout.height;
   pending_ = bytes;
   pending_layout_ = layout;
+  resource_name_ = name;
+  ++version_;
 }
 
 }  // namespace stampwell

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -164,6 +165,12 @@ class TBitmap {
   // Draws a picture whose pixels are still only in the resource straight from there, at its
   // own size, and says whether it did: the first paint of a page then makes no copy of it.
   bool DrawFromResource(HDC dc, int x, int y) const;
+  // The bitmap resource that the pixels came from, while nothing has replaced them since (a
+  // new size, format or file); empty otherwise. Larger drawings of a picture are found by it.
+  const std::string& ResourceName() const { return resource_name_; }
+  // Changes whenever the bitmap takes new pixels as a whole: a new size, format, file or
+  // resource, or an Assign. Copies made from it are stale once it has changed.
+  std::uint32_t Version() const { return version_; }
 
  private:
   void Recreate();
@@ -187,19 +194,48 @@ class TBitmap {
   mutable unique_hbitmap bitmap_;
   mutable HGDIOBJ old_bitmap_ = nullptr;
   mutable void* bits_ = nullptr;
+  std::string resource_name_;
+  std::uint32_t version_ = 0;
 };
 
-// A picture as the controls hold it: a bitmap, possibly empty.
+// A picture as the controls hold it: a bitmap, possibly empty, and its copies for displays of
+// more (or fewer) pixels per inch than 96.
 class TPicture {
  public:
+  TPicture();
+  ~TPicture();
+  TPicture(const TPicture&) = delete;
+  TPicture& operator=(const TPicture&) = delete;
+
   TBitmap& Bitmap() { return bitmap_; }
   const TBitmap& Bitmap() const { return bitmap_; }
   int Width() const { return bitmap_.Width(); }
   int Height() const { return bitmap_.Height(); }
   void Assign(const TPicture& other) { bitmap_.Assign(other.bitmap_); }
+  // Reads a bitmap resource (see TBitmap::LoadFromResource); a drawing of it at twice the size,
+  // if the program has one, is found by the same name when a display needs it.
+  void LoadFromResource(const std::string& name) { bitmap_.LoadFromResource(name); }
+
+  // The picture for a window at `dpi` pixels per inch: exactly round(Width() * dpi / 96) by
+  // round(Height() * dpi / 96) pixels. At 96 it is the picture itself; at 192 the picture's
+  // double-size drawing if the program has one; in between that drawing shrunk by area
+  // averaging. Without a double-size drawing, and beyond 192, the picture is scaled from the
+  // nearest drawing, which blurs when it is enlarged.
+  // A strip of `frames` equal frames side by side along its longer axis (a button's looks) is
+  // scaled frame by frame: each frame becomes round(frame * dpi / 96) long, and no frame's
+  // edge takes colour from its neighbour.
+  // Made at the first call for a dpi and kept until the picture changes; the reference stays
+  // valid until then.
+  const TBitmap& ForDpi(UINT dpi, int frames = 1) const;
 
  private:
+  struct Scaled;
   TBitmap bitmap_;
+  mutable std::vector<std::unique_ptr<Scaled>> scaled_;
+  mutable std::uint32_t scaled_version_ = 0;
 };
+
+// The length that `length` pixels at 96 dpi take at `dpi`, rounded to nearest.
+int ScaleForDpi(int length, UINT dpi);
 
 }  // namespace stampwell
