@@ -189,10 +189,10 @@ RECT TPageControl::DisplayRect() {
   } else {
     // With every tab hidden the sheet keeps the frame's margins: 4 pixels at the sides and
     // the bottom, 6 at the top (where a tab row would begin).
-    r.left += 4;
-    r.top += 6;
-    r.right -= 4;
-    r.bottom -= 4;
+    r.left += Scale(4);
+    r.top += Scale(6);
+    r.right -= Scale(4);
+    r.bottom -= Scale(4);
   }
   return r;
 }

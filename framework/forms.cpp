@@ -6,6 +6,7 @@
 #include "framework/form_reader.h"
 #include "framework/menus.h"
 #include "framework/std_controls.h"
+#include "framework/window_dpi.h"
 
 namespace stampwell {
 
@@ -42,6 +43,10 @@ void TForm::LoadFromResource(const std::string& resource_name) {
 void TForm::LoadFromText(const std::string& text, const std::string& form_name) {
   ReadForm(*this, text, form_name);
   HandleNeeded();
+  // The form's numbers are 96-dpi ones; the window shows at its monitor's DPI from the start,
+  // and OnCreate sees the form as it will show.
+  const unsigned dpi = WindowDpi(handle_);
+  if (dpi != dpi_) ChangeScale(dpi);
   DoCreate();
 }
 
@@ -130,6 +135,33 @@ void TForm::SetBounds(int left, int top, int width, int height) {
   TWinControl::SetBounds(left, top, width, height);
 }
 
+void TForm::ChangeScale(unsigned dpi) {
+  if (!design_known_) BoundsSetInPixels();
+  dpi_ = dpi;
+  placing_from_design_ = true;
+  TWinControl::SetBounds(left_, top_, ScaleToDpi(DesignWidth(), dpi), ScaleToDpi(DesignHeight(), dpi));
+  placing_from_design_ = false;
+  font_.SetPixelsPerInch(dpi);
+  for (TControl* c : controls_) c->ChangeScale(dpi);
+  Invalidate();
+}
+
+void TForm::DpiChanged(unsigned dpi, const RECT& suggested) {
+  if (dpi != dpi_) ChangeScale(dpi);
+  placing_from_design_ = true;
+  TWinControl::SetBounds(suggested.left, suggested.top, suggested.right - suggested.left, suggested.bottom - suggested.top);
+  placing_from_design_ = false;
+  KeepInsideWorkArea();
+}
+
+void TForm::KeepInsideWorkArea() {
+  if (!handle_ || window_state_ != TWindowState::wsNormal) return;
+  const RECT kept = KeptInside(BoundsRect(), WorkAreaOf(handle_));
+  placing_from_design_ = true;
+  TWinControl::SetBounds(kept.left, kept.top, kept.right - kept.left, kept.bottom - kept.top);
+  placing_from_design_ = false;
+}
+
 void TForm::SetBorderStyle(TFormBorderStyle style) {
   border_style_ = style;
   if (handle_) {
@@ -190,6 +222,7 @@ void TForm::PlaceOnFirstShow() {
     TForm* main = Application().MainForm();
     SetBounds(main->Left() + (main->Width() - width_) / 2, main->Top() + (main->Height() - height_) / 2, width_, height_);
   }
+  KeepInsideWorkArea();
 }
 
 void TForm::SetVisible(bool visible) {
@@ -360,6 +393,9 @@ LRESULT TForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
       Resize();
       return result;
     }
+    case WM_DPICHANGED:
+      DpiChanged(LOWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+      return 0;
     case WM_GETMINMAXINFO: {
       LRESULT result = DefaultHandler(message, wparam, lparam);
       GetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lparam));

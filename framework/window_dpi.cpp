@@ -10,8 +10,8 @@ using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 
 // user32 is always loaded; the function exists from Windows 10 1607 on.
 GetDpiForWindowFn GetDpiForWindowEntry() {
-  static const auto entry =
-      reinterpret_cast<GetDpiForWindowFn>(::GetProcAddress(::GetModuleHandleA("user32.dll"), "GetDpiForWindow"));
+  static const auto entry = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
   return entry;
 }
 
@@ -19,7 +19,7 @@ GetDpiForWindowFn GetDpiForWindowEntry() {
 
 UINT SystemDpi() {
   scoped_window_dc screen(nullptr);
-  const int dpi = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
+  const int dpi = screen.get() ? ::GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
   return dpi > 0 ? static_cast<UINT>(dpi) : kDesignDpi;
 }
 

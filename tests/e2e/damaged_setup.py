@@ -61,7 +61,7 @@ def run(session):
     unix_dir = session.unix_path(install_dir)
     publisher = os.path.dirname(unix_dir.rstrip("/"))
     publisher_before = os.path.exists(publisher)
-    session.process = drive_setup.subprocess.Popen([session.runner, "--build-dir", session.build, copy],
+    session.process = drive_setup.subprocess.Popen(session.runner + [copy],
                                                    env=session.env, stdout=drive_setup.subprocess.DEVNULL,
                                                    stderr=drive_setup.subprocess.DEVNULL)
     try:
