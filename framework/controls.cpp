@@ -68,6 +68,7 @@ void TControl::SetBounds(int left, int top, int width, int height) {
 
 void TControl::BoundsSetInPixels() {
   if (placing_from_design_) return;
+  if (const TForm* form = ParentForm(); form && form->Rescaling()) return;
   const unsigned dpi = Dpi();
   const ScaledSpan x = UnscaleSpan(left_, width_, dpi), y = UnscaleSpan(top_, height_, dpi);
   design_ = RECT{x.start, y.start, x.start + x.length, y.start + y.length};

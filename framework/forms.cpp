@@ -137,12 +137,28 @@ void TForm::SetBounds(int left, int top, int width, int height) {
 
 void TForm::ChangeScale(unsigned dpi) {
   if (!design_known_) BoundsSetInPixels();
+  // The client area scales; the frame, the caption and the menu bar are the system's, at
+  // whatever size it draws them at this DPI.
+  int width = ScaleToDpi(DesignWidth(), dpi), height = ScaleToDpi(DesignHeight(), dpi);
+  if (handle_) {
+    RECT window, client;
+    ::GetWindowRect(handle_, &window);
+    ::GetClientRect(handle_, &client);
+    width = ScaleToDpi(UnscaleFromDpi(client.right, dpi_), dpi) + (window.right - window.left) - client.right;
+    height = ScaleToDpi(UnscaleFromDpi(client.bottom, dpi_), dpi) + (window.bottom - window.top) - client.bottom;
+  }
   dpi_ = dpi;
+  // Until each control has been placed at the new DPI, its pixel bounds are the old DPI's:
+  // what the resizing does to them meanwhile says nothing about their 96-dpi bounds.
+  rescaling_ = true;
   placing_from_design_ = true;
-  TWinControl::SetBounds(left_, top_, ScaleToDpi(DesignWidth(), dpi), ScaleToDpi(DesignHeight(), dpi));
+  TWinControl::SetBounds(left_, top_, width, height);
   placing_from_design_ = false;
   font_.SetPixelsPerInch(dpi);
   for (TControl* c : controls_) c->ChangeScale(dpi);
+  rescaling_ = false;
+  Realign();
+  Resize();
   Invalidate();
 }
 

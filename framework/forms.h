@@ -117,6 +117,8 @@ class TForm : public TCustomControl {
   unsigned Dpi() const override { return dpi_; }
   // The form keeps its place on the screen and takes its size from its 96-dpi one.
   void ChangeScale(unsigned dpi) override;
+  // True while ChangeScale places the controls anew.
+  bool Rescaling() const { return rescaling_; }
   bool SetProperty(const std::string& name, const FormValue& value, FormReadContext& context) override;
   LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
 
@@ -158,6 +160,7 @@ class TForm : public TCustomControl {
   bool modal_ = false;
   bool placed_ = false;
   unsigned dpi_ = 96;
+  bool rescaling_ = false;
 };
 
 }  // namespace stampwell

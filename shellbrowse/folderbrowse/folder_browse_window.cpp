@@ -136,8 +136,17 @@ void TPTFrmFolderBrowseDlg::ApplyOptions(TPTFolderBrowseDlgOptions options) {
 }
 
 void TPTFrmFolderBrowseDlg::GetMinMaxInfo(MINMAXINFO& info) {
-  info.ptMinTrackSize.x = Scale(kFolderBrowseMinWidth);
-  info.ptMinTrackSize.y = Scale(kFolderBrowseMinHeight);
+  // The minimum is an outer size at 96 dpi: its client part scales, the frame stays the
+  // system's (taken as it is now, since the system draws it at one size).
+  RECT window{}, client{};
+  if (HandleAllocated()) {
+    ::GetWindowRect(handle_, &window);
+    ::GetClientRect(handle_, &client);
+  }
+  const int frame_width = window.right - window.left - client.right;
+  const int frame_height = window.bottom - window.top - client.bottom;
+  info.ptMinTrackSize.x = Scale(kFolderBrowseMinWidth - frame_width) + frame_width;
+  info.ptMinTrackSize.y = Scale(kFolderBrowseMinHeight - frame_height) + frame_height;
 }
 
 void TPTFrmFolderBrowseDlg::FormResize(TObject* Sender) { LayOut(); }

@@ -227,14 +227,16 @@ TEST(LicenceWindowAtDpi, TakesTheScaledSizeInsideTheWorkArea) {
   licence.ShowCentred();
   Pump(50, licence.hwnd());
   EXPECT_EQ(licence.Dpi(), dpi);
-  RECT window;
+  RECT window, client;
   ::GetWindowRect(licence.hwnd(), &window);
-  const RECT work = WorkAreaOf(licence.hwnd());
-  EXPECT_EQ(window.right - window.left, std::min<int>(ScaleToDpi(TForm2::kWidth, dpi), work.right - work.left));
-  EXPECT_EQ(window.bottom - window.top, std::min<int>(ScaleToDpi(TForm2::kHeight, dpi), work.bottom - work.top));
-  EXPECT_TRUE(Inside(window, work)) << Describe(window);
-  RECT client;
   ::GetClientRect(licence.hwnd(), &client);
+  EXPECT_TRUE(Inside(window, WorkAreaOf(licence.hwnd()))) << Describe(window);
+  // The client area scales; Wine draws the frame, the caption and the menu bar at one size at
+  // every DPI, so at 96 dpi the client area was the form's size less what they take now.
+  const int frame_width = window.right - window.left - client.right;
+  const int frame_height = window.bottom - window.top - client.bottom;
+  EXPECT_EQ(client.right, ScaleToDpi(TForm2::kWidth - frame_width, dpi));
+  EXPECT_EQ(client.bottom, ScaleToDpi(TForm2::kHeight - frame_height, dpi));
   EXPECT_TRUE(Inside(licence.RichEdit1->BoundsRect(), client));
   EXPECT_EQ(licence.RichEdit1->Font().PixelsPerInch(), dpi);
   licence.Hide();
@@ -261,16 +263,16 @@ TEST(FolderBrowserAtDpi, ScaledClientWithEveryControlInside) {
   EXPECT_EQ(browser.Dpi(), dpi);
   RECT client;
   ::GetClientRect(browser.Handle(), &client);
-  // The frame is the system's and does not grow in step; the client area takes the rest.
-  EXPECT_NEAR(client.right, ScaleToDpi(358, dpi), ScaleToDpi(8, dpi));
-  EXPECT_NEAR(client.bottom, ScaleToDpi(313, dpi), ScaleToDpi(8, dpi));
+  EXPECT_EQ(client.right, ScaleToDpi(358, dpi));
+  EXPECT_EQ(client.bottom, ScaleToDpi(313, dpi));
   ForEachControl(browser, [&](TControl& c) {
     if (!c.Visible() || c.Parent() != &browser) return;
     EXPECT_TRUE(Inside(c.BoundsRect(), client)) << c.Name() << " " << Describe(c.BoundsRect());
   });
   for (TControl* c : browser.ButtonPanel->Controls()) {
     if (!c->Visible()) continue;
-    EXPECT_TRUE(Inside(c->BoundsRect(), browser.ButtonPanel->ClientRect())) << c->Name();
+    EXPECT_TRUE(Inside(c->BoundsRect(), browser.ButtonPanel->ClientRect()))
+        << c->Name() << " " << Describe(c->BoundsRect()) << " outside " << Describe(browser.ButtonPanel->ClientRect());
   }
   EXPECT_EQ(browser.OkBtn->Font().PixelsPerInch(), dpi);
   browser.Hide();
