@@ -26,4 +26,10 @@ void ScaleByArea(const PixelRect& source, const PixelRect& target);
 // colours run into its neighbour's. A strip that does not divide evenly is scaled whole.
 void ScaleFramesByArea(const PixelRect& source, const PixelRect& target, int frames);
 
+// The same for a picture whose pixels of one colour, `key` (its `channels` bytes), are clear,
+// as a glyph's are: the key takes no part in any mean, and a target pixel is the key where the
+// key covers more than half of it, else the mean of the rest. So the glyph's edge neither takes
+// the key's colour nor frays into it.
+void ScaleFramesByAreaKeyed(const PixelRect& source, const PixelRect& target, int frames, const std::uint8_t* key);
+
 }  // namespace stampwell

@@ -225,17 +225,26 @@ class TPicture {
   // scaled frame by frame: each frame becomes round(frame * dpi / 96) long, and no frame's
   // edge takes colour from its neighbour.
   // Made at the first call for a dpi and kept until the picture changes; the reference stays
-  // valid until then.
+  // valid until then. Should the system have no room for the copy, the picture itself.
   const TBitmap& ForDpi(UINT dpi, int frames = 1) const;
+  // The same for a glyph, whose bottom-left pixel's colour marks where it is clear: that colour
+  // takes no part in the shrinking, and every pixel of the result is either clear or the
+  // glyph's, so that the edge shows no fringe of the clear colour where it is drawn.
+  const TBitmap& GlyphForDpi(UINT dpi, int frames = 1) const;
 
  private:
   struct Scaled;
-  TBitmap bitmap_;
-  mutable std::vector<std::unique_ptr<Scaled>> scaled_;
-  mutable std::uint32_t scaled_version_ = 0;
-};
+  const TBitmap& AtDpi(UINT dpi, int frames, bool keyed) const;
+  // The drawing at twice the size that belongs to the bitmap's resource, read at the first
+  // call above 96 dpi; null when the program has none that fits.
+  const TBitmap* Large() const;
 
-// The length that `length` pixels at 96 dpi take at `dpi`, rounded to nearest.
-int ScaleForDpi(int length, UINT dpi);
+  TBitmap bitmap_;
+  // What is made from bitmap_ while its Version() is scaled_version_.
+  mutable std::uint32_t scaled_version_ = 0;
+  mutable std::vector<std::unique_ptr<Scaled>> scaled_;
+  mutable std::unique_ptr<TBitmap> large_;
+  mutable bool large_read_ = false;
+};
 
 }  // namespace stampwell

@@ -3,23 +3,16 @@
 
 #include <windows.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "framework/unique_handle.h"
+#include "tests/support/built_program.h"
 
 namespace stampwell {
 namespace {
 
-// Wine maps the Unix root to drive Z:.
-std::string SetupExecutablePath() {
-  const char* build = std::getenv("STAMPWELL_BUILD_DIR");
-  std::string path = std::string("Z:") + (build ? build : "") + "/StampwellSetup.exe";
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return path;
-}
+using testing::SetupExecutablePath;
 
 class ExecutableResources : public ::testing::Test {
  protected:
@@ -56,7 +49,7 @@ TEST_F(ExecutableResources, ManifestDeclaresPerMonitorAwarenessAndEverySupported
     EXPECT_NE(manifest.find(id), std::string::npos) << id;
 }
 
-TEST_F(ExecutableResources, IconGroupHas16And32And48Pixels) {
+TEST_F(ExecutableResources, IconGroupHasTheSmallAndLargeSizesOfEveryScaleTo200Percent) {
   std::string group = Resource(RT_GROUP_ICON, "MAINICON");
   ASSERT_GE(group.size(), 6u);
   auto* bytes = reinterpret_cast<const unsigned char*>(group.data());
@@ -64,7 +57,7 @@ TEST_F(ExecutableResources, IconGroupHas16And32And48Pixels) {
   ASSERT_EQ(group.size(), 6u + 14u * count);
   std::vector<int> sizes;
   for (int i = 0; i < count; ++i) sizes.push_back(bytes[6 + 14 * i]);
-  EXPECT_EQ(sizes, (std::vector<int>{16, 32, 48}));
+  EXPECT_EQ(sizes, (std::vector<int>{16, 20, 24, 32, 40, 48, 64}));
 }
 
 std::string VersionString(const std::vector<char>& block, const char* name) {

@@ -104,5 +104,35 @@ TEST(AreaScale, RowsFollowTheirStrideAndLeaveThePaddingAlone) {
   for (int i = 9; i < 12; ++i) EXPECT_EQ(to[static_cast<size_t>(i)], 0xEE);
 }
 
+TEST(AreaScale, AKeyedGlyphKeepsItsColoursAndACleanEdge) {
+  // A fuchsia-keyed glyph: a dark square of 3 x 3 at (1, 1) in 6 x 6, two frames side by side,
+  // the second one blank. At 125 % and 150 % no pixel may be tinted by the key, every pixel is
+  // either key or the glyph's colour, and the blank frame stays all key.
+  const std::uint8_t key[3] = {255, 0, 255};
+  Image source(12, 6);
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 12; ++x) {
+      bool ink = x >= 1 && x <= 3 && y >= 1 && y <= 3;
+      for (int k = 0; k < 3; ++k) source.At(x, y, k) = ink ? 40 : key[k];
+    }
+  for (int frame : {7, 8, 9}) {
+    Image target(2 * frame, frame);
+    ScaleFramesByAreaKeyed(source.Rect(), target.Rect(), 2, key);
+    int ink = 0;
+    for (int y = 0; y < frame; ++y)
+      for (int x = 0; x < 2 * frame; ++x) {
+        const bool keyed = target.At(x, y, 0) == 255 && target.At(x, y, 1) == 0 && target.At(x, y, 2) == 255;
+        const bool glyph = target.At(x, y, 0) == 40 && target.At(x, y, 1) == 40 && target.At(x, y, 2) == 40;
+        ASSERT_TRUE(keyed || glyph) << frame << ": " << x << "," << y;
+        if (glyph) {
+          ASSERT_LT(x, frame) << "the blank frame took ink";
+          ++ink;
+        }
+      }
+    // The square's area, scaled, give or take its rounded edges.
+    EXPECT_NEAR(ink, 9.0 * frame * frame / 36.0, frame) << frame;
+  }
+}
+
 }  // namespace
 }  // namespace stampwell
