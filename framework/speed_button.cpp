@@ -63,11 +63,12 @@ int TSpeedButton::GlyphIndex() const {
 
 void TSpeedButton::DrawGlyph(HDC dc, int x, int y) {
   if (glyph_.Bitmap().Empty()) return;
-  const int w = glyph_.Width() / num_glyphs_, h = glyph_.Height();
+  const TBitmap& glyph = glyph_.ForDpi(Dpi(), num_glyphs_);
+  const int w = glyph.Width() / num_glyphs_, h = glyph.Height();
   if (w <= 0) return;
   int index = GlyphIndex();
   int source_x = (index < 0 ? 0 : index) * w;
-  HDC source = glyph_.Bitmap().DC();
+  HDC source = glyph.DC();
   COLORREF transparent = ::GetPixel(source, 0, h - 1);
   unique_hbitmap mask = TransparencyMask(source, source_x, 0, w, h, transparent);
   unique_hdc mask_dc(::CreateCompatibleDC(dc));
@@ -107,7 +108,8 @@ void TSpeedButton::Paint(TCanvas& canvas) {
     canvas.FillRect(r);
     if (pressed_ || (hot_ && enabled_)) ::DrawEdge(dc, &r, pressed_ ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
   }
-  int glyph_w = glyph_.Bitmap().Empty() ? 0 : glyph_.Width() / num_glyphs_, glyph_h = glyph_.Height();
+  const TBitmap& glyph = glyph_.ForDpi(Dpi(), num_glyphs_);
+  int glyph_w = glyph.Empty() ? 0 : glyph.Width() / num_glyphs_, glyph_h = glyph.Height();
   int text_w = 0;
   if (!caption_.empty()) {
     canvas.Font() = font_;
