@@ -21,7 +21,8 @@ TYCLButton::~TYCLButton() = default;
 void TYCLButton::SetPicture(const TPicture& picture) {
   picture_.Assign(picture);
   if (picture_.Width() > 0 && picture_.Height() > 0) {
-    SetBounds(left_, top_, picture_.Width() / 4, picture_.Height());
+    SetDesignBounds(DesignLeft(), DesignTop(), picture_.Width() / 4, picture_.Height());
+    FitToFrame();
     ani_ = true;
   }
   Invalidate();
@@ -47,10 +48,26 @@ void TYCLButton::SetEnabled(bool enabled) {
   TGraphicControl::SetEnabled(enabled);
 }
 
+void TYCLButton::ChangeScale(unsigned dpi) {
+  TGraphicControl::ChangeScale(dpi);
+  FitToFrame();
+}
+
+void TYCLButton::FitToFrame() {
+  // The button is exactly one drawn frame, whose size rounds on its own rather than from the
+  // scaled edges: the hit area is what the user sees.
+  if (picture_.Bitmap().Empty()) return;
+  const TBitmap& strip = Strip();
+  placing_from_design_ = true;
+  SetBounds(left_, top_, strip.Width() / 4, strip.Height());
+  placing_from_design_ = false;
+}
+
 void TYCLButton::CopyFrame(TCanvas& canvas, int frame) const {
-  int fw = FrameWidth(), h = FrameHeight();
+  const TBitmap& strip = Strip();
+  int fw = strip.Width() / 4, h = strip.Height();
   if (fw <= 0 || h <= 0) return;
-  canvas.CopyRect(RECT{0, 0, fw, h}, picture_.Bitmap(), RECT{frame * fw, 0, (frame + 1) * fw, h});
+  canvas.CopyRect(RECT{0, 0, fw, h}, strip, RECT{frame * fw, 0, (frame + 1) * fw, h});
 }
 
 void TYCLButton::CaptionStep(TCanvas& canvas) const {
@@ -59,13 +76,14 @@ void TYCLButton::CaptionStep(TCanvas& canvas) const {
   canvas.Font().SetHeight(18);
   canvas.Font().SetStyle(fsBold);
   canvas.Font().SetColor(my_text_color_);
+  canvas.Font().SetPixelsPerInch(Dpi());
   canvas.Brush().Style = TBrushStyle::bsClear;
-  canvas.TextOut(width_ / 2 - canvas.TextWidth(my_text_) / 2 - 20, 9, my_text_);
+  canvas.TextOut(width_ / 2 - canvas.TextWidth(my_text_) / 2 - Scale(20), Scale(9), my_text_);
 }
 
 void TYCLButton::FocusStep(TCanvas& canvas) const {
   // The small close buttons have no room inside their picture for the cue.
-  DrawFocusCue(canvas.Handle(), ClientRect(), width_ < 30 || height_ < 20 ? 0 : 3);
+  DrawFocusCue(canvas.Handle(), ClientRect(), width_ < Scale(30) || height_ < Scale(20) ? 0 : Scale(3));
 }
 
 void TYCLButton::ShowFrame(int frame) {
@@ -124,10 +142,11 @@ void TYCLButton::WMLButtonUp(TShiftState shift, int x, int y) {
 void TYCLButton::FadeStep() {
   blend_image_.SetSize(width_, height_);
   hover_image_.SetSize(width_, height_);
-  const TBitmap& strip = picture_.Bitmap();
+  const TBitmap& strip = Strip();
   if (!strip.Empty() && !blend_image_.Empty()) {
+    const int frame_width = strip.Width() / 4;
     ::BitBlt(blend_image_.DC(), 0, 0, width_, height_, strip.DC(), 0, 0, SRCCOPY);
-    ::BitBlt(hover_image_.DC(), 0, 0, width_, height_, strip.DC(), width_, 0, SRCCOPY);
+    ::BitBlt(hover_image_.DC(), 0, 0, width_, height_, strip.DC(), frame_width, 0, SRCCOPY);
   }
   FadeState::Tick tick = fade_.Step();
   if (tick.blend && !blend_image_.Empty()) {

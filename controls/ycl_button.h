@@ -32,6 +32,8 @@ class TYCLButton : public TGraphicControl, public TFocusCueHolder {
   // Frame geometry: width = picture width div 4, height = picture height (0 without one).
   int FrameWidth() const { return picture_.Width() / 4; }
   int FrameHeight() const { return picture_.Height(); }
+  // The strip as it is drawn at the button's DPI; its frames are Strip().Width() / 4 wide.
+  const TBitmap& Strip() const { return picture_.ForDpi(Dpi(), 4); }
 
   // The fade's state, and one tick of it (what the 10 ms timer calls).
   int FadeLevel() const { return fade_.Level(); }
@@ -46,6 +48,7 @@ class TYCLButton : public TGraphicControl, public TFocusCueHolder {
   void CMMouseLeave() override;
   void WMLButtonDown(TShiftState shift, int x, int y) override;
   void WMLButtonUp(TShiftState shift, int x, int y) override;
+  void ChangeScale(unsigned dpi) override;
 
   bool SetProperty(const std::string& name, const FormValue& value, FormReadContext& context) override;
 
@@ -56,6 +59,7 @@ class TYCLButton : public TGraphicControl, public TFocusCueHolder {
   // The keyboard focus cue over whatever frame was just drawn.
   void FocusStep(TCanvas& canvas) const;
   void CopyFrame(TCanvas& canvas, int frame) const;
+  void FitToFrame();
   void CaptionStep(TCanvas& canvas) const;
   void ShowFrame(int frame);
 

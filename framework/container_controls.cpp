@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "framework/dpi_scale.h"
 #include "framework/form_reader.h"
 
 namespace stampwell {
@@ -188,11 +189,10 @@ RECT TPageControl::DisplayRect() {
     ::SendMessageA(handle_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
   } else {
     // With every tab hidden the sheet keeps the frame's margins: 4 pixels at the sides and
-    // the bottom, 6 at the top (where a tab row would begin).
-    r.left += 4;
-    r.top += 6;
-    r.right -= 4;
-    r.bottom -= 4;
+    // the bottom, 6 at the top (where a tab row would begin), at 96 dpi. Worked out in 96-dpi
+    // units, so that the sheets' edges are their scaled 96-dpi edges.
+    const unsigned dpi = Dpi();
+    r = RECT{Scale(4), Scale(6), Scale(UnscaleFromDpi(r.right, dpi) - 4), Scale(UnscaleFromDpi(r.bottom, dpi) - 4)};
   }
   return r;
 }

@@ -1,6 +1,7 @@
 #include "framework/controls.h"
 
 #include "framework/application.h"
+#include "framework/dpi_scale.h"
 #include "framework/form_reader.h"
 #include "framework/forms.h"
 
@@ -60,8 +61,42 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   width_ = width < 0 ? 0 : width;
   height_ = height < 0 ? 0 : height;
   Invalidate();
+  BoundsSetInPixels();
   BoundsChanged();
   if (parent_ && align_ != TAlign::alNone) parent_->Realign();
+}
+
+void TControl::BoundsSetInPixels() {
+  if (placing_from_design_) return;
+  if (const TForm* form = ParentForm(); form && form->Rescaling()) return;
+  const unsigned dpi = Dpi();
+  const ScaledSpan x = UnscaleSpan(left_, width_, dpi), y = UnscaleSpan(top_, height_, dpi);
+  design_ = RECT{x.start, y.start, x.start + x.length, y.start + y.length};
+  design_known_ = true;
+}
+
+void TControl::SetDesignBounds(int left, int top, int width, int height) {
+  design_ = RECT{left, top, left + width, top + height};
+  design_known_ = true;
+  const unsigned dpi = Dpi();
+  const ScaledSpan x = ScaleSpan(left, width, dpi), y = ScaleSpan(top, height, dpi);
+  placing_from_design_ = true;
+  SetBounds(x.start, y.start, x.length, y.length);
+  placing_from_design_ = false;
+}
+
+unsigned TControl::Dpi() const { return parent_ ? parent_->Dpi() : kDesignDpi; }
+
+int TControl::Scale(int v) const { return ScaleToDpi(v, Dpi()); }
+
+void TControl::ChangeScale(unsigned dpi) {
+  // A control that never had bounds set keeps its constructor's, which are 96-dpi numbers.
+  if (!design_known_) design_ = RECT{left_, top_, left_ + width_, top_ + height_};
+  SetDesignBounds(design_.left, design_.top, design_.right - design_.left, design_.bottom - design_.top);
+  // The same font at another DPI: a control that takes its parent's font keeps taking it.
+  in_font_sync_ = true;
+  font_.SetPixelsPerInch(dpi);
+  in_font_sync_ = false;
 }
 
 void TControl::SetAlign(TAlign align) {

@@ -51,6 +51,21 @@ class TControl : public TComponent {
   void SetWidth(int v) { SetBounds(left_, top_, v, height_); }
   void SetHeight(int v) { SetBounds(left_, top_, width_, v); }
   virtual void SetBounds(int left, int top, int width, int height);
+  // The bounds in 96-dpi units, as the form gives them; the pixel bounds above are these
+  // scaled to the control's DPI (edges scaled, so that neighbours stay neighbours). Setting
+  // pixel bounds changes them too.
+  int DesignLeft() const { return design_.left; }
+  int DesignTop() const { return design_.top; }
+  int DesignWidth() const { return design_.right - design_.left; }
+  int DesignHeight() const { return design_.bottom - design_.top; }
+  void SetDesignBounds(int left, int top, int width, int height);
+  // The pixels per inch that the control is laid out at: its form's.
+  virtual unsigned Dpi() const;
+  // A length in 96-dpi units at the control's DPI.
+  int Scale(int v) const;
+  // Lays the control out again at `dpi`: bounds from the 96-dpi ones, font at that DPI. A
+  // windowed control does its children after itself.
+  virtual void ChangeScale(unsigned dpi);
   RECT BoundsRect() const { return RECT{left_, top_, left_ + width_, top_ + height_}; }
   RECT ClientRect() const { return RECT{0, 0, ClientWidth(), ClientHeight()}; }
   virtual int ClientWidth() const { return width_; }
@@ -155,6 +170,11 @@ class TControl : public TComponent {
   TCursor cursor_ = TCursor::crDefault;
   bool clicked_ = false;  // a left press is waiting for its release
   bool in_font_sync_ = false;
+  // The pixel bounds were just set; the 96-dpi ones follow them (not while they are the source).
+  void BoundsSetInPixels();
+  RECT design_{0, 0, 0, 0};
+  bool design_known_ = false;
+  bool placing_from_design_ = false;
 
  private:
   friend class TWinControl;
@@ -219,6 +239,7 @@ class TWinControl : public TControl {
   int ClientHeight() const override;
   void Invalidate() override;
   void SetVisible(bool visible) override;
+  void ChangeScale(unsigned dpi) override;
 
   bool SetProperty(const std::string& name, const FormValue& value, FormReadContext& context) override;
   void ReadChild(TComponent* child, FormReadContext& context) override;

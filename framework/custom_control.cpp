@@ -126,6 +126,7 @@ void TCustomControl::PaintInto(HDC dc, const RECT& area) {
     ::IntersectClipRect(dc, 0, 0, g->Width(), g->Height());
     {
       TCanvas canvas(dc);
+      canvas.SetDpi(g->Dpi());
       try {
         g->Paint(canvas);
       } catch (...) {
@@ -210,6 +211,7 @@ void TCustomControl::FollowWindowSize() {
   }
   width_ = r.right - r.left;
   height_ = r.bottom - r.top;
+  BoundsSetInPixels();
   Realign();
 }
 

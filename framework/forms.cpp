@@ -6,6 +6,7 @@
 #include "framework/form_reader.h"
 #include "framework/menus.h"
 #include "framework/std_controls.h"
+#include "framework/window_dpi.h"
 
 namespace stampwell {
 
@@ -42,6 +43,10 @@ void TForm::LoadFromResource(const std::string& resource_name) {
 void TForm::LoadFromText(const std::string& text, const std::string& form_name) {
   ReadForm(*this, text, form_name);
   HandleNeeded();
+  // The form's numbers are 96-dpi ones; the window shows at its monitor's DPI from the start,
+  // and OnCreate sees the form as it will show.
+  const unsigned dpi = WindowDpi(handle_);
+  if (dpi != dpi_) ChangeScale(dpi);
   DoCreate();
 }
 
@@ -130,6 +135,49 @@ void TForm::SetBounds(int left, int top, int width, int height) {
   TWinControl::SetBounds(left, top, width, height);
 }
 
+void TForm::ChangeScale(unsigned dpi) {
+  if (!design_known_) BoundsSetInPixels();
+  // The client area scales; the frame, the caption and the menu bar are the system's, at
+  // whatever size it draws them at this DPI.
+  int width = ScaleToDpi(DesignWidth(), dpi), height = ScaleToDpi(DesignHeight(), dpi);
+  if (handle_) {
+    RECT window, client;
+    ::GetWindowRect(handle_, &window);
+    ::GetClientRect(handle_, &client);
+    width = ScaleToDpi(UnscaleFromDpi(client.right, dpi_), dpi) + (window.right - window.left) - client.right;
+    height = ScaleToDpi(UnscaleFromDpi(client.bottom, dpi_), dpi) + (window.bottom - window.top) - client.bottom;
+  }
+  dpi_ = dpi;
+  // Until each control has been placed at the new DPI, its pixel bounds are the old DPI's:
+  // what the resizing does to them meanwhile says nothing about their 96-dpi bounds.
+  rescaling_ = true;
+  placing_from_design_ = true;
+  TWinControl::SetBounds(left_, top_, width, height);
+  placing_from_design_ = false;
+  font_.SetPixelsPerInch(dpi);
+  for (TControl* c : controls_) c->ChangeScale(dpi);
+  rescaling_ = false;
+  Realign();
+  Resize();
+  Invalidate();
+}
+
+void TForm::DpiChanged(unsigned dpi, const RECT& suggested) {
+  if (dpi != dpi_) ChangeScale(dpi);
+  placing_from_design_ = true;
+  TWinControl::SetBounds(suggested.left, suggested.top, suggested.right - suggested.left, suggested.bottom - suggested.top);
+  placing_from_design_ = false;
+  KeepInsideWorkArea();
+}
+
+void TForm::KeepInsideWorkArea() {
+  if (!handle_ || window_state_ != TWindowState::wsNormal) return;
+  const RECT kept = KeptInside(BoundsRect(), WorkAreaOf(handle_));
+  placing_from_design_ = true;
+  TWinControl::SetBounds(kept.left, kept.top, kept.right - kept.left, kept.bottom - kept.top);
+  placing_from_design_ = false;
+}
+
 void TForm::SetBorderStyle(TFormBorderStyle style) {
   border_style_ = style;
   if (handle_) {
@@ -190,6 +238,7 @@ void TForm::PlaceOnFirstShow() {
     TForm* main = Application().MainForm();
     SetBounds(main->Left() + (main->Width() - width_) / 2, main->Top() + (main->Height() - height_) / 2, width_, height_);
   }
+  KeepInsideWorkArea();
 }
 
 void TForm::SetVisible(bool visible) {
@@ -360,6 +409,9 @@ LRESULT TForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
       Resize();
       return result;
     }
+    case WM_DPICHANGED:
+      DpiChanged(LOWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+      return 0;
     case WM_GETMINMAXINFO: {
       LRESULT result = DefaultHandler(message, wparam, lparam);
       GetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lparam));

@@ -112,6 +112,13 @@ class TForm : public TCustomControl {
 
   void SetVisible(bool visible) override;
   void SetBounds(int left, int top, int width, int height) override;
+  // The DPI of the form's window (96 until it has one); every control of the form is laid out
+  // at it.
+  unsigned Dpi() const override { return dpi_; }
+  // The form keeps its place on the screen and takes its size from its 96-dpi one.
+  void ChangeScale(unsigned dpi) override;
+  // True while ChangeScale places the controls anew.
+  bool Rescaling() const { return rescaling_; }
   bool SetProperty(const std::string& name, const FormValue& value, FormReadContext& context) override;
   LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
 
@@ -136,6 +143,10 @@ class TForm : public TCustomControl {
   bool DialogCommand(WPARAM wparam, LPARAM lparam);
   void ApplyClientSize();
   DWORD FrameStyle(DWORD& ex_style) const;
+  // WM_DPICHANGED: laid out at the new DPI in the rectangle that the system suggests.
+  void DpiChanged(unsigned dpi, const RECT& suggested);
+  // Moved, and shrunk where it is larger, into its monitor's work area.
+  void KeepInsideWorkArea();
 
   std::map<std::string, TEventHandler> handlers_;
   TFormBorderStyle border_style_ = TFormBorderStyle::bsSizeable;
@@ -148,6 +159,8 @@ class TForm : public TCustomControl {
   TModalResult modal_result_ = mrNone;
   bool modal_ = false;
   bool placed_ = false;
+  unsigned dpi_ = 96;
+  bool rescaling_ = false;
 };
 
 }  // namespace stampwell

@@ -15,12 +15,12 @@ TImage::TImage(TComponent* owner) : TGraphicControl(owner) {
 
 void TImage::SetPicture(const TPicture& picture) {
   picture_.Assign(picture);
-  if (auto_size_ && !picture_.Bitmap().Empty()) SetBounds(left_, top_, picture_.Width(), picture_.Height());
+  if (auto_size_ && !picture_.Bitmap().Empty()) SetDesignBounds(DesignLeft(), DesignTop(), picture_.Width(), picture_.Height());
   Invalidate();
 }
 
 void TImage::Paint(TCanvas& canvas) {
-  const TBitmap& bitmap = picture_.Bitmap();
+  const TBitmap& bitmap = picture_.ForDpi(canvas.Dpi());
   if (bitmap.Empty()) return;
   if (stretch_) {
     canvas.StretchDraw(ClientRect(), bitmap);
@@ -33,7 +33,7 @@ void TImage::Paint(TCanvas& canvas) {
 
 bool TImage::SetProperty(const std::string& name, const FormValue& value, FormReadContext& context) {
   if (ReadPictureProperty(picture_, name, value, context)) {
-    if (auto_size_) SetBounds(left_, top_, picture_.Width(), picture_.Height());
+    if (auto_size_) SetDesignBounds(DesignLeft(), DesignTop(), picture_.Width(), picture_.Height());
     Invalidate();
   } else if (name == "Stretch") SetStretch(context.Boolean(value));
   else if (name == "Center") SetCenter(context.Boolean(value));

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "framework/bitmap_file.h"
+#include "framework/dpi_scale.h"
 #include "framework/exception.h"
 
 namespace stampwell {
@@ -42,6 +43,13 @@ void TFont::Assign(const TFont& other) {
   color_ = other.color_;
   style_ = other.style_;
   charset_ = other.charset_;
+  pixels_per_inch_ = other.pixels_per_inch_;
+  Changed();
+}
+
+void TFont::SetPixelsPerInch(unsigned dpi) {
+  if (dpi == 0 || dpi == pixels_per_inch_) return;
+  pixels_per_inch_ = dpi;
   Changed();
 }
 
@@ -53,7 +61,7 @@ void TFont::Changed() {
 HFONT TFont::Handle() const {
   if (!handle_) {
     LOGFONTA lf{};
-    lf.lfHeight = height_;
+    lf.lfHeight = ScaleToDpi(height_, pixels_per_inch_);
     lf.lfWeight = (style_ & fsBold) ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = (style_ & fsItalic) ? TRUE : FALSE;
     lf.lfUnderline = (style_ & fsUnderline) ? TRUE : FALSE;
@@ -161,6 +169,8 @@ void TBitmap::SetSize(int width, int height) {
 
 void TBitmap::Recreate() {
   pending_ = nullptr;
+  resource_name_.clear();
+  ++version_;
   MakeSection();
   if (!Empty() && !dc_) {
     width_ = height_ = 0;
@@ -220,10 +230,13 @@ void TBitmap::Assign(const TBitmap& other) {
     Release();
     pending_ = other.pending_;
     pending_layout_ = other.pending_layout_;
+    resource_name_ = other.resource_name_;
+    ++version_;
     return;
   }
   Recreate();
   if (!Empty()) ::BitBlt(dc_.get(), 0, 0, width_, height_, other.dc_.get(), 0, 0, SRCCOPY);
+  resource_name_ = other.resource_name_;
 }
 
 void TBitmap::LoadFromBytes(const std::uint8_t* data, size_t size) {
@@ -263,6 +276,8 @@ void TBitmap::LoadFromResource(const std::string& name) {
   height_ = layout.height < 0 ? -layout.height : layout.height;
   pending_ = bytes;
   pending_layout_ = layout;
+  resource_name_ = name;
+  ++version_;
 }
 
 }  // namespace stampwell

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -42,7 +43,7 @@ class TFont {
 
   const std::string& Name() const { return name_; }
   void SetName(const std::string& name) { name_ = name; Changed(); }
-  // Negative: the character height in pixels; positive: the cell height.
+  // Negative: the character height in pixels at 96 dpi; positive: the cell height.
   int Height() const { return height_; }
   void SetHeight(int height) { height_ = height; Changed(); }
   // Points at the screen's 96 pixels per inch.
@@ -54,6 +55,9 @@ class TFont {
   void SetStyle(TFontStyles style) { style_ = style; Changed(); }
   BYTE Charset() const { return charset_; }
   void SetCharset(BYTE charset) { charset_ = charset; Changed(); }
+  // The DPI of the window that the font draws in: the GDI font's height is Height scaled to it.
+  unsigned PixelsPerInch() const { return pixels_per_inch_; }
+  void SetPixelsPerInch(unsigned dpi);
 
   // Copies the description, and reports the change.
   void Assign(const TFont& other);
@@ -71,6 +75,7 @@ class TFont {
   TColor color_ = clWindowText;
   TFontStyles style_ = 0;
   BYTE charset_ = DEFAULT_CHARSET;
+  unsigned pixels_per_inch_ = 96;
   mutable unique_hfont handle_;
 };
 
@@ -93,6 +98,9 @@ class TCanvas {
   ~TCanvas();
 
   HDC Handle() const { return dc_; }
+  // The DPI that the canvas draws at: its font's, and the scale of the pictures it is given.
+  unsigned Dpi() const { return font_.PixelsPerInch(); }
+  void SetDpi(unsigned dpi) { font_.SetPixelsPerInch(dpi); }
   TFont& Font() { return font_; }
   TBrush& Brush() { return brush_; }
 
@@ -157,6 +165,12 @@ class TBitmap {
   // Draws a picture whose pixels are still only in the resource straight from there, at its
   // own size, and says whether it did: the first paint of a page then makes no copy of it.
   bool DrawFromResource(HDC dc, int x, int y) const;
+  // The bitmap resource that the pixels came from, while nothing has replaced them since (a
+  // new size, format or file); empty otherwise. Larger drawings of a picture are found by it.
+  const std::string& ResourceName() const { return resource_name_; }
+  // Changes whenever the bitmap takes new pixels as a whole: a new size, format, file or
+  // resource, or an Assign. Copies made from it are stale once it has changed.
+  std::uint32_t Version() const { return version_; }
 
  private:
   void Recreate();
@@ -180,19 +194,57 @@ class TBitmap {
   mutable unique_hbitmap bitmap_;
   mutable HGDIOBJ old_bitmap_ = nullptr;
   mutable void* bits_ = nullptr;
+  std::string resource_name_;
+  std::uint32_t version_ = 0;
 };
 
-// A picture as the controls hold it: a bitmap, possibly empty.
+// A picture as the controls hold it: a bitmap, possibly empty, and its copies for displays of
+// more (or fewer) pixels per inch than 96.
 class TPicture {
  public:
+  TPicture();
+  ~TPicture();
+  TPicture(const TPicture&) = delete;
+  TPicture& operator=(const TPicture&) = delete;
+
   TBitmap& Bitmap() { return bitmap_; }
   const TBitmap& Bitmap() const { return bitmap_; }
   int Width() const { return bitmap_.Width(); }
   int Height() const { return bitmap_.Height(); }
   void Assign(const TPicture& other) { bitmap_.Assign(other.bitmap_); }
+  // Reads a bitmap resource (see TBitmap::LoadFromResource); a drawing of it at twice the size,
+  // if the program has one, is found by the same name when a display needs it.
+  void LoadFromResource(const std::string& name) { bitmap_.LoadFromResource(name); }
+
+  // The picture for a window at `dpi` pixels per inch: exactly round(Width() * dpi / 96) by
+  // round(Height() * dpi / 96) pixels. At 96 it is the picture itself; at 192 the picture's
+  // double-size drawing if the program has one; in between that drawing shrunk by area
+  // averaging. Without a double-size drawing, and beyond 192, the picture is scaled from the
+  // nearest drawing, which blurs when it is enlarged.
+  // A strip of `frames` equal frames side by side along its longer axis (a button's looks) is
+  // scaled frame by frame: each frame becomes round(frame * dpi / 96) long, and no frame's
+  // edge takes colour from its neighbour.
+  // Made at the first call for a dpi and kept until the picture changes; the reference stays
+  // valid until then. Should the system have no room for the copy, the picture itself.
+  const TBitmap& ForDpi(UINT dpi, int frames = 1) const;
+  // The same for a glyph, whose bottom-left pixel's colour marks where it is clear: that colour
+  // takes no part in the shrinking, and every pixel of the result is either clear or the
+  // glyph's, so that the edge shows no fringe of the clear colour where it is drawn.
+  const TBitmap& GlyphForDpi(UINT dpi, int frames = 1) const;
 
  private:
+  struct Scaled;
+  const TBitmap& AtDpi(UINT dpi, int frames, bool keyed) const;
+  // The drawing at twice the size that belongs to the bitmap's resource, read at the first
+  // call above 96 dpi; null when the program has none that fits.
+  const TBitmap* Large() const;
+
   TBitmap bitmap_;
+  // What is made from bitmap_ while its Version() is scaled_version_.
+  mutable std::uint32_t scaled_version_ = 0;
+  mutable std::vector<std::unique_ptr<Scaled>> scaled_;
+  mutable std::unique_ptr<TBitmap> large_;
+  mutable bool large_read_ = false;
 };
 
 }  // namespace stampwell

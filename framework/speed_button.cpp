@@ -41,7 +41,7 @@ TSpeedButton::~TSpeedButton() {
 }
 
 void TSpeedButton::SetGlyph(const TBitmap& glyph) {
-  glyph_.Assign(glyph);
+  glyph_.Bitmap().Assign(glyph);
   Invalidate();
 }
 
@@ -62,12 +62,13 @@ int TSpeedButton::GlyphIndex() const {
 }
 
 void TSpeedButton::DrawGlyph(HDC dc, int x, int y) {
-  if (glyph_.Empty()) return;
-  const int w = glyph_.Width() / num_glyphs_, h = glyph_.Height();
+  if (glyph_.Bitmap().Empty()) return;
+  const TBitmap& glyph = glyph_.ForDpi(Dpi(), num_glyphs_);
+  const int w = glyph.Width() / num_glyphs_, h = glyph.Height();
   if (w <= 0) return;
   int index = GlyphIndex();
   int source_x = (index < 0 ? 0 : index) * w;
-  HDC source = glyph_.DC();
+  HDC source = glyph.DC();
   COLORREF transparent = ::GetPixel(source, 0, h - 1);
   unique_hbitmap mask = TransparencyMask(source, source_x, 0, w, h, transparent);
   unique_hdc mask_dc(::CreateCompatibleDC(dc));
@@ -107,7 +108,8 @@ void TSpeedButton::Paint(TCanvas& canvas) {
     canvas.FillRect(r);
     if (pressed_ || (hot_ && enabled_)) ::DrawEdge(dc, &r, pressed_ ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
   }
-  int glyph_w = glyph_.Empty() ? 0 : glyph_.Width() / num_glyphs_, glyph_h = glyph_.Height();
+  const TBitmap& glyph = glyph_.ForDpi(Dpi(), num_glyphs_);
+  int glyph_w = glyph.Empty() ? 0 : glyph.Width() / num_glyphs_, glyph_h = glyph.Height();
   int text_w = 0;
   if (!caption_.empty()) {
     canvas.Font() = font_;
@@ -218,7 +220,7 @@ bool TSpeedButton::SetProperty(const std::string& name, const FormValue& value, 
   if (name == "Glyph.Data") {
     const auto& bytes = context.Binary(value);
     try {
-      glyph_.LoadFromBytes(bytes.data(), bytes.size());
+      glyph_.Bitmap().LoadFromBytes(bytes.data(), bytes.size());
     } catch (const Exception& e) {
       context.Fail(e.Message());
     }

@@ -22,7 +22,7 @@ class TSpeedButton : public TGraphicControl {
 
   // The strip: NumGlyphs pictures of equal width side by side. The colour of its bottom-left
   // pixel is transparent.
-  TBitmap& Glyph() { return glyph_; }
+  TBitmap& Glyph() { return glyph_.Bitmap(); }
   void SetGlyph(const TBitmap& glyph);
   void LoadGlyphFromResource(const std::string& name);
   int NumGlyphs() const { return num_glyphs_; }
@@ -55,7 +55,9 @@ class TSpeedButton : public TGraphicControl {
   void DrawGlyph(HDC dc, int x, int y);
   void UpdateTooltip();
 
-  TBitmap glyph_;
+  // A picture, not a bare bitmap: on a display of more pixels per inch it is drawn from its
+  // drawing at 200 % where the program has one (GlyphForDpi).
+  TPicture glyph_;
   int num_glyphs_ = 1;
   int spacing_ = 4;
   bool flat_ = false;

@@ -35,7 +35,7 @@ bool ReadPictureProperty(TPicture& picture, const std::string& name, const FormV
       return true;
     }
     if (name == "Picture.Resource") {
-      picture.Bitmap().LoadFromResource(context.String(value));
+      picture.LoadFromResource(context.String(value));
       return true;
     }
   } catch (const FormError&) {

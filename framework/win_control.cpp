@@ -317,9 +317,15 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
   width_ = width < 0 ? 0 : width;
   height_ = height < 0 ? 0 : height;
   if (handle_) ::SetWindowPos(handle_, nullptr, left_, top_, width_, height_, SWP_NOZORDER | SWP_NOACTIVATE);
+  BoundsSetInPixels();
   BoundsChanged();
   if (resized) Realign();
   if (parent_ && align_ != TAlign::alNone) parent_->Realign();
+}
+
+void TWinControl::ChangeScale(unsigned dpi) {
+  TControl::ChangeScale(dpi);
+  for (TControl* c : controls_) c->ChangeScale(dpi);
 }
 
 int TWinControl::ClientWidth() const {

@@ -6,6 +6,8 @@
 Writes, with nothing but the standard library:
   resources/pictures/ptscp_newfolder16_8bpp.bmp  32 x 16, 256 colours: normal and disabled glyph
   resources/pictures/ptscp_delete16_8bpp.bmp     32 x 16, 256 colours: normal and disabled glyph
+  resources/pictures/2x/ptscp_newfolder16_8bpp.png, resources/pictures/2x/ptscp_delete16_8bpp.png
+                                                 the same at 200 %: 64 x 32, 24-bit PNG
 and puts the 16-colour pictures into the window's form resource
 (resources/forms/PTFrmFolderBrowseDlg.form) as the buttons' Glyph.Data: the new-folder strip of
 32 x 16 (normal, disabled) and the delete glyph of 16 x 16. The results are committed, so the
@@ -13,14 +15,21 @@ build never runs this script.
 
 The bottom-left pixel of every strip is the transparent colour (fuchsia), as the button reads it.
 The 256-colour glyphs are shaded; the 16-colour ones keep to the standard 16 colours.
+
+The shapes are described in the glyph's 16-unit grid and each pixel is tested at its centre, so
+that at 200 % the diagonals and the shading are drawn at the finer grid rather than enlarged,
+while at 100 % every pixel is what it always was.
 """
 import os
 import re
 import struct
 import sys
+import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 PICTURES = os.path.join(ROOT, "resources", "pictures")
+PICTURES_2X = os.path.join(PICTURES, "2x")
+SIZE = 16  # the glyph's side in units
 FORM = os.path.join(ROOT, "resources", "forms", "PTFrmFolderBrowseDlg.form")
 
 CLEAR = (255, 0, 255)
@@ -29,85 +38,89 @@ VGA16 = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 
          (255, 0, 255), (0, 255, 255), (255, 255, 255)]
 
 
-def blank(w=16, h=16):
-    return [[CLEAR] * w for _ in range(h)]
+def blank(k=1):
+    return [[CLEAR] * (SIZE * k) for _ in range(SIZE * k)]
 
 
 def lerp(a, b, t):
     return tuple(round(x + (y - x) * t) for x, y in zip(a, b))
 
 
-def folder_shape():
-    """(outline, inside) pixel sets of a folder with a tab, lower left of the glyph."""
+def centres(k):
+    """Every pixel (x, y) of a glyph drawn at k pixels per unit, with its centre (u, v) in units."""
+    for y in range(SIZE * k):
+        for x in range(SIZE * k):
+            yield x, y, (x + 0.5) / k, (y + 0.5) / k
+
+
+def in_box(u, v, left, top, right, bottom):
+    return left <= u < right and top <= v < bottom
+
+
+def folder_part(u, v):
+    """'outline', 'inside' or None: a folder with a tab, lower left of the glyph."""
     left, right, top, bottom = 1, 13, 6, 14
-    outline = {(x, y) for x in range(left, right + 1) for y in (top, bottom)}
-    outline |= {(x, y) for x in (left, right) for y in range(top, bottom + 1)}
-    outline |= {(x, top - 1) for x in range(left + 1, 6)}  # the tab
-    inside = {(x, y) for y in range(top + 1, bottom) for x in range(left + 1, right)}
-    return outline, inside
+    if in_box(u, v, left + 1, top + 1, right, bottom):
+        return "inside"
+    if in_box(u, v, left, top, right + 1, bottom + 1) or in_box(u, v, left + 1, top - 1, 6, top):
+        return "outline"  # the frame, and the tab
+    return None
 
 
-def star_shape():
-    cx, cy = 12, 3
-    rays = {(cx, cy)}
-    for d in (1, 2):
-        rays |= {(cx + d, cy), (cx - d, cy), (cx, cy + d), (cx, cy - d)}
-    rays |= {(cx + 1, cy + 1), (cx - 1, cy - 1), (cx + 1, cy - 1), (cx - 1, cy + 1)}
-    return rays
+def star_part(u, v):
+    """'centre', 'ray' or None: a small star in the upper right, a plus and a short cross."""
+    du, dv = u - 12.5, v - 3.5
+    if abs(du) < 0.5 and abs(dv) < 0.5:
+        return "centre"
+    plus = (abs(du) < 0.5 and abs(dv) < 2.5) or (abs(dv) < 0.5 and abs(du) < 2.5)
+    cross = max(abs(du), abs(dv)) < 1.5 and (abs(du - dv) < 0.5 or abs(du + dv) < 0.5)
+    return "ray" if plus or cross else None
 
 
-def cross_shape():
-    """The two strokes of an X, two pixels thick, kept clear of the bottom-left corner."""
-    strokes = set()
-    for i in range(2, 13):
-        for t in (0, 1):
-            strokes.add((i + t, i))
-            strokes.add((14 - i - t, i))
-    return strokes
+def in_cross(u, v):
+    """The two strokes of an X, two units thick, kept clear of the bottom-left corner."""
+    return 2 <= v < 13 and (-0.5 <= u - v < 1.5 or 13.5 <= u + v < 15.5)
 
 
-def new_folder_glyph(shaded):
-    img = blank()
-    outline, inside = folder_shape()
-    for (x, y) in inside:
-        if shaded:
-            img[y][x] = lerp((255, 232, 130), (226, 170, 36), (y - 6) / 8)
-        else:
-            img[y][x] = (255, 255, 0)
-    for (x, y) in outline:
-        img[y][x] = (128, 96, 24) if shaded else (0, 0, 0)
-    for (x, y) in star_shape():
-        if shaded:
-            img[y][x] = (255, 255, 255) if (x, y) == (12, 3) else (255, 214, 0)
-        else:
-            img[y][x] = (255, 255, 255) if (x, y) == (12, 3) else (255, 255, 0)
+def new_folder_glyph(shaded, k=1):
+    img = blank(k)
+    for x, y, u, v in centres(k):
+        part, ray = folder_part(u, v), star_part(u, v)
+        if ray:
+            if shaded:
+                img[y][x] = (255, 255, 255) if ray == "centre" else (255, 214, 0)
+            else:
+                img[y][x] = (255, 255, 255) if ray == "centre" else (255, 255, 0)
+        elif part == "inside":
+            img[y][x] = lerp((255, 232, 130), (226, 170, 36), (v - 0.5 - 6) / 8) if shaded else (255, 255, 0)
+        elif part == "outline":
+            img[y][x] = (128, 96, 24) if shaded else (0, 0, 0)
     return img
 
 
-def delete_glyph(shaded):
-    img = blank()
-    for (x, y) in cross_shape():
-        if shaded:
-            img[y][x] = lerp((236, 70, 56), (168, 18, 18), (y - 2) / 11)
-        else:
-            img[y][x] = (255, 0, 0)
+def delete_glyph(shaded, k=1):
+    img = blank(k)
+    for x, y, u, v in centres(k):
+        if in_cross(u, v):
+            img[y][x] = lerp((236, 70, 56), (168, 18, 18), (v - 0.5 - 2) / 11) if shaded else (255, 0, 0)
     return img
 
 
-def disabled(img):
-    """Grey shape with a white copy one pixel down-right, as disabled glyphs look."""
-    out = blank()
+def disabled(img, k=1):
+    """Grey shape with a white copy one unit down-right, as disabled glyphs look."""
+    out = blank(k)
+    n = SIZE * k
     shape = {(x, y) for y, row in enumerate(img) for x, c in enumerate(row) if c != CLEAR}
     for (x, y) in shape:
-        if x + 1 < 16 and y + 1 < 16 and (x + 1, y + 1) not in shape:
-            out[y + 1][x + 1] = (255, 255, 255)
+        if x + k < n and y + k < n and (x + k, y + k) not in shape:
+            out[y + k][x + k] = (255, 255, 255)
     for (x, y) in shape:
         out[y][x] = (128, 128, 128)
     return out
 
 
 def strip(*glyphs):
-    return [sum((g[y] for g in glyphs), []) for y in range(16)]
+    return [sum((g[y] for g in glyphs), []) for y in range(len(glyphs[0]))]
 
 
 def bmp_bytes(img, bits):
@@ -142,6 +155,19 @@ def bmp_bytes(img, bits):
     return header + info + colours + pixels
 
 
+def png_bytes(img):
+    """A 24-bit PNG, as tightly packed as zlib can."""
+    h, w = len(img), len(img[0])
+    raw = b"".join(b"\0" + bytes(c for pixel in row for c in pixel) for row in img)
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+    header = struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9))
+            + chunk(b"IEND", b""))
+
+
 def form_hex(data, indent):
     text = data.hex().upper()
     lines = [text[i:i + 64] for i in range(0, len(text), 64)]
@@ -157,11 +183,14 @@ def put_glyph(form, control, data):
 
 
 def main():
-    os.makedirs(PICTURES, exist_ok=True)
+    os.makedirs(PICTURES_2X, exist_ok=True)
     for name, glyph in (("ptscp_newfolder16_8bpp", new_folder_glyph), ("ptscp_delete16_8bpp", delete_glyph)):
         normal = glyph(True)
         with open(os.path.join(PICTURES, name + ".bmp"), "wb") as f:
             f.write(bmp_bytes(strip(normal, disabled(normal)), 8))
+        large = glyph(True, 2)
+        with open(os.path.join(PICTURES_2X, name + ".png"), "wb") as f:
+            f.write(png_bytes(strip(large, disabled(large, 2))))
     with open(FORM) as f:
         form = f.read()
     plain_folder = new_folder_glyph(False)

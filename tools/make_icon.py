@@ -1,5 +1,7 @@
 #!/usr/bin/env python3
-"""Draws the product icon (16, 32 and 48 pixels, 32-bit with alpha) into an .ico file.
+"""Draws the product icon (32-bit with alpha) into an .ico file, at the small and large icon
+sizes of every display scale from 100 % to 200 %: 16, 20, 24 and 32 pixels (small), 32, 40, 48
+and 64 (large). Each size is drawn from the shape itself, none scaled from another.
 
 The picture: a rounded square in the product blue with a lighter top, a white play
 triangle, and a strip of film perforations along the bottom. Pure Python, so no image
@@ -93,7 +95,7 @@ def icon_image(size):
 
 
 def main(path):
-    sizes = [16, 32, 48]
+    sizes = [16, 20, 24, 32, 40, 48, 64]
     images = [icon_image(s) for s in sizes]
     out = bytearray(struct.pack('<HHH', 0, 1, len(sizes)))
     offset = 6 + 16 * len(sizes)

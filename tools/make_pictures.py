@@ -1,7 +1,12 @@
 #!/usr/bin/env python3
-"""Draws every picture of the wizard window into resources/pictures/ as 24-bit BMP files.
+"""Draws every picture of the wizard window at 100 % and at 200 %.
 
-    python3 tools/make_pictures.py [output-folder]
+    python3 tools/make_pictures.py [--scale 1|2] [output-folder]
+
+Without --scale it draws both sets: the 100 % pictures into resources/pictures/ as 24-bit BMP
+files, and the 200 % ones into resources/pictures/2x/ as PNG files (the program shrinks them
+for the scales between). With --scale only that set is drawn, into output-folder if one is
+given.
 
 Needs Pillow (Debian: python3-pil) and the DejaVu fonts (fonts-dejavu-core). The results are
 committed, so the build never runs this script.
@@ -11,7 +16,13 @@ page background under it completely. So every foreground picture is composed her
 very pixels of the page background that it will cover, which gives smooth rounded corners
 and soft shadows without any transparency at run time. The positions below are therefore the
 ones of the window's layout (resources/forms/Form1.txt); a change there needs a change here.
+
+Every position, length, radius, blur and font size below is in the layout's 96-dpi units. The
+drawing primitives multiply them by K, the scale being drawn, so that the 200 % pictures are
+drawn at twice the resolution (shapes, text and shadows alike) rather than enlarged, and a
+button strip's frames at 200 % are exactly twice the size of those at 100 %.
 """
+import argparse
 import os
 import sys
 
@@ -19,6 +30,7 @@ from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont
 
 W, H = 600, 350
 SS = 4  # supersampling factor for shapes
+K = 1   # the scale being drawn: pixels per layout unit (set once by main)
 
 BLUE = (38, 135, 208)        # the band and the product colour
 BLUE_LIGHT = (86, 170, 236)
@@ -47,6 +59,21 @@ def condensed(size):
     return font("DejaVuSansCondensed.ttf", size)
 
 
+def px(v):
+    """A length in layout units, in pixels of the scale being drawn."""
+    return v * K
+
+
+def box(x0, y0, x1, y1):
+    """An inclusive pixel box in layout units, in pixels: its last pixel grows to K pixels."""
+    return [x0 * K, y0 * K, (x1 + 1) * K - 1, (y1 + 1) * K - 1]
+
+
+def hline(draw, x0, x1, y, fill):
+    """A one-unit rule from x0 to x1 inclusive."""
+    draw.rectangle(box(x0, y, x1, y), fill=fill)
+
+
 def lerp(a, b, t):
     return tuple(round(x + (y - x) * t) for x, y in zip(a, b))
 
@@ -61,10 +88,11 @@ def vertical_gradient(size, top, bottom):
 
 
 def smooth_mask(size, paint):
-    """A coverage mask of `size`, drawn by `paint(draw, scale)` at SS times the size."""
+    """A coverage mask of `size` pixels, drawn by `paint(draw, scale)` at SS times the size;
+    `paint` gives layout units, which `scale` turns into pixels of the supersampled mask."""
     w, h = size
     big = Image.new("L", (w * SS, h * SS), 0)
-    paint(ImageDraw.Draw(big), SS)
+    paint(ImageDraw.Draw(big), SS * K)
     return big.resize(size, Image.LANCZOS)
 
 
@@ -81,12 +109,12 @@ def paint_through(base, colour_or_image, mask):
     base.paste(colour_or_image, (0, 0), mask)
 
 
-def soft_shadow(base, box, radius, blur=5, strength=70, offset=2):
-    x0, y0, x1, y1 = box
+def soft_shadow(base, area, radius, blur=5, strength=70, offset=2):
+    x0, y0, x1, y1 = area
     mask = Image.new("L", base.size, 0)
-    ImageDraw.Draw(mask).rounded_rectangle([x0, y0 + offset, x1 - 1, y1 - 1 + offset],
-                                           radius=radius, fill=strength)
-    mask = mask.filter(ImageFilter.GaussianBlur(blur))
+    ImageDraw.Draw(mask).rounded_rectangle(box(x0, y0 + offset, x1 - 1, y1 - 1 + offset),
+                                           radius=px(radius), fill=strength)
+    mask = mask.filter(ImageFilter.GaussianBlur(px(blur)))
     paint_through(base, (60, 90, 120), mask)
 
 
@@ -95,36 +123,36 @@ def soft_shadow(base, box, radius, blur=5, strength=70, offset=2):
 
 
 def page_base():
-    img = vertical_gradient((W, H), (255, 255, 255), (238, 244, 250))
+    img = vertical_gradient((px(W), px(H)), (255, 255, 255), (238, 244, 250))
     # Two large, faint rings in the upper right: a quiet nod to a film reel.
-    rings = smooth_mask((W, H), lambda d, s: (
+    rings = smooth_mask(img.size, lambda d, s: (
         d.ellipse([430 * s, -120 * s, 700 * s, 150 * s], outline=255, width=26 * s),
         d.ellipse([505 * s, -45 * s, 625 * s, 75 * s], outline=255, width=10 * s)))
     paint_through(img, (226, 238, 250), rings.point(lambda v: v * 0.55))
     # A soft glow behind the logo.
-    glow = Image.new("L", (W, H), 0)
-    ImageDraw.Draw(glow).ellipse([229, 42, 369, 152], fill=120)
-    paint_through(img, (214, 232, 249), glow.filter(ImageFilter.GaussianBlur(22)))
+    glow = Image.new("L", img.size, 0)
+    ImageDraw.Draw(glow).ellipse(box(229, 42, 369, 152), fill=120)
+    paint_through(img, (214, 232, 249), glow.filter(ImageFilter.GaussianBlur(px(22))))
     # Header rule under the title.
     draw = ImageDraw.Draw(img)
-    draw.line([(10, 33), (W - 10, 33)], fill=(221, 229, 238))
+    hline(draw, 10, W - 10, 33, (221, 229, 238))
     # The band, with a lighter edge and a gentle wave of lighter blue along its top.
-    band = vertical_gradient((W, H - BAND_TOP), (48, 146, 218), BLUE)
-    img.paste(band, (0, BAND_TOP))
-    wave = smooth_mask((W, H), lambda d, s: d.polygon(
+    band = vertical_gradient((px(W), px(H - BAND_TOP)), (48, 146, 218), BLUE)
+    img.paste(band, (0, px(BAND_TOP)))
+    wave = smooth_mask(img.size, lambda d, s: d.polygon(
         [(x * s, (BAND_TOP - 6 + 5 * ((x / 600.0) ** 2) * 2) * s) for x in range(0, 601, 20)]
         + [(600 * s, BAND_TOP * s), (0, BAND_TOP * s)], fill=255))
     paint_through(img, (170, 207, 238), wave)
-    draw.line([(0, BAND_TOP), (W, BAND_TOP)], fill=(110, 178, 232))
+    hline(draw, 0, W, BAND_TOP, (110, 178, 232))
     # Check boxes and labels in the band paint their own background in the plain band
     # blue: keep the rows they occupy flat so that no edge shows around them.
-    draw.rectangle([0, 311, W, H], fill=BLUE)
+    draw.rectangle(box(0, 311, W, H), fill=BLUE)
     return img
 
 
-def outline_slot(img, box, radius):
+def outline_slot(img, area, radius):
     """The drawn place of a button or field: a shadow and a faint ring just outside it."""
-    x0, y0, x1, y1 = box
+    x0, y0, x1, y1 = area
     soft_shadow(img, (x0, y0, x1, y1), radius, blur=6, strength=90, offset=3)
     ring = rounded_mask(img.size, (x0 - 3, y0 - 3, x1 + 3, y1 + 3), radius + 3)
     inner = rounded_mask(img.size, (x0 - 2, y0 - 2, x1 + 2, y1 + 2), radius + 2)
@@ -161,7 +189,7 @@ def page_folder():
     paint_through(img, (176, 192, 208), rounded_mask(img.size, field, 4))
     paint_through(img, (255, 255, 255), rounded_mask(img.size, (field[0] + 1, field[1] + 1,
                                                                 field[2] - 1, field[3] - 1), 3))
-    draw.text((44, 139), "Destination folder", font=bold(11), fill=INK)
+    draw.text((px(44), px(139)), "Destination folder", font=bold(px(11)), fill=INK)
     outline_slot(img, (206, 240, 206 + 188, 240 + 52), 10)
     outline_slot(img, (395, 251, 395 + 56, 251 + 30), 6)
     return img
@@ -172,8 +200,8 @@ def page_progress():
     # The grey track under the progress fill (Image14, 392 x 5 at 105, 185).
     x0, y0, x1, y1 = 105, 185, 105 + 392, 185 + 5
     paint_through(img, (196, 206, 216), rounded_mask(img.size, (x0 - 2, y0 - 2, x1 + 2, y1 + 2), 4))
-    ImageDraw.Draw(img).rectangle([x0, y0, x1 - 1, y1 - 1], fill=(222, 228, 234))
-    ImageDraw.Draw(img).text((105, 164), "Installing, please wait...", font=bold(11), fill=INK)
+    ImageDraw.Draw(img).rectangle(box(x0, y0, x1 - 1, y1 - 1), fill=(222, 228, 234))
+    ImageDraw.Draw(img).text((px(105), px(164)), "Installing, please wait...", font=bold(px(11)), fill=INK)
     return img
 
 
@@ -219,43 +247,45 @@ def draw_arrow(draw, cx, cy, size, colour):
 
 def button_frame(background, style, state, label, font_size, radius, icon=None, subtitle=None):
     w, h = background.size
+    lw, lh = w // K, h // K  # in layout units
+    u = SS * K  # pixels of the supersampled frame per layout unit
     top, bottom, ink = style[state]
     img = background.copy()
-    body = (0, 0, w, h)
+    body = (0, 0, lw, lh)
     border = (22, 101, 170) if style is PRIMARY else (150, 182, 214)
     if state == "disabled":
         border = (190, 197, 204)
     paint_through(img, border, rounded_mask((w, h), body, radius))
     fill = vertical_gradient((w, h), top, bottom)
-    paint_through(img, fill, rounded_mask((w, h), (1, 1, w - 1, h - 1), radius - 1))
+    paint_through(img, fill, rounded_mask((w, h), (1, 1, lw - 1, lh - 1), radius - 1))
     if state != "pressed":
         # A light sheen on the upper half.
-        sheen = rounded_mask((w, h), (2, 2, w - 2, h // 2), max(1, radius - 2))
+        sheen = rounded_mask((w, h), (2, 2, lw - 2, lh // 2), max(1, radius - 2))
         paint_through(img, (255, 255, 255), sheen.point(lambda v: v * 0.14))
     big = img.resize((w * SS, h * SS), Image.LANCZOS)
     draw = ImageDraw.Draw(big)
-    fnt = bold(font_size * SS)
+    fnt = bold(font_size * u)
     tw, th, tl, tt = text_size(draw, label, fnt)
-    shift = SS if state == "pressed" else 0
+    shift = u if state == "pressed" else 0
     icon_w = 0
     if icon:
-        icon_w = round(font_size * 1.5) * SS
+        icon_w = round(font_size * 1.5) * u
     total = tw + icon_w
     x = (w * SS - total) // 2 + icon_w
     lines_h = th
     sub_fnt = None
     if subtitle:
-        sub_fnt = regular(round(font_size * 0.5) * SS)
+        sub_fnt = regular(round(font_size * 0.5) * u)
         sw, sh, sl, st = text_size(draw, subtitle, sub_fnt)
-        lines_h = th + sh + 3 * SS
+        lines_h = th + sh + 3 * u
     y = (h * SS - lines_h) // 2 - tt + shift
     draw.text((x - tl, y), label, font=fnt, fill=ink)
     if subtitle:
         sub_ink = lerp(ink, top, 0.22)
-        draw.text(((w * SS - sw) // 2 - sl, y + tt + th + 3 * SS - st), subtitle,
+        draw.text(((w * SS - sw) // 2 - sl, y + tt + th + 3 * u - st), subtitle,
                   font=sub_fnt, fill=sub_ink)
     if icon:
-        draw_arrow(draw, x - icon_w // 2 - 2 * SS, y + tt + th // 2, font_size * SS, ink)
+        draw_arrow(draw, x - icon_w // 2 - 2 * u, y + tt + th // 2, font_size * u, ink)
     return big.resize((w, h), Image.LANCZOS)
 
 
@@ -264,7 +294,7 @@ def close_frame(background, state):
     img = background.copy()
     if state in ("hover", "pressed"):
         colour = (226, 60, 60) if state == "hover" else (178, 34, 34)
-        paint_through(img, colour, rounded_mask((w, h), (0, 0, w, h), 4))
+        paint_through(img, colour, rounded_mask((w, h), (0, 0, w // K, h // K), 4))
         ink = (255, 255, 255)
     else:
         ink = (96, 108, 122) if state == "normal" else (196, 202, 208)
@@ -284,7 +314,7 @@ def strip(frames):
 
 
 def crop(page, x, y, w, h):
-    return page.crop((x, y, x + w, y + h))
+    return page.crop((px(x), px(y), px(x + w), px(y + h)))
 
 
 def image_button(page, x, y, w, h, style, label, font_size, radius, **extra):
@@ -297,11 +327,11 @@ def image_button(page, x, y, w, h, style, label, font_size, radius, **extra):
 
 
 def logo(background):
-    size = 80
+    size = px(80)
     img = background.copy()
     soft = Image.new("L", (size, size), 0)
-    ImageDraw.Draw(soft).rounded_rectangle([8, 10, 72, 75], radius=16, fill=110)
-    paint_through(img, (40, 80, 130), soft.filter(ImageFilter.GaussianBlur(4)))
+    ImageDraw.Draw(soft).rounded_rectangle(box(8, 10, 72, 75), radius=px(16), fill=110)
+    paint_through(img, (40, 80, 130), soft.filter(ImageFilter.GaussianBlur(px(4))))
     body = rounded_mask((size, size), (6, 5, 74, 73), 17)
     paint_through(img, vertical_gradient((size, size), (96, 182, 244), (26, 110, 188)), body)
     sheen = rounded_mask((size, size), (8, 7, 72, 38), 15)
@@ -322,7 +352,7 @@ def logo(background):
 
 
 def folder_icon(background):
-    size = 24
+    size = px(24)
     img = background.copy()
     back = smooth_mask((size, size), lambda d, s: (
         d.rounded_rectangle([2 * s, 5 * s, 11 * s, 10 * s], radius=1.5 * s, fill=255),
@@ -335,36 +365,39 @@ def folder_icon(background):
 
 
 def caption_font(texts):
-    """The largest face that fits every caption into its box, so that both read alike."""
+    """The largest face that fits every caption into its box, so that both read alike. It is
+    chosen at 100 % and kept at every scale, so that a caption reads the same at each."""
     probe = ImageDraw.Draw(Image.new("RGB", (1, 1)))
     for size in (12, 11, 10, 9):
         for face in (regular, condensed):
             fnt = face(size)
             if all(text_size(probe, text, fnt)[0] <= width - 1 for text, width in texts):
-                return fnt
+                return face(px(size))
     raise SystemExit(f"make_pictures: the captions {texts} do not fit their boxes")
 
 
 def caption(text, width, fnt, height=14):
-    img = Image.new("RGB", (width, height), PANEL)
+    img = Image.new("RGB", (px(width), px(height)), PANEL)
     draw = ImageDraw.Draw(img)
     tw, th, tl, tt = text_size(draw, "Ag", fnt)
-    draw.text((-text_size(draw, text, fnt)[2], (height - th) // 2 - tt), text, font=fnt, fill=INK)
+    left, _, right, _ = draw.textbbox((0, 0), text, font=fnt)
+    if right - left > img.width - 1:
+        raise SystemExit(f"make_pictures: the caption {text!r} does not fit its box at scale {K}")
+    draw.text((-left, (img.height - th) // 2 - tt), text, font=fnt, fill=INK)
     return img
 
 
 def progress_fill():
-    return Image.new("RGB", (2, 2), BLUE)
+    return Image.new("RGB", (px(2), px(2)), BLUE)
 
 
 # ---------------------------------------------------------------------------------------
 
 
-def main():
-    root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(root, "resources", "pictures")
-    os.makedirs(out, exist_ok=True)
-
+def draw_pictures(scale):
+    """Every picture of the window, drawn at `scale` (1: 100 %, 2: 200 %), by name."""
+    global K
+    K = scale
     pages = {
         "page_choice": page_choice(),
         "page_licence": page_licence(),
@@ -376,11 +409,12 @@ def main():
 
     # One close strip and one logo serve every page: their places look the same everywhere.
     for name, page in pages.items():
-        for box in ((576, 10, 590, 24), (259, 57, 339, 137)):
-            if name == "page_licence" and box[0] == 259:
+        for area in ((576, 10, 590, 24), (259, 57, 339, 137)):
+            if name == "page_licence" and area[0] == 259:
                 continue
-            if ImageChops.difference(page.crop(box), choice.crop(box)).getbbox():
-                raise SystemExit(f"make_pictures: {name} differs from page_choice at {box}")
+            pixels = tuple(px(v) for v in area)
+            if ImageChops.difference(page.crop(pixels), choice.crop(pixels)).getbbox():
+                raise SystemExit(f"make_pictures: {name} differs from page_choice at {area}")
 
     pictures = dict(pages)
     pictures["button_quick_install"] = image_button(
@@ -401,10 +435,33 @@ def main():
     pictures["caption_desktop_icon"] = caption(*captions[0], fnt)
     pictures["caption_start_menu"] = caption(*captions[1], fnt)
     pictures["progress_fill"] = progress_fill()
+    return pictures
 
+
+def save_pictures(pictures, scale, out):
+    """100 %: 24-bit BMP files, as the program reads them from its bitmap resources. 200 %:
+    PNG files, packed as tightly as Pillow can, to keep the program small."""
+    os.makedirs(out, exist_ok=True)
     for name, img in pictures.items():
-        img.convert("RGB").save(os.path.join(out, name + ".bmp"))
-    print(f"make_pictures: {len(pictures)} pictures in {out}")
+        if scale == 1:
+            img.convert("RGB").save(os.path.join(out, name + ".bmp"))
+        else:
+            img.convert("RGB").save(os.path.join(out, name + ".png"), optimize=True)
+    print(f"make_pictures: {len(pictures)} pictures at {scale * 100} % in {out}")
+
+
+def main():
+    root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+    pictures_dir = os.path.join(root, "resources", "pictures")
+    parser = argparse.ArgumentParser(description="Draws the wizard window's pictures.")
+    parser.add_argument("--scale", type=int, choices=(1, 2), help="draw only this set")
+    parser.add_argument("out", nargs="?", help="the folder for the set given by --scale")
+    args = parser.parse_args()
+    if args.out and not args.scale:
+        parser.error("an output folder needs --scale")
+    for scale in (args.scale,) if args.scale else (1, 2):
+        out = args.out or (pictures_dir if scale == 1 else os.path.join(pictures_dir, "2x"))
+        save_pictures(draw_pictures(scale), scale, out)
 
 
 if __name__ == "__main__":

@@ -14,8 +14,8 @@
 # The prefix (64-bit, so the 32-bit programs run under WOW64 as on 64-bit Windows) lives
 # under the build tree, with a private HOME so that Wine links the desktop and documents
 # folders to folders of the build tree, not to the user's own. The display is always a
-# private Xvfb of 1024x768x24 so that window positions are known, unless
-# STAMPWELL_USE_DISPLAY=1 asks for the caller's DISPLAY.
+# private Xvfb of 1024x768x24 (STAMPWELL_SCREEN=WxHxD for another size) so that window
+# positions are known, unless STAMPWELL_USE_DISPLAY=1 asks for the caller's DISPLAY.
 set -u
 
 build=""
@@ -47,7 +47,7 @@ alive() { [ -n "${1:-}" ] && kill -0 "$1" 2>/dev/null; }
 start_xvfb() {
   local numfile n="" pid
   numfile=$(mktemp "${TMPDIR:-/tmp}/stampwell-xvfb.XXXXXX") || return 1
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$numfile" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${STAMPWELL_SCREEN:-1024x768x24}" -nolisten tcp -noreset 3>"$numfile" >/dev/null 2>&1 &
   pid=$!
   for _ in $(seq 1 200); do
     read -r n <"$numfile" && [ -n "$n" ] && break

@@ -142,13 +142,15 @@ TYCLButton& TForm1::CloseButton(int page) const {
 void TForm1::FormCreate() {
   // Only code switches pages.
   for (int i = 0; i < PageControl1->PageCount(); ++i) PageControl1->Pages(i)->SetTabVisible(false);
-  // The page control loses the height of its (hidden) tab row.
-  PageControl1->SetHeight(PageControl1->Height() - 20);
+  // The page control loses the height of its (hidden) tab row. The numbers are the form's,
+  // in 96-dpi units.
+  PageControl1->SetDesignBounds(PageControl1->DesignLeft(), PageControl1->DesignTop(), PageControl1->DesignWidth(),
+                                PageControl1->DesignHeight() - 20);
   // The choice page first, its picture's top edge hidden above the window.
   ShowPage(kChoicePage);
-  PageControl1->SetTop(-6);
+  PageControl1->SetDesignBounds(PageControl1->DesignLeft(), -6, PageControl1->DesignWidth(), PageControl1->DesignHeight());
   // The window takes the height of the page pictures.
-  SetHeight(Height() - 21);
+  SetHeight(Scale(DesignHeight() - 21));
   // Centred on the primary screen; a screen smaller than the window gives a negative
   // coordinate, which stands.
   SetBounds(TScreen::Width() / 2 - Width() / 2, TScreen::Height() / 2 - Height() / 2, Width(), Height());
@@ -212,7 +214,7 @@ void TForm1::SetProgressFillWidth(int width) {
   if (width > kProgressFillWidth) width = kProgressFillWidth;
   // Painted at the run's next message pump, together with the estimate's text: one paint
   // per entry rather than one here and one there.
-  Image14->SetWidth(width);
+  Image14->SetDesignBounds(Image14->DesignLeft(), Image14->DesignTop(), width, Image14->DesignHeight());
   Image14->SetVisible(width > 0);
   if (accessibility_) accessibility_->ProgressChanged();
 }

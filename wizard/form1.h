@@ -55,7 +55,7 @@ class TForm1 : public TForm {
   TYCLButton& CloseButton(int page) const;
 
   // Image14, the progress fill of page 3: 0 to kProgressFillWidth pixels wide.
-  int ProgressFillWidth() const { return Image14->Width(); }
+  int ProgressFillWidth() const { return Image14->DesignWidth(); }
   void SetProgressFillWidth(int width);
   // Label6, the time estimate of page 3.
   void SetTimeText(const std::string& text);

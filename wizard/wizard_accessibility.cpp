@@ -116,7 +116,10 @@ class WizardAccessibleSource final : public AccessibleSource {
         e.name = text.text;
         e.role = ROLE_SYSTEM_STATICTEXT;
         e.state = STATE_SYSTEM_READONLY;
-        e.bounds = ToScreen(f.Page(index).HandleOrNull(), text.bounds);
+        const TTabSheet& sheet = f.Page(index);
+        const RECT& b = text.bounds;
+        e.bounds = ToScreen(sheet.HandleOrNull(), RECT{sheet.Scale(b.left), sheet.Scale(b.top), sheet.Scale(b.right),
+                                                       sheet.Scale(b.bottom)});
         page.emplace_back(std::move(e), nullptr);
       }
     };
@@ -154,8 +157,8 @@ class WizardAccessibleSource final : public AccessibleSource {
         bar.role = ROLE_SYSTEM_PROGRESSBAR;
         bar.state = STATE_SYSTEM_READONLY;
         const RECT fill = f.Image14->BoundsRect();
-        bar.bounds = ToScreen(f.Page(index).HandleOrNull(),
-                              RECT{fill.left, fill.top, fill.left + TForm1::kProgressFillWidth, fill.bottom});
+        const int track_right = f.Image14->Scale(f.Image14->DesignLeft() + TForm1::kProgressFillWidth);
+        bar.bounds = ToScreen(f.Page(index).HandleOrNull(), RECT{fill.left, fill.top, track_right, fill.bottom});
         bar.value = std::to_string(f.ProgressFillWidth() * 100 / TForm1::kProgressFillWidth) + "%";
         page.emplace_back(std::move(bar), f.Image14);
         add(f.Label6, f.Label6->Caption(), ROLE_SYSTEM_STATICTEXT);

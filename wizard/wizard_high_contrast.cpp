@@ -95,8 +95,7 @@ void WizardHighContrast::Apply(bool plain) {
     for (const PictureText& text : kPictureTexts) {
       auto* label = new TLabel(&f);  // owned by the form
       label->SetParent(&f.Page(text.page));
-      label->SetLeft(text.bounds.left);
-      label->SetTop(text.bounds.top);
+      label->SetDesignBounds(text.bounds.left, text.bounds.top, label->DesignWidth(), label->DesignHeight());
       label->SetTransparent(true);
       label->Font().SetStyle(fsBold);
       label->SetCaption(text.text);

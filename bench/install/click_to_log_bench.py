@@ -70,7 +70,7 @@ class ClickSession(drive_setup.Session):
 
 
 def in_process_figures(session, bench):
-    out = session.run(session.runner, "--build-dir", session.build, bench, "--limit-and-pauses")
+    out = session.run(*session.runner, bench, "--limit-and-pauses")
     values = dict(line.split(None, 1) for line in out.splitlines()
                   if line.startswith(("limit ", "paused-limit ", "pauses ")))
     return float(values["limit"]), float(values["paused-limit"]), float(values["pauses"])

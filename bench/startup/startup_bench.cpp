@@ -26,11 +26,13 @@ using bench::Seconds;
 
 struct StartTimes {
   double visible = 0, painted = 0;
+  SIZE window{0, 0};
 };
 
 struct WindowSearch {
   DWORD process_id = 0;
   bool found = false;
+  HWND window = nullptr;
 };
 
 BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM parameter) {
@@ -39,6 +41,7 @@ BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM parameter) {
   GetWindowThreadProcessId(window, &owner);
   if (owner == search->process_id && IsWindowVisible(window)) {
     search->found = true;
+    search->window = window;
     return FALSE;
   }
   return TRUE;
@@ -57,6 +60,9 @@ bool StartOnce(const std::string& program, StartTimes& times) {
       times.visible = Seconds() - start;
       ok = WaitForInputIdle(process, 60000) == 0;
       times.painted = Seconds() - start;
+      RECT r{};
+      GetWindowRect(search.window, &r);
+      times.window = SIZE{r.right - r.left, r.bottom - r.top};
       break;
     }
     if (WaitForSingleObject(process, 1) == WAIT_OBJECT_0) break;  // ended without a window
@@ -87,11 +93,15 @@ int Benchmark(const std::string& setup, const std::string& floor, int rounds) {
   std::printf("setup program: %s (%.1f MB)\nfloor program: %s\n", setup.c_str(), FileSize(setup) / 1048576.0,
               floor.c_str());
   // One start of each first: Wine maps a program's libraries on its first start only.
-  StartTimes warm;
-  if (!StartOnce(floor, warm) || !StartOnce(setup, warm)) {
+  StartTimes warm_floor, warm_setup;
+  if (!StartOnce(floor, warm_floor) || !StartOnce(setup, warm_setup)) {
     std::fprintf(stderr, "a program did not show a window that went idle\n");
     return 1;
   }
+  HDC screen = GetDC(nullptr);
+  std::printf("screen: %d dpi; windows: setup %ldx%ld, floor %ldx%ld\n", GetDeviceCaps(screen, LOGPIXELSX),
+              warm_setup.window.cx, warm_setup.window.cy, warm_floor.window.cx, warm_floor.window.cy);
+  ReleaseDC(nullptr, screen);
   std::vector<double> setup_visible, setup_painted, floor_visible, floor_painted;
   std::vector<double> over;  // setup - floor within each round, where both met the same machine
   for (int round = 0; round < rounds; ++round) {
@@ -127,6 +137,11 @@ int Benchmark(const std::string& setup, const std::string& floor, int rounds) {
 }  // namespace stampwell
 
 int main(int argc, char** argv) {
+  // Aware of the screen's DPI as the programs it starts are, so that it sees their real sizes.
+  using SetContextFn = BOOL(WINAPI*)(HANDLE);
+  if (const auto set_context = reinterpret_cast<SetContextFn>(
+          reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDpiAwarenessContext"))))
+    set_context(reinterpret_cast<HANDLE>(-4));  // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2
   std::string setup, floor;
   int rounds = 9;
   for (int i = 1; i < argc; ++i) {

@@ -39,9 +39,6 @@ FolderBrowseLayout LayOutFolderBrowseWindow(const FolderBrowseLayoutInput& in) {
     x = out.new_folder.left - kButtonGap;
   }
   out.status = LayoutRect{in.status.left, in.status.top, x, in.status.bottom};
-
-  out.grip_left = in.client_right - kSizeGripSize;
-  out.grip_top = in.client_bottom - kSizeGripSize;
   return out;
 }
 

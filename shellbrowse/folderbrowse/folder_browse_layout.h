@@ -14,7 +14,6 @@ struct LayoutRect {
 struct FolderBrowseLayoutInput {
   int window_width = 0;   // outer width
   int client_right = 0;   // of the window's client rectangle
-  int client_bottom = 0;
   LayoutRect status;      // StatusTxt
   LayoutRect tree;        // PTShellTree1
   int button_panel_top = 0;
@@ -34,8 +33,6 @@ struct FolderBrowseLayout {
   LayoutRect new_folder;     // unchanged when hidden
   LayoutRect delete_button;  // unchanged when hidden
   LayoutRect status;
-  int grip_left = 0;         // the 13 x 13 size grip's top left corner
-  int grip_top = 0;
 };
 
 constexpr int kSizeGripSize = 13;

@@ -1,6 +1,7 @@
 #include "shellbrowse/folderbrowse/folder_browse_window.h"
 
 #include "framework/application.h"
+#include "framework/dpi_scale.h"
 #include "framework/unique_handle.h"
 #include "shellbrowse/folderbrowse/folder_browse_layout.h"
 #include "shellbrowse/toolbox/shell_strings.h"
@@ -17,9 +18,13 @@ int RealScreenColorDepth() {
   return screen.get() ? ::GetDeviceCaps(screen.get(), BITSPIXEL) : 0;
 }
 
-LayoutRect ToLayout(const RECT& r) { return LayoutRect{r.left, r.top, r.right, r.bottom}; }
+// The layout works in 96-dpi units, as the form is written; the controls place them at the
+// window's DPI.
+LayoutRect DesignRect(const TControl& c) {
+  return LayoutRect{c.DesignLeft(), c.DesignTop(), c.DesignLeft() + c.DesignWidth(), c.DesignTop() + c.DesignHeight()};
+}
 
-void SetBoundsRect(TControl& control, const LayoutRect& r) { control.SetBounds(r.left, r.top, r.Width(), r.Height()); }
+void SetDesignRect(TControl& control, const LayoutRect& r) { control.SetDesignBounds(r.left, r.top, r.Width(), r.Height()); }
 
 }  // namespace
 
@@ -131,8 +136,17 @@ void TPTFrmFolderBrowseDlg::ApplyOptions(TPTFolderBrowseDlgOptions options) {
 }
 
 void TPTFrmFolderBrowseDlg::GetMinMaxInfo(MINMAXINFO& info) {
-  info.ptMinTrackSize.x = kFolderBrowseMinWidth;
-  info.ptMinTrackSize.y = kFolderBrowseMinHeight;
+  // The minimum is an outer size at 96 dpi: its client part scales, the frame stays the
+  // system's (taken as it is now, since the system draws it at one size).
+  RECT window{}, client{};
+  if (HandleAllocated()) {
+    ::GetWindowRect(handle_, &window);
+    ::GetClientRect(handle_, &client);
+  }
+  const int frame_width = window.right - window.left - client.right;
+  const int frame_height = window.bottom - window.top - client.bottom;
+  info.ptMinTrackSize.x = Scale(kFolderBrowseMinWidth - frame_width) + frame_width;
+  info.ptMinTrackSize.y = Scale(kFolderBrowseMinHeight - frame_height) + frame_height;
 }
 
 void TPTFrmFolderBrowseDlg::FormResize(TObject* Sender) { LayOut(); }
@@ -141,29 +155,31 @@ void TPTFrmFolderBrowseDlg::LayOut() {
   if (!PTShellTree1 || !HandleAllocated()) return;
   RECT client;
   ::GetClientRect(handle_, &client);
+  const unsigned dpi = Dpi();
   FolderBrowseLayoutInput in;
-  in.window_width = Width();
-  in.client_right = client.right;
-  in.client_bottom = client.bottom;
-  in.status = ToLayout(StatusTxt->BoundsRect());
-  in.tree = ToLayout(PTShellTree1->BoundsRect());
-  in.button_panel_top = ButtonPanel->Top();
-  in.ok_width = OkBtn->Width();
-  in.cancel_width = CancelBtn->Width();
+  in.window_width = UnscaleFromDpi(Width(), dpi);
+  in.client_right = UnscaleFromDpi(client.right, dpi);
+  in.status = DesignRect(*StatusTxt);
+  in.tree = DesignRect(*PTShellTree1);
+  in.button_panel_top = ButtonPanel->DesignTop();
+  in.ok_width = OkBtn->DesignWidth();
+  in.cancel_width = CancelBtn->DesignWidth();
   in.create_delete_buttons = HasFolderBrowseOption(options_, ptfbCreateDeleteButtons);
   in.new_folder_visible = CreateNewFolderBtn->Visible();
-  in.new_folder = ToLayout(CreateNewFolderBtn->BoundsRect());
+  in.new_folder = DesignRect(*CreateNewFolderBtn);
   in.delete_visible = DeleteFolderBtn->Visible();
-  in.delete_button = ToLayout(DeleteFolderBtn->BoundsRect());
+  in.delete_button = DesignRect(*DeleteFolderBtn);
   FolderBrowseLayout out = LayOutFolderBrowseWindow(in);
 
-  SetBoundsRect(*PTShellTree1, out.tree);
-  OkBtn->SetLeft(out.ok_left);
-  CancelBtn->SetLeft(out.cancel_left);
-  if (in.delete_visible) SetBoundsRect(*DeleteFolderBtn, out.delete_button);
-  if (in.new_folder_visible) SetBoundsRect(*CreateNewFolderBtn, out.new_folder);
-  SetBoundsRect(*StatusTxt, out.status);
-  if (size_grip_) ::SetWindowPos(size_grip_, HWND_TOP, out.grip_left, out.grip_top, 0, 0, SWP_NOSIZE);
+  SetDesignRect(*PTShellTree1, out.tree);
+  OkBtn->SetDesignBounds(out.ok_left, OkBtn->DesignTop(), OkBtn->DesignWidth(), OkBtn->DesignHeight());
+  CancelBtn->SetDesignBounds(out.cancel_left, CancelBtn->DesignTop(), CancelBtn->DesignWidth(), CancelBtn->DesignHeight());
+  if (in.delete_visible) SetDesignRect(*DeleteFolderBtn, out.delete_button);
+  if (in.new_folder_visible) SetDesignRect(*CreateNewFolderBtn, out.new_folder);
+  SetDesignRect(*StatusTxt, out.status);
+  // The size grip is the system's, of the same size at every DPI.
+  if (size_grip_)
+    ::SetWindowPos(size_grip_, HWND_TOP, client.right - kSizeGripSize, client.bottom - kSizeGripSize, 0, 0, SWP_NOSIZE);
 }
 
 void TPTFrmFolderBrowseDlg::PTShellTree1Change(TObject* Sender, TTreeNode* Node) {

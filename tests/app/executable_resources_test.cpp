@@ -3,23 +3,16 @@
 
 #include <windows.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "framework/unique_handle.h"
+#include "tests/support/built_program.h"
 
 namespace stampwell {
 namespace {
 
-// Wine maps the Unix root to drive Z:.
-std::string SetupExecutablePath() {
-  const char* build = std::getenv("STAMPWELL_BUILD_DIR");
-  std::string path = std::string("Z:") + (build ? build : "") + "/StampwellSetup.exe";
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return path;
-}
+using testing::SetupExecutablePath;
 
 class ExecutableResources : public ::testing::Test {
  protected:
@@ -45,7 +38,18 @@ TEST_F(ExecutableResources, ManifestOnlyRequestsAdministrator) {
   EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos);
 }
 
-TEST_F(ExecutableResources, IconGroupHas16And32And48Pixels) {
+TEST_F(ExecutableResources, ManifestDeclaresPerMonitorAwarenessAndEverySupportedSystem) {
+  std::string manifest = Resource(RT_MANIFEST, MAKEINTRESOURCEA(1));
+  EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
+  EXPECT_NE(manifest.find(">true/pm</dpiAware>"), std::string::npos);
+  // Vista, 7, 8, 8.1, 10 and 11 (one entry for the last two).
+  for (const char* id : {"e2011457-1546-43c5-a5fe-008deee3d3f0", "35138b9a-5d96-4fbd-8e2d-a2440225f93a",
+                         "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38", "1f676c76-80e1-4239-95bb-83d0f6d0da78",
+                         "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})
+    EXPECT_NE(manifest.find(id), std::string::npos) << id;
+}
+
+TEST_F(ExecutableResources, IconGroupHasTheSmallAndLargeSizesOfEveryScaleTo200Percent) {
   std::string group = Resource(RT_GROUP_ICON, "MAINICON");
   ASSERT_GE(group.size(), 6u);
   auto* bytes = reinterpret_cast<const unsigned char*>(group.data());
@@ -53,7 +57,7 @@ TEST_F(ExecutableResources, IconGroupHas16And32And48Pixels) {
   ASSERT_EQ(group.size(), 6u + 14u * count);
   std::vector<int> sizes;
   for (int i = 0; i < count; ++i) sizes.push_back(bytes[6 + 14 * i]);
-  EXPECT_EQ(sizes, (std::vector<int>{16, 32, 48}));
+  EXPECT_EQ(sizes, (std::vector<int>{16, 20, 24, 32, 40, 48, 64}));
 }
 
 std::string VersionString(const std::vector<char>& block, const char* name) {

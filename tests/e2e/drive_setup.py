@@ -15,6 +15,9 @@ the registry entry through `wine reg query`).
                                             instead of DIR/StampwellSetup.exe
     --probe PROBE                           the window probe (window_probe.cpp), by default the
                                             build tree's tests/e2e/window_probe.exe
+    --dpi N                                 on a screen of N pixels per inch: a prefix and a session
+                                            of their own (tools/wine-run-at-dpi.sh); the window must
+                                            take the scaled size, and the clicks land scaled
 
 The probe tells the driver which page shows, where the focus is and what the controls hold,
 so that after each click the driver waits for the state that the click leads to.
@@ -66,22 +69,36 @@ def default_install_dir(session):
     return "C:\\%s\\Quendra Soft\\%s\\" % (program_files, PRODUCT)
 
 
+def scaled(point, dpi):
+    """A point of the wizard's 96-dpi layout at `dpi`, rounded as the program rounds its edges."""
+    return tuple((v * dpi + 48) // 96 for v in point)
+
+
 class Session:
-    def __init__(self, build, scenario, exe=None, probe=None):
+    def __init__(self, build, scenario, exe=None, probe=None, dpi=96):
         self.build = os.path.abspath(build)
         self.exe = os.path.abspath(exe) if exe else os.path.join(self.build, "StampwellSetup.exe")
         self.root = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-        self.runner = os.path.join(self.root, "tools", "wine-run.sh")
-        self.scenario = scenario
+        self.dpi = dpi
+        # The prefix and the session: the tree's own, or at another DPI ones of their own.
+        if dpi == 96:
+            self.runner = [os.path.join(self.root, "tools", "wine-run.sh"), "--build-dir", self.build]
+            self.session_root = self.build
+        else:
+            self.runner = ["bash", os.path.join(self.root, "tools", "wine-run-at-dpi.sh"), self.build, str(dpi)]
+            self.session_root = os.path.join(self.build, "dpi", str(dpi))
+            subprocess.run(self.runner + ["--start"], check=True, stdin=subprocess.DEVNULL)
+        self.scenario = scenario if dpi == 96 else "%s-%ddpi" % (scenario, dpi)
         self.env = dict(os.environ)
-        self.env.update(WINEPREFIX=os.path.join(self.build, "wineprefix"), HOME=os.path.join(self.build, "winehome"),
+        self.env.update(WINEPREFIX=os.path.join(self.session_root, "wineprefix"),
+                        HOME=os.path.join(self.session_root, "winehome"),
                         WINEDEBUG="-all", WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d")
         self.env["XDG_CONFIG_HOME"] = os.path.join(self.env["HOME"], ".config")
         self.env["XDG_DATA_HOME"] = os.path.join(self.env["HOME"], ".local", "share")
         self.env["XDG_CACHE_HOME"] = os.path.join(self.env["HOME"], ".cache")
-        with open(os.path.join(self.build, "wine-session", "xvfb")) as f:
+        with open(os.path.join(self.session_root, "wine-session", "xvfb")) as f:
             self.env["DISPLAY"] = ":" + f.read().split()[0]
-        self.artifacts = os.path.join(self.build, "artifacts")
+        self.artifacts = os.path.join(self.build, "artifacts") if dpi == 96 else os.path.join(self.build, "artifacts", "dpi")
         os.makedirs(self.artifacts, exist_ok=True)
         self.shots = 0
         self.failures = []
@@ -226,7 +243,7 @@ class Session:
         # What the program and Wine print is kept beside the screenshots.
         self.output = open(os.path.join(self.artifacts, "e2e-%s-program.log" % self.scenario), "wb")
         before = set(self.probe.ask("find " + PRODUCT))
-        self.process = subprocess.Popen([self.runner, "--build-dir", self.build, self.exe], env=self.env,
+        self.process = subprocess.Popen(self.runner + [self.exe], env=self.env,
                                         stdout=self.output, stderr=subprocess.STDOUT)
         self.window = self.wait("the wizard window", lambda: self.run(
             "xdotool", "search", "--onlyvisible", "--name", "^%s$" % PRODUCT, check=False).split(), 60 * SLOW)[0]
@@ -234,6 +251,20 @@ class Session:
                           lambda: [w for w in self.probe.ask("find " + PRODUCT) if w not in before])
         self.wizard, self.pid = found[0].split()
         self.wait("the wizard's first paint", lambda: self.painted(self.wizard))
+        self.expect_scaled_size()
+
+    def expect_scaled_size(self):
+        """The window is the page picture's size at the screen's DPI (the program declares itself
+        aware of each monitor's DPI; unaware, Wine would leave it at 600 x 350)."""
+        geometry = self.run("xdotool", "getwindowgeometry", "--shell", self.window)
+        values = dict(line.split("=", 1) for line in geometry.split() if "=" in line)
+        size = (int(values["WIDTH"]), int(values["HEIGHT"]))
+        self.expect(size == scaled((600, 350), self.dpi), "the wizard is %dx%d at %d dpi, not %dx%d"
+                    % (size + (self.dpi,) + scaled((600, 350), self.dpi)))
+
+    def end_session(self):
+        if self.dpi != 96:
+            subprocess.run(self.runner + ["--stop"], stdin=subprocess.DEVNULL)
 
     def origin(self):
         geometry = self.run("xdotool", "getwindowgeometry", "--shell", self.window)
@@ -244,6 +275,7 @@ class Session:
         """Clicks at `point` of the wizard's client area; then, given a condition, waits until
         it holds (`what` names the state) and returns its value."""
         x, y = self.origin()
+        point = scaled(point, self.dpi)
         self.run("xdotool", "mousemove", "--sync", str(x + point[0]), str(y + point[1]))
         time.sleep(0.2)  # the hand comes to rest before it presses
         self.run("xdotool", "click", "1")
@@ -495,7 +527,7 @@ def roundtrip(session):
         session.click(QUICK_INSTALL, "the progress page", session.on_page("progress", "finish"))
         session.finish(install_dir, "the installation did not finish")
         unix_dir = session.unix_path(install_dir)
-        uninstaller = subprocess.Popen([session.runner, "--build-dir", session.build,
+        uninstaller = subprocess.Popen(session.runner + [
                                         os.path.join(unix_dir, "unin00000.exe")], env=session.env,
                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         answered = answer_boxes(session, uninstaller, PRODUCT + " Uninstall")
@@ -540,9 +572,10 @@ def main():
     parser.add_argument("--build-dir", required=True)
     parser.add_argument("--exe")
     parser.add_argument("--probe")
+    parser.add_argument("--dpi", type=int, default=96)
     parser.add_argument("scenario", choices=["quick", "custom", "roundtrip"])
     args = parser.parse_args()
-    session = Session(args.build_dir, args.scenario, args.exe, args.probe)
+    session = Session(args.build_dir, args.scenario, args.exe, args.probe, args.dpi)
     try:
         {"quick": quick, "custom": custom, "roundtrip": roundtrip}[args.scenario](session)
     except Failure as failure:
@@ -550,6 +583,7 @@ def main():
         print("FAILED: %s" % failure, flush=True)
     finally:
         session.close()
+        session.end_session()
     if session.failures:
         print("%d check(s) failed" % len(session.failures))
         return 1

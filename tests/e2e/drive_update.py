@@ -54,7 +54,7 @@ def start_setup(session, d):
     """Starts the setup program and waits for its wizard, told apart from the product's window."""
     session.output = open(os.path.join(session.artifacts, "e2e-%s-program.log" % session.scenario), "wb")
     before = set(windows_of_class(d, WIZARD_CLASS))
-    session.process = subprocess.Popen([session.runner, "--build-dir", session.build, session.exe], env=session.env,
+    session.process = subprocess.Popen(session.runner + [session.exe], env=session.env,
                                        stdout=session.output, stderr=subprocess.STDOUT)
     fresh = d.wait("the wizard", lambda: [w for w in windows_of_class(d, WIZARD_CLASS) if w not in before], 60 * SLOW)
     d.wizard, d.pid = session.wizard, session.pid = fresh[0]
@@ -95,7 +95,7 @@ def product_running(session, probe):
         with open(os.path.join(unix_dir, "Help.CHM"), "wb") as f:
             f.write(b"changed by the user")
         before = installed_files(unix_dir)
-        product = subprocess.Popen([session.runner, "--build-dir", session.build, os.path.join(unix_dir, "Stampwell.exe")],
+        product = subprocess.Popen(session.runner + [os.path.join(unix_dir, "Stampwell.exe")],
                                    env=session.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         d.wait("the product's window", lambda: windows_of_class(d, "QuendraStampwellDemo"), 60 * SLOW)
 
@@ -204,7 +204,7 @@ def second_start(session, probe):
     session.no_browser()
     try:
         start_setup(session, d)
-        second = subprocess.Popen([session.runner, "--build-dir", session.build, session.exe], env=session.env,
+        second = subprocess.Popen(session.runner + [session.exe], env=session.env,
                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         try:
             code = second.wait(timeout=60 * SLOW)

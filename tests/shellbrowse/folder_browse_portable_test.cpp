@@ -69,7 +69,6 @@ FolderBrowseLayoutInput DesignedWindow() {
   FolderBrowseLayoutInput in;
   in.window_width = 366;
   in.client_right = 358;
-  in.client_bottom = 313;
   in.status = {8, 8, 289, 25};
   in.tree = {8, 28, 349, 273};
   in.button_panel_top = 278;
@@ -91,8 +90,6 @@ TEST(FolderBrowseLayout, TheDesignedSizeKeepsTheDesignedPlaces) {
   EXPECT_EQ(out.delete_button, (LayoutRect{319, 3, 342, 25}));
   EXPECT_EQ(out.new_folder, (LayoutRect{319 - 8 - 23, 3, 319 - 8, 25}));
   EXPECT_EQ(out.status, (LayoutRect{8, 8, 288 - 4, 25}));
-  EXPECT_EQ(out.grip_left, 345);
-  EXPECT_EQ(out.grip_top, 300);
 }
 
 TEST(FolderBrowseLayout, WithThePushButtonsOkAndCancelStartAtTheTreesLeftEdge) {
@@ -126,14 +123,11 @@ TEST(FolderBrowseLayout, AWiderAndTallerWindowStretchesTheTreeAndMovesTheRightSi
   FolderBrowseLayoutInput in = DesignedWindow();
   in.window_width = 566;
   in.client_right = 558;
-  in.client_bottom = 513;
   in.button_panel_top = 478;
   FolderBrowseLayout out = LayOutFolderBrowseWindow(in);
   EXPECT_EQ(out.tree, (LayoutRect{8, 33, 550, 470}));
   EXPECT_EQ(out.cancel_left, 558 - 16 - 75);
   EXPECT_EQ(out.delete_button.right, 542);
-  EXPECT_EQ(out.grip_left, 545);
-  EXPECT_EQ(out.grip_top, 500);
 }
 
 TEST(DialogFormState, TheRecordIsNineLittleEndianBytesAndReadsBack) {

@@ -1,7 +1,8 @@
 # Measures the shipped setup program against what it must carry, and fails when the rest (code,
 # forms, icon, version record, resource directory) is 1.5 MiB or more:
 #   cmake -DEXE=... -DPAYLOAD_DIR=... -DMANIFEST=... -DPICTURES=... -P shipped_size.cmake
-# The pictures are the ones the program embeds, the payload the files its manifest lists.
+# The pictures are the ones the program embeds (both sizes), the payload the files its manifest
+# lists.
 file(SIZE ${EXE} exe_size)
 file(STRINGS ${MANIFEST} entries)
 set(payload 0)
@@ -14,7 +15,7 @@ foreach(entry ${entries})
   file(SIZE ${PAYLOAD_DIR}/${entry} size)
   math(EXPR payload "${payload} + ${size}")
 endforeach()
-file(GLOB bitmaps ${PICTURES}/*.bmp)
+file(GLOB bitmaps ${PICTURES}/*.bmp ${PICTURES}/2x/*.png)
 set(pictures 0)
 foreach(bitmap ${bitmaps})
   file(SIZE ${bitmap} size)

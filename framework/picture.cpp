@@ -1,0 +1,114 @@
+// TPicture's copies for displays of other than 96 pixels per inch.
+
+#include <algorithm>
+
+#include "framework/area_scale.h"
+#include "framework/exception.h"
+#include "framework/graphics.h"
+#include "framework/png_resource.h"
+
+namespace stampwell {
+
+struct TPicture::Scaled {
+  UINT dpi;
+  int frames;
+  bool keyed;
+  TBitmap bitmap;
+};
+
+TPicture::TPicture() = default;
+TPicture::~TPicture() = default;
+
+namespace {
+
+// The length that `length` pixels at 96 dpi take at `dpi`, rounded to nearest.
+int ScaleForDpi(int length, UINT dpi) { return static_cast<int>((static_cast<long long>(length) * dpi + 48) / 96); }
+
+PixelRect PixelsOf(const TBitmap& bitmap) {
+  PixelRect rect;
+  rect.pixels = bitmap.ScanLine(0);
+  rect.width = bitmap.Width();
+  rect.height = bitmap.Height();
+  rect.stride = bitmap.Stride();
+  rect.channels = bitmap.PixelFormat() == TPixelFormat::pf32bit ? 4 : 3;
+  return rect;
+}
+
+// Scales `source` to `width` by `height` into `target`, frame by frame; `keyed`: with the
+// colour of its bottom-left pixel clear.
+void ScaleInto(const TBitmap& source, int frames, bool keyed, int width, int height, TBitmap& target) {
+  target.SetPixelFormat(source.PixelFormat() == TPixelFormat::pf32bit ? TPixelFormat::pf32bit : TPixelFormat::pf24bit);
+  target.SetSize(width, height);
+  PixelRect from = PixelsOf(source), to = PixelsOf(target);
+  if (!from.pixels || !to.pixels) return;
+  if (keyed)
+    ScaleFramesByAreaKeyed(from, to, frames, source.ScanLine(source.Height() - 1));
+  else
+    ScaleFramesByArea(from, to, frames);
+}
+
+}  // namespace
+
+const TBitmap* TPicture::Large() const {
+  if (!large_read_) {
+    large_read_ = true;
+    const std::string& name = bitmap_.ResourceName();
+    auto large = std::make_unique<TBitmap>();
+    // A drawing of another size than twice the picture's would shift every edge: unusable.
+    if (!name.empty() && LoadPngResource(*large, name + "_2X") && large->Width() == 2 * Width() &&
+        large->Height() == 2 * Height())
+      large_ = std::move(large);
+  }
+  return large_.get();
+}
+
+const TBitmap& TPicture::ForDpi(UINT dpi, int frames) const { return AtDpi(dpi, frames, false); }
+
+const TBitmap& TPicture::GlyphForDpi(UINT dpi, int frames) const { return AtDpi(dpi, frames, true); }
+
+const TBitmap& TPicture::AtDpi(UINT dpi, int frames, bool keyed) const {
+  if (dpi == 0 || dpi == 96 || bitmap_.Empty()) return bitmap_;
+  if (scaled_version_ != bitmap_.Version()) {
+    scaled_.clear();
+    large_.reset();
+    large_read_ = false;
+    scaled_version_ = bitmap_.Version();
+  }
+  frames = std::max(frames, 1);
+  for (const auto& scaled : scaled_)
+    if (scaled->dpi == dpi && scaled->frames == frames && scaled->keyed == keyed) return scaled->bitmap;
+
+  // Above 96 dpi from the double-size drawing where there is one: shrunk between 96 and 192,
+  // as it is at 192, enlarged (soft) only beyond.
+  const TBitmap* source = &bitmap_;
+  if (dpi > 96) {
+    if (const TBitmap* large = Large()) {
+      if (dpi == 192) return *large;
+      source = large;
+    }
+  }
+
+  // Along the strip's long axis every frame is scaled and rounded on its own.
+  const bool across = Width() >= Height();
+  const int long_side = across ? Width() : Height();
+  const int split = long_side % frames == 0 ? frames : 1;
+  const int scaled_long = ScaleForDpi(long_side / split, dpi) * split;
+  const int width = across ? scaled_long : ScaleForDpi(Width(), dpi);
+  const int height = across ? ScaleForDpi(Height(), dpi) : scaled_long;
+
+  auto scaled = std::make_unique<Scaled>();
+  scaled->dpi = dpi;
+  scaled->frames = frames;
+  scaled->keyed = keyed;
+  try {
+    ScaleInto(*source, split, keyed, width, height, scaled->bitmap);
+  } catch (const Exception&) {
+    // No room for another section: the picture at its own size is better than none. The next
+    // paint tries again.
+    return bitmap_;
+  }
+  scaled_.push_back(std::move(scaled));
+  return scaled_.back()->bitmap;
+}
+
+}  // namespace stampwell
