@@ -88,8 +88,10 @@ void WindowsInstallSystem::StartMenuStep() {
     hooks_.start_menu_step();
     return;
   }
-  StartMenuStepContext context{settings_, hooks_.product_title(), hooks_.start_menu_checked(), log_,
-                               hooks_.show_message, GetProgramsFolder()};
+  // The shell is asked for the Programs folder only when a group goes there.
+  const bool make_group = hooks_.start_menu_checked();
+  StartMenuStepContext context{settings_, hooks_.product_title(), make_group, log_, hooks_.show_message,
+                               make_group ? GetProgramsFolder() : std::string()};
   RunStartMenuStep(context);
 }
 
