@@ -138,7 +138,10 @@ bool RunJournal::MakeFolders(const std::string& path) {
   }
   for (auto folder = missing.rbegin(); folder != missing.rend(); ++folder) {
     Record({JournalRecord::Kind::kFolder, *folder, {}});
-    if (!CreateDirectoryA(folder->c_str(), nullptr) && !DirectoryExists(*folder)) return false;
+    if (CreateDirectoryA(folder->c_str(), nullptr))
+      made_folders_.insert(*folder);
+    else if (!DirectoryExists(*folder))
+      return false;
   }
   return true;
 }
@@ -147,10 +150,15 @@ void RunJournal::MakeFolder(const std::string& path) {
   const std::string folder = WithoutTrailingBackslashes(path);
   Record({JournalRecord::Kind::kFolder, folder, {}});
   CreateSingleDirectory(folder);
+  made_folders_.insert(folder);
 }
 
 void RunJournal::BeforeWrite(const std::string& path) {
-  if (!FileExists(path)) {
+  // Under Wine a look for a file that is not there reads its whole folder, as the create
+  // after it does again.
+  const std::size_t slash = path.find_last_of('\\');
+  const bool in_a_made_folder = slash != std::string::npos && made_folders_.count(path.substr(0, slash)) != 0;
+  if (in_a_made_folder || !FileExists(path)) {
     Record({JournalRecord::Kind::kFile, path, {}});
     return;
   }

@@ -8,6 +8,7 @@
 // change, so that a run ended from outside leaves what undoes it.
 
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "framework/unique_handle.h"
@@ -36,7 +37,9 @@ class RunJournal {
   // Makes one folder, recorded first; throws InstallError when it cannot.
   void MakeFolder(const std::string& path);
   // Before the run writes `path`: an existing file is moved aside, a new one recorded. Throws
-  // InstallError when the record or the move fails.
+  // InstallError when the record or the move fails. In a folder that this journal made, no
+  // file is looked for: the folder was empty when it was made, and the run writes each of its
+  // files once.
   void BeforeWrite(const std::string& path);
 
   // Takes back every change in reverse and removes the journal.
@@ -50,6 +53,8 @@ class RunJournal {
   std::string path_;
   unique_file file_;
   std::vector<JournalRecord> records_;
+  // The folders that CreateDirectory made for this run, without a trailing backslash.
+  std::unordered_set<std::string> made_folders_;
 };
 
 // Undoes the journal file at `path` that a run left without ending it, and removes it.
