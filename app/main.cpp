@@ -51,9 +51,11 @@ int ShowUsage(const stampwell::ParsedCommandLine& command_line) {
 
 // /SILENT shows the wizard window on its progress page and nothing else; /VERYSILENT no window.
 int RunUnattended(const stampwell::SetupOptions& options, bool another_setup_running) {
-  // Nobody waits for a page before the run asks for the check: it runs meanwhile, beside the
-  // start's own waits (the display, the registry).
-  if (!another_setup_running) stampwell::StartProgramPayloadCheck();
+  // Without a window nobody waits for a first paint before the run asks for the check: it
+  // runs meanwhile, beside the start's own waits. The progress window is painted first, as
+  // the wizard is.
+  if (!another_setup_running && options.mode == stampwell::SetupUiMode::VerySilent)
+    stampwell::StartProgramPayloadCheck();
   // The progress window and the shortcuts need OLE (the shortcuts would enter it for each
   // link themselves, and leave it again).
   std::optional<OleSession> ole;
