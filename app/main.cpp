@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include <optional>
+
 #include "app/security_baseline.h"
 #include "app/setup_running_mutex.h"
 #include "app/single_setup.h"
@@ -19,6 +21,23 @@
 
 namespace {
 
+// The thread's OLE, from entry to the end of the scope. Entering it also makes the apartment's
+// hidden window, which under Wine loads and connects the display driver: a run that shows no
+// window and makes no shortcut does without.
+class OleSession {
+ public:
+  OleSession() : entered_(SUCCEEDED(::OleInitialize(nullptr))) {}
+  OleSession(const OleSession&) = delete;
+  OleSession& operator=(const OleSession&) = delete;
+  ~OleSession() {
+    if (entered_) ::OleUninitialize();
+  }
+  bool Entered() const { return entered_; }
+
+ private:
+  bool entered_;
+};
+
 // /? and /HELP, and a command line that the program does not understand. A run that asked
 // for no window or no message box gets no box either: nobody would be there to close it.
 int ShowUsage(const stampwell::ParsedCommandLine& command_line) {
@@ -32,6 +51,17 @@ int ShowUsage(const stampwell::ParsedCommandLine& command_line) {
 
 // /SILENT shows the wizard window on its progress page and nothing else; /VERYSILENT no window.
 int RunUnattended(const stampwell::SetupOptions& options, bool another_setup_running) {
+  // Without a window nobody waits for a first paint before the run asks for the check: it
+  // runs meanwhile, beside the start's own waits. The progress window is painted first, as
+  // the wizard is.
+  if (!another_setup_running && options.mode == stampwell::SetupUiMode::VerySilent)
+    stampwell::StartProgramPayloadCheck();
+  // The progress window and the shortcuts need OLE (the shortcuts would enter it for each
+  // link themselves, and leave it again).
+  std::optional<OleSession> ole;
+  if (options.mode == stampwell::SetupUiMode::Silent || !options.no_icons) {
+    if (!ole.emplace().Entered()) return stampwell::kExitFailed;
+  }
   stampwell::TApplication& application = stampwell::Application();
   application.SetTitle(stampwell::kProductName);
   stampwell::wizard::TForm1* progress = nullptr;
@@ -59,13 +89,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const stampwell::ParsedCommandLine command_line =
       stampwell::ParseSetupArguments(stampwell::SplitArguments(::GetCommandLineA()));
 
-  // The user-interface thread is a single-threaded apartment for its whole life; shell
-  // links, the shell namespace and drag and drop rely on it.
-  if (FAILED(::OleInitialize(nullptr))) return stampwell::kExitFailed;
   if (!command_line.ok() || command_line.options.help) {
-    const int code = ShowUsage(command_line);
-    ::OleUninitialize();
-    return code;
+    const OleSession ole;
+    return ole.Entered() ? ShowUsage(command_line) : stampwell::kExitFailed;
   }
   // Held by every run, the wizard's too, so that an unattended run never installs over one.
   const stampwell::SetupRunningMutex running = stampwell::HoldSetupRunningMutex();
@@ -73,16 +99,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // back before anything else, so the machine is as it was before it; not while another
   // setup runs, whose run it may be.
   if (!running.another_running) stampwell::UndoUnfinishedRun();
-  if (command_line.options.Unattended()) {
-    const int code = RunUnattended(command_line.options, running.another_running);
-    ::OleUninitialize();
-    return code;
-  }
+  if (command_line.options.Unattended()) return RunUnattended(command_line.options, running.another_running);
+  // The user-interface thread is a single-threaded apartment for its whole life; shell
+  // links, the shell namespace and drag and drop rely on it.
+  const OleSession ole;
+  if (!ole.Entered()) return stampwell::kExitFailed;
   // One wizard at a time (a double click on a slow elevation prompt starts two): the second
   // shows the first one's window and ends.
   if (running.another_running) {
     stampwell::BringRunningSetupToFront();
-    ::OleUninitialize();
     return stampwell::kExitAnotherSetupRunning;
   }
   stampwell::TApplication& application = stampwell::Application();
@@ -122,6 +147,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (wizard->ActivePage() == stampwell::kFinishPage) code = stampwell::kExitInstalled;
   });
   stampwell::ShellToolboxEnd();
-  ::OleUninitialize();
   return code;
 }

@@ -25,7 +25,12 @@ std::string OneLine(std::string text) {
 }  // namespace
 
 UnattendedUi::UnattendedUi(const SetupOptions& options, wizard::TForm1* form, RunLog& log)
-    : options_(options), form_(form), log_(log), folder_(options.install_dir.value_or(wizard::TForm1::DefaultInstallFolder())) {
+    : options_(options),
+      form_(form),
+      log_(log),
+      // Asked only without /DIR: the default folder's queries (the registry, the user's
+      // rights, the shell's folders) cost a run that names its folder for nothing.
+      folder_(options.install_dir ? *options.install_dir : wizard::TForm1::DefaultInstallFolder()) {
   // Closing the progress window (Alt+F4, the taskbar) cancels the run.
   if (form_) form_->CloseAskedWhileInstalling = [this] { cancel_asked_ = true; };
 }
@@ -69,6 +74,10 @@ bool UnattendedUi::AskRetry(const std::string& text) {
 }
 
 void UnattendedUi::ProcessMessages() {
+  // Without a window nothing is posted to this thread while the files are written, and no
+  // close can be asked; each look at the empty queue would still cost a call into the system
+  // (under Wine a round trip to its server) per file.
+  if (!form_) return;
   Application().ProcessMessages();
   if (cancel_asked_ && !cancelled_) {
     cancelled_ = true;

@@ -54,13 +54,19 @@ endif()
 # Splits the debug information of target into <name>.debug beside it and leaves the program
 # without symbols, pointing at that file (.gnu_debuglink, which gdb follows); then signs it
 # when signing is configured. The steps run after every link, on the fresh output.
+# Sections start on page boundaries in the file as in memory, so that a loader can map the
+# file's pages as they are: the payload and the pictures (most of the file) are then read
+# only when they are used. With the linker's default 512-byte alignment a loader that maps
+# pages cannot (Wine's) reads every section into memory at start, payload included. Every
+# program that carries a payload gets this layout, so that a benchmark's copy of the setup
+# program starts as the shipped one does.
+function(stampwell_page_aligned_sections target)
+  target_link_options(${target} PRIVATE -Wl,--file-alignment=0x1000)
+endfunction()
+
 function(stampwell_ship_program target)
   set(exe $<TARGET_FILE:${target}>)
-  # Sections start on page boundaries in the file as in memory, so that a loader can map the
-  # file's pages as they are: the payload and the pictures (most of the file) are then read
-  # only when they are used. With the linker's default 512-byte alignment a loader that maps
-  # pages cannot (Wine's) reads every section into memory at start, payload included.
-  target_link_options(${target} PRIVATE -Wl,--file-alignment=0x1000)
+  stampwell_page_aligned_sections(${target})
   set(debug $<TARGET_FILE_DIR:${target}>/$<TARGET_FILE_BASE_NAME:${target}>.debug)
   # objcopy writes the PE time stamp anew, from SOURCE_DATE_EPOCH or else from the clock.
   set(objcopy ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${STAMPWELL_SOURCE_DATE_EPOCH} ${STAMPWELL_OBJCOPY})

@@ -85,8 +85,10 @@ void WindowsInstallSystem::CreateDesktopLink(const std::string& title, const std
 }
 
 void WindowsInstallSystem::StartMenuStep() {
-  StartMenuStepContext context{settings_, hooks_.product_title(), hooks_.start_menu_checked(), log_,
-                               hooks_.show_message, GetProgramsFolder(), journal_.get()};
+  // The shell is asked for the Programs folder only when a group goes there.
+  const bool make_group = hooks_.start_menu_checked();
+  StartMenuStepContext context{settings_, hooks_.product_title(), make_group, log_, hooks_.show_message,
+                               make_group ? GetProgramsFolder() : std::string(), journal_.get()};
   RunStartMenuStep(context);
 }
 

@@ -170,8 +170,12 @@ bool RunJournal::MakeFolders(const std::string& path) {
   }
   for (auto folder = missing.rbegin(); folder != missing.rend(); ++folder) Record(JournalRecord::Folder(*folder));
   Flush();
-  for (auto folder = missing.rbegin(); folder != missing.rend(); ++folder)
-    if (!CreateDirectoryA(folder->c_str(), nullptr) && !DirectoryExists(*folder)) return false;
+  for (auto folder = missing.rbegin(); folder != missing.rend(); ++folder) {
+    if (CreateDirectoryA(folder->c_str(), nullptr))
+      made_folders_.insert(*folder);
+    else if (!DirectoryExists(*folder))
+      return false;
+  }
   return true;
 }
 
@@ -180,12 +184,18 @@ void RunJournal::MakeFolder(const std::string& path) {
   Record(JournalRecord::Folder(folder));
   Flush();
   CreateSingleDirectory(folder);
+  made_folders_.insert(folder);
+}
+
+bool RunJournal::InAFolderMadeByThisRun(const std::string& path) const {
+  const std::size_t slash = path.find_last_of('\\');
+  return slash != std::string::npos && made_folders_.count(path.substr(0, slash)) != 0;
 }
 
 void RunJournal::PlanWrites(const std::vector<std::string>& paths) {
   for (const std::string& path : paths) {
     if (planned_.count(path)) continue;
-    if (FileExists(path)) {
+    if (!InAFolderMadeByThisRun(path) && FileExists(path)) {
       std::string backup = FreeBackupName(path);
       // Two planned files never share a backup: "a" and "a.setup-old" both in the plan.
       while (AnythingAt(backup) || planned_.count(backup)) backup += "0";
@@ -214,7 +224,9 @@ void RunJournal::BeforeWrite(const std::string& path) {
     planned_.erase(planned);
     // The rename itself tells whether the file is still there: no look of its own.
     if (!backup.empty() && MoveFileExA(path.c_str(), backup.c_str(), 0)) return;
-    if (backup.empty() && !FileExists(path)) return;
+    // Under Wine a look for a file that is not there reads its whole folder, as the create
+    // after it does again; a folder this run made held nothing before it.
+    if (backup.empty() && (InAFolderMadeByThisRun(path) || !FileExists(path))) return;
     // The file came or went since the plan: a record of what is there now follows.
   }
   const bool exists = FileExists(path);

@@ -12,6 +12,7 @@
 
 #include <map>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "framework/unique_handle.h"
@@ -43,7 +44,9 @@ class RunJournal {
   // writes that follow cost no flush of their own.
   void PlanWrites(const std::vector<std::string>& paths);
   // Before the run writes `path`: an existing file is moved aside, a new one recorded. Throws
-  // InstallError when the record or the move fails.
+  // InstallError when the record or the move fails. In a folder that this journal made, no
+  // file is looked for: the folder was empty when it was made, and the run writes each of its
+  // files once.
   void BeforeWrite(const std::string& path);
   // Before the run sets the values `names` of `key` (below HKEY_CURRENT_USER): the key's
   // making, when it is missing, and each value's earlier content are recorded.
@@ -67,6 +70,9 @@ class RunJournal {
   std::string unwritten_;
   // From PlanWrites: each planned file and its backup (empty: a new file).
   std::map<std::string, std::string> planned_;
+  bool InAFolderMadeByThisRun(const std::string& path) const;
+  // The folders that CreateDirectory made for this run, without a trailing backslash.
+  std::unordered_set<std::string> made_folders_;
 };
 
 // Undoes the journal file at `path` that a run left without ending it, and removes it; of

@@ -235,6 +235,22 @@ TEST_F(SilentSetup, SilentShowsOnlyTheProgressWindowAndNoIconsMakesNoShortcut) {
   EXPECT_TRUE(ReadEntryValue("DisplayName", data));
 }
 
+// Without a window and without shortcuts the program does without OLE: the run must still
+// be whole.
+TEST_F(SilentSetup, VerySilentWithNoIconsInstallsEveryFileAndTheEntryAndNoShortcut) {
+  SetupRun run = RunSetup("/VERYSILENT /NOICONS /DIR=\"" + dir + "\"");
+  EXPECT_EQ(run.exit_code, static_cast<DWORD>(kExitInstalled));
+  EXPECT_TRUE(run.visible_windows.empty()) << "a window of class " << *run.visible_classes.begin();
+  EXPECT_TRUE(run.started_programs.empty());
+  for (const std::string& entry : PayloadManifest())
+    EXPECT_EQ(ReadWholeFile(dir + entry), ReadWholeFile(PayloadFolder() + entry)) << entry;
+  EXPECT_TRUE(Exists(dir + "Uninstall.txt"));
+  EXPECT_FALSE(Exists(testing::DesktopLinkFile()));
+  EXPECT_FALSE(Exists(testing::StartMenuGroupFolder()));
+  std::string data;
+  EXPECT_TRUE(ReadEntryValue("InstallLocation", data) && data == dir) << data;
+}
+
 TEST_F(SilentSetup, AFolderThatCannotBeMadeFailsWith1603AndSaysWhyInTheLog) {
   const std::string file = scratch.path() + "a file";
   testing::WriteWholeFile(file, "not a folder");
