@@ -46,6 +46,12 @@ struct SetupRun {
   std::set<std::string> started_programs;  // its child processes, lower-case
 };
 
+std::string Joined(const std::set<std::string>& names) {
+  std::string joined;
+  for (const std::string& name : names) joined += (joined.empty() ? "" : ", ") + name;
+  return joined;
+}
+
 struct WindowSearch {
   DWORD process_id;
   std::vector<HWND> windows;
@@ -226,7 +232,7 @@ TEST_F(SilentSetup, SilentShowsOnlyTheProgressWindowAndNoIconsMakesNoShortcut) {
   SetupRun run = RunSetup("/SILENT /NOICONS /SUPPRESSMSGBOXES /NORESTART /DIR=\"" + dir + "\"");
   EXPECT_EQ(run.exit_code, static_cast<DWORD>(kExitInstalled));
   // The wizard window, on its progress page: the only window of the run.
-  EXPECT_EQ(run.visible_windows, std::set<std::string>{kProductName});
+  EXPECT_EQ(run.visible_windows, std::set<std::string>{kProductName}) << "classes: " << Joined(run.visible_classes);
   EXPECT_TRUE(run.started_programs.empty());
   EXPECT_TRUE(Exists(dir + "Stampwell.exe"));
   EXPECT_FALSE(Exists(testing::DesktopLinkFile()));
