@@ -10,10 +10,10 @@
         Quick Install into a folder where a folder stands in the way of entry 100, beside a
         file of the user's: the installation error, and the folder exactly as it was before.
     drive_update.py --build-dir DIR --probe PROBE unfinished-update
-        Quick Install; then what an update ended from outside leaves (a file of the user's
-        moved aside and the new one in its place, a file made, the journal and the value that
-        names it); the setup started again: by the time its wizard shows, the installation
-        is as it was before that update.
+        Quick Install; a change of the user's to an installed file; the setup started again,
+        Quick Install, and its process killed from outside once the update has moved files
+        aside; the setup started again: by the time its wizard shows, the installation is
+        byte for byte as it was before that update, with no moved-aside file and no journal.
     drive_update.py --build-dir DIR --probe PROBE second-start
         The setup started while its wizard shows: the second start ends by itself and one
         wizard is left.
@@ -23,6 +23,7 @@ apart (all three are captioned with the product's name) and reads the box's text
 step waits for a state it can read. Screenshots go to DIR/artifacts/e2e-<scenario>-*.png.
 """
 import os
+import signal
 import subprocess
 import sys
 
@@ -154,6 +155,42 @@ def failure_at_entry_100(session, probe):
 
 
 JOURNAL_KEY = r"HKCU\Software\Quendra Soft\Quendra Stampwell Setup"
+# Moved-aside files that show the update is well under way when it is ended; far fewer than
+# the payload's entries, so the run, which pauses after each, cannot finish first.
+MOVED_ASIDE_BEFORE_THE_KILL = 20
+
+
+def moved_aside(unix_dir):
+    return sorted(name for name in installed_names(unix_dir) if ".setup-old" in os.path.basename(name))
+
+
+def installed_names(unix_dir):
+    names = []
+    for root, _, files in os.walk(unix_dir):
+        names.extend(os.path.relpath(os.path.join(root, name), unix_dir) for name in files)
+    return names
+
+
+def program_processes(session):
+    """The Linux processes in which Wine runs the setup program of this session: the command
+    line names the program and the environment the session's prefix. The runner, a shell whose
+    command line names the program too, is left out."""
+    found = []
+    prefix = os.path.realpath(session.env["WINEPREFIX"])
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit() or int(entry) == session.process.pid:
+            continue
+        try:
+            with open("/proc/%s/cmdline" % entry, "rb") as f:
+                cmdline = f.read()
+            with open("/proc/%s/environ" % entry, "rb") as f:
+                environ = dict(v.split(b"=", 1) for v in f.read().split(b"\0") if b"=" in v)
+        except OSError:
+            continue  # ended meanwhile, or not ours
+        ours = os.path.realpath(os.fsdecode(environ.get(b"WINEPREFIX", b""))) == prefix
+        if b"StampwellSetup.exe" in cmdline and b"wine-run" not in cmdline and ours:
+            found.append(int(entry))
+    return found
 
 
 def unfinished_update(session, probe):
@@ -171,26 +208,42 @@ def unfinished_update(session, probe):
             f.write(b"changed by the user")
         publisher = os.path.dirname(unix_dir.rstrip("/"))
         before = installed_files(publisher)
+        journal = session.unix_path(install_dir.rstrip("\\") + ".setup-journal")
 
-        # What the update had done when it was ended: Help.CHM moved aside and the new one
-        # written, a file of its own made, each written in the journal before it was done.
-        help_file = install_dir + "Help.CHM"
-        os.rename(os.path.join(unix_dir, "Help.CHM"), os.path.join(unix_dir, "Help.CHM.setup-old"))
-        with open(os.path.join(unix_dir, "Help.CHM"), "wb") as f:
-            f.write(b"the update's")
-        with open(os.path.join(unix_dir, "Data", "new.dll"), "wb") as f:
-            f.write(b"made by the update")
-        journal = install_dir.rstrip("\\") + ".setup-journal"
-        with open(session.unix_path(journal), "wb") as f:
-            f.write(("Quendra Stampwell setup journal 1\r\nmoved\t%s\t%s.setup-old\r\nfile\t%sData\\new.dll\r\n"
-                     % (help_file, help_file, install_dir)).encode("latin-1"))
-        session.wine("reg", "add", JOURNAL_KEY, "/v", "UnfinishedRun", "/d", journal, "/f")
+        # The update, ended from outside while it replaces the files, as a power cut ends it:
+        # SIGKILL of the Linux process ends the Windows process at once, with no code of its
+        # own run on the way out.
+        start_setup(session, d)
+        session.click(QUICK_INSTALL)
+        d.wait("%d files moved aside by the update" % MOVED_ASIDE_BEFORE_THE_KILL,
+               lambda: len(moved_aside(unix_dir)) >= MOVED_ASIDE_BEFORE_THE_KILL, 90 * SLOW)
+        pids = program_processes(session)
+        if not pids:
+            raise Failure("no Linux process of the setup program found to end")
+        for pid in pids:
+            os.kill(pid, signal.SIGKILL)
+        runner, session.process = session.process, None
+        try:
+            runner.wait(timeout=30 * SLOW)
+        except subprocess.TimeoutExpired:
+            raise Failure("the runner did not end after the setup program was killed")
+        d.wait("the wizard to be gone after the kill",
+               lambda: (d.wizard, d.pid) not in windows_of_class(d, WIZARD_CLASS), 30 * SLOW)
+        left = moved_aside(unix_dir)
+        if not left:
+            raise Failure("the update finished before it was ended: no moved-aside file is left")
+        session.expect(os.path.exists(journal), "the killed update left no journal")
+        print("killed process %s mid-run: %d files moved aside" % (pids, len(left)), flush=True)
+        session.expect("UnfinishedRun" in session.wine("reg", "query", JOURNAL_KEY, check=False),
+                       "the killed update left no value naming its journal")
 
         start_setup(session, d)
         session.screenshot("wizard-after-undo")
-        session.expect(installed_files(publisher) == before, "the unfinished update was not taken back: %r" % sorted(
-            set(installed_files(publisher)) ^ set(before)))
-        session.expect(not os.path.exists(session.unix_path(journal)), "the journal is left")
+        after = installed_files(publisher)
+        session.expect(after == before, "the unfinished update was not taken back: %r" % sorted(
+            name for name in set(after) | set(before) if after.get(name) != before.get(name)))
+        session.expect(not moved_aside(unix_dir), "moved-aside files are left")
+        session.expect(not os.path.exists(journal), "the journal is left")
         session.expect("UnfinishedRun" not in session.wine("reg", "query", JOURNAL_KEY, check=False),
                        "the value that names the journal is left")
     finally:
