@@ -136,7 +136,7 @@ TEST_F(WizardAtDpi, WindowTakesTheScreenDpiAndTheScaledPictureSizeCentred) {
   EXPECT_NEAR(window.top, (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, 1);
   // The page picture fills the window exactly: the page control's offsets scale with it.
   POINT origin{0, 0};
-  ::ClientToScreen(form_->Page(TForm1::kChoicePage).Handle(), &origin);
+  ::ClientToScreen(form_->Page(kChoicePage).Handle(), &origin);
   EXPECT_EQ(origin.x, window.left);
   EXPECT_EQ(origin.y, window.top);
 }
@@ -150,7 +150,7 @@ TEST_F(WizardAtDpi, EveryLabelHoldsItsWholeText) {
 }
 
 TEST_F(WizardAtDpi, EveryButtonShowsItsScaledFrameAndIsHitWhereItIsDrawn) {
-  for (int page : {TForm1::kChoicePage, TForm1::kFolderPage, TForm1::kProgressPage, TForm1::kFinishPage}) {
+  for (int page : {kChoicePage, kFolderPage, kProgressPage, kFinishPage}) {
     form_->ShowPage(page);
     TTabSheet& sheet = form_->Page(page);
     sheet.PaintSurface();
@@ -169,7 +169,7 @@ TEST_F(WizardAtDpi, EveryButtonShowsItsScaledFrameAndIsHitWhereItIsDrawn) {
 
 TEST_F(WizardAtDpi, HoverFrameAndCrossFadeDrawTheScaledFrames) {
   TYCLButton& button = *form_->Button_QuickInstall;
-  TTabSheet& sheet = form_->Page(TForm1::kChoicePage);
+  TTabSheet& sheet = form_->Page(kChoicePage);
   const POINT at{button.Left(), button.Top()};
   button.CMMouseEnter();
   for (int ticks = 0; button.FadingIn() && ticks < 100; ++ticks) button.FadeStep();
@@ -198,7 +198,7 @@ TEST_F(WizardAtDpi, DpiChangedLaysTheWizardOutAgainAtTheNewDpi) {
   ForEachControl(*form_, [](TControl& c) {
     if (auto* label = dynamic_cast<TLabel*>(&c)) ExpectTextFits(*label);
   });
-  TTabSheet& sheet = form_->Page(TForm1::kChoicePage);
+  TTabSheet& sheet = form_->Page(kChoicePage);
   sheet.PaintSurface();
   ExpectShowsFrame(sheet.SurfaceDC(), POINT{form_->Button_QuickInstall->Left(), form_->Button_QuickInstall->Top()},
                    *form_->Button_QuickInstall, 0);
