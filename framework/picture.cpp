@@ -5,6 +5,7 @@
 #include "framework/area_scale.h"
 #include "framework/exception.h"
 #include "framework/graphics.h"
+#include "framework/png_prefetch.h"
 #include "framework/png_resource.h"
 
 namespace stampwell {
@@ -55,8 +56,9 @@ const TBitmap* TPicture::Large() const {
     const std::string& name = bitmap_.ResourceName();
     auto large = std::make_unique<TBitmap>();
     // A drawing of another size than twice the picture's would shift every edge: unusable.
-    if (!name.empty() && LoadPngResource(*large, name + "_2X") && large->Width() == 2 * Width() &&
-        large->Height() == 2 * Height())
+    // The first page's drawings were read by the start-up worker; the rest are read here.
+    const bool read = !name.empty() && (TakePrefetchedPng(name + "_2X", *large) || LoadPngResource(*large, name + "_2X"));
+    if (read && large->Width() == 2 * Width() && large->Height() == 2 * Height())
       large_ = std::move(large);
   }
   return large_.get();
