@@ -13,19 +13,10 @@
 #include "framework/imaging_factory.h"
 #include "framework/png_prefetch.h"
 #include "framework/png_resource.h"
+#include "tests/framework/bitmap_rows.h"
 
 namespace stampwell {
 namespace {
-
-std::vector<std::uint8_t> Rows(const TBitmap& bitmap) {
-  std::vector<std::uint8_t> rows;
-  for (int y = 0; y < bitmap.Height(); ++y) {
-    const std::uint8_t* row = bitmap.ScanLine(y);
-    if (!row) return {};
-    rows.insert(rows.end(), row, row + bitmap.Width() * 3);
-  }
-  return rows;
-}
 
 std::vector<std::uint8_t> ReadHere(const std::string& name) {
   TBitmap bitmap;
