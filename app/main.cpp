@@ -2,7 +2,9 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include <memory>
 #include <optional>
+#include <system_error>
 
 #include "app/security_baseline.h"
 #include "app/setup_running_mutex.h"
@@ -10,12 +12,15 @@
 #include "app/unattended_install.h"
 #include "app/wizard_install.h"
 #include "framework/application.h"
+#include "framework/png_prefetch.h"
+#include "framework/window_dpi.h"
 #include "install/payload_check.h"
 #include "install/run_journal.h"
 #include "setup/command_line.h"
 #include "setup/exit_codes.h"
 #include "setup/setup_settings.h"
 #include "shellbrowse/toolbox/shell_toolbox.h"
+#include "wizard/first_page_drawings.h"
 #include "wizard/form1.h"
 #include "wizard/form2.h"
 
@@ -37,6 +42,17 @@ class OleSession {
  private:
   bool entered_;
 };
+
+// Above 96 dpi the first page paints from its drawings at 200 %: a worker reads them (and loads
+// the imaging library) while the window is made. At 96 dpi nothing is read and nothing started.
+std::unique_ptr<stampwell::PngPrefetch> StartReadingFirstPageDrawings() {
+  if (stampwell::SystemDpi() <= 96) return nullptr;
+  try {
+    return std::make_unique<stampwell::PngPrefetch>(stampwell::wizard::FirstPageDrawings());
+  } catch (const std::system_error&) {
+    return nullptr;  // no thread: the first paint reads them itself
+  }
+}
 
 // /? and /HELP, and a command line that the program does not understand. A run that asked
 // for no window or no message box gets no box either: nobody would be there to close it.
@@ -88,6 +104,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   stampwell::ApplySecurityBaseline();
   const stampwell::ParsedCommandLine command_line =
       stampwell::ParseSetupArguments(stampwell::SplitArguments(::GetCommandLineA()));
+  // A run that shows the wizard reads its first page's drawings meanwhile: from here on, COM's
+  // start and the run's checks overlap with it too. Joined when the program ends (it has COM
+  // of its own); the pictures keep copies of what it read.
+  const bool wizard_run = command_line.ok() && !command_line.options.help && !command_line.options.Unattended();
+  const std::unique_ptr<stampwell::PngPrefetch> first_page_drawings =
+      wizard_run ? StartReadingFirstPageDrawings() : nullptr;
 
   if (!command_line.ok() || command_line.options.help) {
     const OleSession ole;

@@ -57,9 +57,11 @@ void TYCLButton::FitToFrame() {
   // The button is exactly one drawn frame, whose size rounds on its own rather than from the
   // scaled edges: the hit area is what the user sees.
   if (picture_.Bitmap().Empty()) return;
-  const TBitmap& strip = Strip();
+  // Its size only: the strip is read and scaled when the button is first drawn, so the buttons
+  // of pages not shown yet cost the window's making nothing.
+  const SIZE strip = picture_.SizeForDpi(Dpi(), 4);
   placing_from_design_ = true;
-  SetBounds(left_, top_, strip.Width() / 4, strip.Height());
+  SetBounds(left_, top_, strip.cx / 4, strip.cy);
   placing_from_design_ = false;
 }
 

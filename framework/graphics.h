@@ -231,10 +231,15 @@ class TPicture {
   // takes no part in the shrinking, and every pixel of the result is either clear or the
   // glyph's, so that the edge shows no fringe of the clear colour where it is drawn.
   const TBitmap& GlyphForDpi(UINT dpi, int frames = 1) const;
+  // The size of ForDpi(dpi, frames) without making it: what lays a control out needs no pixels,
+  // and the pictures of pages not shown yet are then neither read nor scaled.
+  SIZE SizeForDpi(UINT dpi, int frames = 1) const;
 
  private:
   struct Scaled;
   const TBitmap& AtDpi(UINT dpi, int frames, bool keyed) const;
+  // ForDpi's size above 96 dpi for `frames` (at least 1).
+  SIZE ScaledSize(UINT dpi, int frames) const;
   // The drawing at twice the size that belongs to the bitmap's resource, read at the first
   // call above 96 dpi; null when the program has none that fits.
   const TBitmap* Large() const;

@@ -5,6 +5,7 @@
 #include "framework/area_scale.h"
 #include "framework/exception.h"
 #include "framework/graphics.h"
+#include "framework/png_prefetch.h"
 #include "framework/png_resource.h"
 
 namespace stampwell {
@@ -55,11 +56,26 @@ const TBitmap* TPicture::Large() const {
     const std::string& name = bitmap_.ResourceName();
     auto large = std::make_unique<TBitmap>();
     // A drawing of another size than twice the picture's would shift every edge: unusable.
-    if (!name.empty() && LoadPngResource(*large, name + "_2X") && large->Width() == 2 * Width() &&
-        large->Height() == 2 * Height())
+    // The first page's drawings were read by the start-up worker; the rest are read here.
+    const bool read = !name.empty() && (TakePrefetchedPng(name + "_2X", *large) || LoadPngResource(*large, name + "_2X"));
+    if (read && large->Width() == 2 * Width() && large->Height() == 2 * Height())
       large_ = std::move(large);
   }
   return large_.get();
+}
+
+SIZE TPicture::SizeForDpi(UINT dpi, int frames) const {
+  if (dpi == 0 || dpi == 96 || bitmap_.Empty()) return SIZE{Width(), Height()};
+  return ScaledSize(dpi, std::max(frames, 1));
+}
+
+SIZE TPicture::ScaledSize(UINT dpi, int frames) const {
+  // Along the strip's long axis every frame is scaled and rounded on its own.
+  const bool across = Width() >= Height();
+  const int long_side = across ? Width() : Height();
+  const int split = long_side % frames == 0 ? frames : 1;
+  const int scaled_long = ScaleForDpi(long_side / split, dpi) * split;
+  return SIZE{across ? scaled_long : ScaleForDpi(Width(), dpi), across ? ScaleForDpi(Height(), dpi) : scaled_long};
 }
 
 const TBitmap& TPicture::ForDpi(UINT dpi, int frames) const { return AtDpi(dpi, frames, false); }
@@ -88,13 +104,9 @@ const TBitmap& TPicture::AtDpi(UINT dpi, int frames, bool keyed) const {
     }
   }
 
-  // Along the strip's long axis every frame is scaled and rounded on its own.
-  const bool across = Width() >= Height();
-  const int long_side = across ? Width() : Height();
-  const int split = long_side % frames == 0 ? frames : 1;
-  const int scaled_long = ScaleForDpi(long_side / split, dpi) * split;
-  const int width = across ? scaled_long : ScaleForDpi(Width(), dpi);
-  const int height = across ? ScaleForDpi(Height(), dpi) : scaled_long;
+  const int split = (Width() >= Height() ? Width() : Height()) % frames == 0 ? frames : 1;
+  const SIZE size = ScaledSize(dpi, frames);
+  const int width = size.cx, height = size.cy;
 
   auto scaled = std::make_unique<Scaled>();
   scaled->dpi = dpi;

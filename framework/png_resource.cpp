@@ -4,10 +4,12 @@
 #include <wincodec.h>
 #include <wrl/client.h>
 
-#include <cstdint>
+#include <cstring>
+#include <new>
 
 #include "framework/exception.h"
 #include "framework/graphics.h"
+#include "framework/imaging_factory.h"
 
 namespace stampwell {
 
@@ -16,7 +18,7 @@ using Microsoft::WRL::ComPtr;
 namespace {
 
 // COM for the span of one reading, on a thread that has not started it. The setup program's
-// window thread has (main starts OLE); a test or a worker thread may not.
+// window thread has (main starts OLE), and so has the picture worker; a test may not.
 class ScopedComIfNeeded {
  public:
   ScopedComIfNeeded() {
@@ -35,14 +37,27 @@ class ScopedComIfNeeded {
   bool started_ = false;
 };
 
-bool Decode(const std::uint8_t* bytes, DWORD size, TBitmap& bitmap) {
-  ComPtr<IWICImagingFactory> factory;
-  if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory))))
-    return false;
+struct Resource {
+  const std::uint8_t* bytes = nullptr;
+  DWORD size = 0;
+};
+
+Resource FindPng(const std::string& name) {
+  HMODULE module = ::GetModuleHandleA(nullptr);
+  HRSRC found = ::FindResourceA(module, name.c_str(), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+  HGLOBAL loaded = found ? ::LoadResource(module, found) : nullptr;
+  const auto* bytes = static_cast<const std::uint8_t*>(loaded ? ::LockResource(loaded) : nullptr);
+  if (!bytes) return {};
+  return {bytes, ::SizeofResource(module, found)};
+}
+
+bool Decode(const Resource& png, DecodedPng& picture) {
+  IWICImagingFactory* factory = ImagingFactory();
+  if (!factory) return false;
   ComPtr<IWICStream> stream;
   if (FAILED(factory->CreateStream(&stream))) return false;
   // The stream only reads: the resource stays as it is.
-  if (FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(bytes), size))) return false;
+  if (FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(png.bytes), png.size))) return false;
   ComPtr<IWICBitmapDecoder> decoder;
   if (FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand, &decoder)))
     return false;
@@ -57,24 +72,49 @@ bool Decode(const std::uint8_t* bytes, DWORD size, TBitmap& bitmap) {
   if (FAILED(converter->GetSize(&width, &height)) || width == 0 || height == 0 || width > 0x4000 || height > 0x4000)
     return false;
 
-  bitmap.SetPixelFormat(TPixelFormat::pf24bit);
-  bitmap.SetSize(static_cast<int>(width), static_cast<int>(height));
-  std::uint8_t* pixels = bitmap.ScanLine(0);
-  const auto stride = static_cast<UINT>(bitmap.Stride());
-  return pixels && SUCCEEDED(converter->CopyPixels(nullptr, stride, stride * height, pixels));
+  const UINT stride = width * 3;
+  picture.rows.resize(static_cast<size_t>(stride) * height);
+  if (FAILED(converter->CopyPixels(nullptr, stride, stride * height, picture.rows.data()))) return false;
+  picture.width = static_cast<int>(width);
+  picture.height = static_cast<int>(height);
+  return true;
 }
 
 }  // namespace
 
-bool LoadPngResource(TBitmap& bitmap, const std::string& name) {
-  HMODULE module = ::GetModuleHandleA(nullptr);
-  HRSRC found = ::FindResourceA(module, name.c_str(), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
-  HGLOBAL loaded = found ? ::LoadResource(module, found) : nullptr;
-  const auto* bytes = static_cast<const std::uint8_t*>(loaded ? ::LockResource(loaded) : nullptr);
-  if (!bytes) return false;
+bool DecodePngResource(const std::string& name, DecodedPng& picture) {
+  picture = DecodedPng{};
+  const Resource png = FindPng(name);
+  if (!png.bytes) return false;
   ScopedComIfNeeded com;
   try {
-    if (Decode(bytes, ::SizeofResource(module, found), bitmap)) return true;
+    if (Decode(png, picture)) return true;
+  } catch (const std::bad_alloc&) {
+    // No room for the pixels: as unreadable.
+  }
+  picture = DecodedPng{};
+  return false;
+}
+
+void CopyDecodedPng(const DecodedPng& picture, TBitmap& bitmap) {
+  bitmap.SetPixelFormat(TPixelFormat::pf24bit);
+  bitmap.SetSize(picture.width, picture.height);
+  const size_t row_bytes = static_cast<size_t>(picture.width) * 3;
+  for (int y = 0; y < picture.height; ++y) {
+    std::uint8_t* row = bitmap.ScanLine(y);
+    if (!row) return;
+    std::memcpy(row, picture.rows.data() + row_bytes * static_cast<size_t>(y), row_bytes);
+  }
+}
+
+bool LoadPngResource(TBitmap& bitmap, const std::string& name) {
+  if (!FindPng(name).bytes) return false;
+  DecodedPng picture;
+  try {
+    if (DecodePngResource(name, picture)) {
+      CopyDecodedPng(picture, bitmap);
+      return true;
+    }
   } catch (const Exception&) {
     // No room for the section: as unreadable.
   }

@@ -18,6 +18,7 @@
 #include "framework/exception.h"
 #include "framework/graphics.h"
 #include "framework/png_resource.h"
+#include "tests/framework/bitmap_rows.h"
 
 namespace stampwell {
 namespace {
@@ -27,17 +28,6 @@ std::vector<std::uint8_t> PictureFile(const std::string& name) {
   std::replace(path.begin(), path.end(), '/', '\\');
   std::ifstream in(path, std::ios::binary);
   return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// Every row's bytes; both bitmaps are 24-bit sections.
-std::vector<std::uint8_t> Rows(const TBitmap& bitmap) {
-  std::vector<std::uint8_t> rows;
-  for (int y = 0; y < bitmap.Height(); ++y) {
-    const std::uint8_t* row = bitmap.ScanLine(y);
-    if (!row) return {};
-    rows.insert(rows.end(), row, row + bitmap.Width() * 3);
-  }
-  return rows;
 }
 
 TEST(BitmapResource, ShowsWhatItsFileShowsAndACopyMadeBeforeItsFirstUseToo) {
@@ -124,6 +114,24 @@ TEST(PictureForDpi, EachFrameOfAStripIsRoundedOnItsOwnAndAt96ThePictureIsItself)
   // As one picture, the strip is rounded once: 17.5 x 4 = 70.
   EXPECT_EQ(strip.ForDpi(120).Width(), 70);
   EXPECT_EQ(&strip.ForDpi(144, 4), &strip.ForDpi(144, 4)) << "made once per dpi";
+}
+
+TEST(PictureForDpi, ItsSizeIsKnownWithoutMakingItAndIsTheSizeOfWhatIsMade) {
+  // A button takes its size before its strip is made; the two must agree to the pixel, or the
+  // hit area and the drawing part.
+  for (const char* name : {"CLOSE_STRIP", "LOGO_24", "WRONG_SIZE"}) {
+    for (UINT dpi : {96u, 120u, 144u, 168u, 192u, 240u}) {
+      for (int frames : {1, 3, 4}) {
+        SCOPED_TRACE(std::string(name) + " at " + std::to_string(dpi) + " in " + std::to_string(frames));
+        TPicture picture;
+        picture.LoadFromResource(name);
+        const SIZE expected = picture.SizeForDpi(dpi, frames);
+        const TBitmap& made = picture.ForDpi(dpi, frames);
+        EXPECT_EQ(expected.cx, made.Width());
+        EXPECT_EQ(expected.cy, made.Height());
+      }
+    }
+  }
 }
 
 TEST(PictureForDpi, At192ItIsTheDrawingAt200PercentNotTheBitmapEnlarged) {
