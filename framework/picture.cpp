@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/area_scale.h"
+#include "framework/dpi_scale.h"
 #include "framework/exception.h"
 #include "framework/graphics.h"
 #include "framework/png_prefetch.h"
@@ -21,9 +22,6 @@ TPicture::TPicture() = default;
 TPicture::~TPicture() = default;
 
 namespace {
-
-// The length that `length` pixels at 96 dpi take at `dpi`, rounded to nearest.
-int ScaleForDpi(int length, UINT dpi) { return static_cast<int>((static_cast<long long>(length) * dpi + 48) / 96); }
 
 PixelRect PixelsOf(const TBitmap& bitmap) {
   PixelRect rect;
@@ -74,8 +72,8 @@ SIZE TPicture::ScaledSize(UINT dpi, int frames) const {
   const bool across = Width() >= Height();
   const int long_side = across ? Width() : Height();
   const int split = long_side % frames == 0 ? frames : 1;
-  const int scaled_long = ScaleForDpi(long_side / split, dpi) * split;
-  return SIZE{across ? scaled_long : ScaleForDpi(Width(), dpi), across ? ScaleForDpi(Height(), dpi) : scaled_long};
+  const int scaled_long = ScaleToDpi(long_side / split, dpi) * split;
+  return SIZE{across ? scaled_long : ScaleToDpi(Width(), dpi), across ? ScaleToDpi(Height(), dpi) : scaled_long};
 }
 
 const TBitmap& TPicture::ForDpi(UINT dpi, int frames) const { return AtDpi(dpi, frames, false); }
