@@ -14,6 +14,7 @@
 #include "framework/application.h"
 #include "framework/png_prefetch.h"
 #include "framework/window_dpi.h"
+#include "install/leftover_removal.h"
 #include "install/payload_check.h"
 #include "install/run_journal.h"
 #include "setup/command_line.h"
@@ -139,12 +140,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // the drag-and-drop values): its windows come only with Browse, a click that finds this
   // done, so it waits until the loop first waits.
   application.RunWhenIdle(stampwell::ShellToolboxStart);
+  // What an update replaced, or a failed run made, is removed while the user reads the page
+  // that the run ended on; the program's end waits for the removal.
+  stampwell::LeftoverRemoval leftovers;
   application.Guard([&] {
     // The title that captions every message box.
     application.SetTitle(stampwell::kProductName);
     // The wizard window, the main window; its creation runs FormCreate.
     auto* wizard = application.CreateForm<stampwell::wizard::TForm1>();
-    stampwell::BindInstallRun(*wizard);
+    stampwell::BindInstallRun(*wizard, leftovers);
     // The first paint comes before the work that nobody sees until later: the hidden licence
     // window with its rich edit, and the payload's check. Both run once the loop first waits
     // for input, and before any click or key is handled, so the user sees the same order:

@@ -52,7 +52,7 @@ std::uint32_t WizardInstallUi::TickCount() { return GetTickCount(); }
 
 void ShowPlainMessage(HWND, const std::string& text) { Application().ShowMessage(text); }
 
-void BindInstallRun(wizard::TForm1& form) {
+void BindInstallRun(wizard::TForm1& form, LeftoverRemoval& leftovers) {
   auto log = std::make_shared<TInstallLog>();
   // The hidden button's click handler is the folder-and-group step; the run calls it itself,
   // outside the button's guard, so that the run decides what becomes of its errors.
@@ -62,7 +62,7 @@ void BindInstallRun(wizard::TForm1& form) {
                                  GetProgramsFolder(), nullptr};
     RunStartMenuStep(context);
   };
-  auto run = [&form, log](bool quick) {
+  auto run = [&form, log, &leftovers](bool quick) {
     // Cleared however the run ends, an error report included.
     struct RunningMark {
       wizard::TForm1& form;
@@ -74,7 +74,8 @@ void BindInstallRun(wizard::TForm1& form) {
     WizardInstallUi ui(form);
     WindowsInstallSystem system(Settings(), *log, ProgramPayload(),
                                 {[] { return ProductTitle(); }, [&form] { return form.CheckBox4->Checked(); },
-                                 [&form](const std::string& text) { ShowPlainMessage(form.hwnd(), text); }});
+                                 [&form](const std::string& text) { ShowPlainMessage(form.hwnd(), text); }},
+                                &leftovers);
     if (quick)
       RunQuickInstall(Settings(), ui, system);
     else

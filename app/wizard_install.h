@@ -8,6 +8,7 @@
 #include <string>
 
 #include "install/install_run.h"
+#include "install/leftover_removal.h"
 
 namespace stampwell {
 namespace wizard {
@@ -41,7 +42,8 @@ class WizardInstallUi : public InstallRunUi {
 void ShowPlainMessage(HWND owner, const std::string& text);
 
 // Assigns Button_installClick and Button_QuickInstallClick of the wizard. The uninstall log
-// that the runs fill lives as long as the window's handlers.
-void BindInstallRun(wizard::TForm1& form);
+// that the runs fill lives as long as the window's handlers; what a run leaves over goes
+// through `leftovers`, which must outlive the window.
+void BindInstallRun(wizard::TForm1& form, LeftoverRemoval& leftovers);
 
 }  // namespace stampwell

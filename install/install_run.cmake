@@ -18,8 +18,10 @@ stampwell_win32_library(stampwell_install
   directories.cpp
   drive_space.cpp
   exact_ansi_path.cpp
+  file_tree.cpp
   in_use_finder.cpp
   install_system.cpp
+  leftover_removal.cpp
   logged_on_user.cpp
   product_in_use.cpp
   registry_value.cpp

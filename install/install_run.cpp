@@ -7,6 +7,7 @@
 #include "install/install_progress.h"
 #include "install/space_needed.h"
 
+#include <algorithm>
 #include <exception>
 #include <optional>
 #include <string>
@@ -159,9 +160,42 @@ std::optional<std::string> ResolveInstallDir(SetupSettings& settings, int origin
   }
 }
 
+// The folders directly below the installation directory that the product's own lie in.
+std::vector<std::string> TopProductFolders() {
+  std::vector<std::string> top;
+  for (const std::string& folder : ProductFolders()) {
+    std::string first = folder.substr(0, folder.find('\\'));
+    if (std::find(top.begin(), top.end(), first) == top.end()) top.push_back(std::move(first));
+  }
+  return top;
+}
+
+// The full paths of `names` (relative to the installation directory) below its folder `top`.
+std::vector<std::string> PathsBelow(const std::string& install_dir, const std::string& top,
+                                    const std::vector<std::string>& names) {
+  std::vector<std::string> paths;
+  for (const std::string& name : names)
+    if (name.size() > top.size() && name.compare(0, top.size(), top) == 0 && name[top.size()] == '\\')
+      paths.push_back(install_dir + name);
+  return paths;
+}
+
+// An earlier installation's product folders, moved aside whole: an update then writes into
+// empty folders as a fresh install does.
+void MoveEarlierFoldersAside(const std::string& install_dir, InstallRunSystem& system) {
+  std::vector<std::string> entries;
+  for (int n = 1, count = system.EntryCount(); n <= count; ++n) entries.push_back(system.Entry(n));
+  for (const std::string& top : TopProductFolders()) {
+    if (!system.DirectoryExists(install_dir + top)) continue;
+    system.MoveFolderAside(install_dir + top, PathsBelow(install_dir, top, entries),
+                           PathsBelow(install_dir, top, ProductFolders()));
+  }
+}
+
 // The product's own subfolders below the installation directory; throws when "Data" cannot
 // be made.
 void MakeProductFolders(const std::string& install_dir, InstallRunSystem& system) {
+  MoveEarlierFoldersAside(install_dir, system);
   std::string data = install_dir + kDataFolder;
   if (!system.DirectoryExists(data)) system.MakeDirectory(data);
   for (const char* folder : kExampleFolders) {
@@ -244,6 +278,7 @@ RunEnd RunOnce(SetupSettings& settings, int origin_page, InstallRunUi& ui, Insta
   if (ui.DesktopLinkChecked()) system.PrepareDesktopLink();
   try {
     ExtractPayload(*install_dir, settings, ui, system, count);
+    system.ReturnItemsNotReplaced();
   } catch (...) {
     const std::exception_ptr failure = std::current_exception();
     // The installation as it was before the run, the user's own files included.

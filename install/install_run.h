@@ -114,6 +114,18 @@ class InstallRunSystem {
   virtual bool ForceDirectories(const std::string& path) = 0;
   // Makes path as a single directory; throws when it cannot.
   virtual void MakeDirectory(const std::string& path) = 0;
+  // Moves an earlier installation's folder aside whole, so that the run writes into an empty
+  // one: no earlier file to look for or move aside one by one. Only when nothing in it stands
+  // in the way of the `files` and `folders` that the run makes below it (a folder where a
+  // file goes, a file where a folder goes): the run then meets that as it would without the
+  // move. False when it stays where it is; its files are then replaced one by one.
+  virtual bool MoveFolderAside(const std::string& path, const std::vector<std::string>& files,
+                               const std::vector<std::string>& folders) {
+    return false;
+  }
+  // After the extraction: what the folders moved aside hold that the run did not write anew
+  // (the user's own files) goes back into place. Throws when it cannot.
+  virtual void ReturnItemsNotReplaced() {}
 
   // What keeps `files` (full paths of the run) or the installation folder from being
   // replaced: programs running from the folder, files held open. Changes nothing.

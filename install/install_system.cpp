@@ -18,8 +18,8 @@
 namespace stampwell {
 
 WindowsInstallSystem::WindowsInstallSystem(SetupSettings& settings, TInstallLog& log, const PayloadStore& payload,
-                                           Hooks hooks)
-    : settings_(settings), log_(log), payload_(payload), hooks_(std::move(hooks)) {}
+                                           Hooks hooks, LeftoverRemoval* leftovers)
+    : settings_(settings), log_(log), payload_(payload), hooks_(std::move(hooks)), leftovers_(leftovers) {}
 
 bool WindowsInstallSystem::PayloadIntact() {
   // The program's own payload was checked ahead, from start-up; another module's is checked now.
@@ -39,6 +39,13 @@ void WindowsInstallSystem::MakeDirectory(const std::string& path) {
   else
     CreateSingleDirectory(path);
 }
+bool WindowsInstallSystem::MoveFolderAside(const std::string& path, const std::vector<std::string>& files,
+                                           const std::vector<std::string>& folders) {
+  return journal_ && journal_->MoveFolderAside(path, files, folders);
+}
+void WindowsInstallSystem::ReturnItemsNotReplaced() {
+  if (journal_) journal_->ReturnItemsNotReplaced();
+}
 FilesInUse WindowsInstallSystem::FindFilesInUse(const std::string& install_dir,
                                                 const std::vector<std::string>& files) {
   return stampwell::FindFilesInUse(install_dir, files);
@@ -50,19 +57,28 @@ std::uint64_t WindowsInstallSystem::PayloadSize(int n) { return payload_.Open(n)
 
 void WindowsInstallSystem::BeginRun(const std::string& install_dir) {
   journal_.reset();
+  // The journal of the run before is still on disk until its leftovers are gone.
+  if (leftovers_) leftovers_->Wait();
   // No folder of the path exists: the folder cannot be made either, and that failure is the
   // one to report.
   const std::string journal = JournalPathFor(install_dir);
   if (!journal.empty()) journal_ = std::make_unique<RunJournal>(journal);
 }
 
+void WindowsInstallSystem::RemoveLater(RunLeftovers leftovers) {
+  if (leftovers_)
+    leftovers_->Start(std::move(leftovers));
+  else
+    RemoveLeftovers(leftovers);
+}
+
 void WindowsInstallSystem::UndoRun() {
-  if (journal_) journal_->Undo();
+  if (journal_) RemoveLater(journal_->Undo());
   journal_.reset();
 }
 
 void WindowsInstallSystem::CommitRun() {
-  if (journal_) journal_->Commit();
+  if (journal_) RemoveLater(journal_->Commit());
   journal_.reset();
 }
 int WindowsInstallSystem::EntryCount() { return payload_.EntryCount(); }

@@ -11,6 +11,7 @@
 
 #include "install/install_log.h"
 #include "install/install_run.h"
+#include "install/leftover_removal.h"
 #include "install/logged_on_user.h"
 #include "install/payload_store.h"
 #include "install/run_journal.h"
@@ -26,8 +27,11 @@ class WindowsInstallSystem : public InstallRunSystem {
     std::function<void(const std::string&)> show_message; // a plain message
   };
 
-  // All references must outlive the run.
-  WindowsInstallSystem(SetupSettings& settings, TInstallLog& log, const PayloadStore& payload, Hooks hooks);
+  // All references must outlive the run. What an ended run leaves over is removed by
+  // `leftovers` when given, which the caller keeps beyond the run; otherwise before the run
+  // returns.
+  WindowsInstallSystem(SetupSettings& settings, TInstallLog& log, const PayloadStore& payload, Hooks hooks,
+                       LeftoverRemoval* leftovers = nullptr);
 
   bool PayloadIntact() override;
   std::string ProductTitle() override;
@@ -35,6 +39,9 @@ class WindowsInstallSystem : public InstallRunSystem {
   bool DirectoryExists(const std::string& path) override;
   bool ForceDirectories(const std::string& path) override;
   void MakeDirectory(const std::string& path) override;
+  bool MoveFolderAside(const std::string& path, const std::vector<std::string>& files,
+                       const std::vector<std::string>& folders) override;
+  void ReturnItemsNotReplaced() override;
   FilesInUse FindFilesInUse(const std::string& install_dir, const std::vector<std::string>& files) override;
   std::optional<std::uint64_t> FreeBytes(const std::string& path) override;
   std::uint64_t PayloadSize(int n) override;
@@ -62,6 +69,8 @@ class WindowsInstallSystem : public InstallRunSystem {
   std::unique_ptr<LoggedOnUserQuery> user_query_;  // asked ahead by PrepareDesktopLink
   // From BeginRun to UndoRun or CommitRun: the folders and files of the run go through it.
   std::unique_ptr<RunJournal> journal_;
+  LeftoverRemoval* leftovers_;
+  void RemoveLater(RunLeftovers leftovers);
 };
 
 

@@ -46,12 +46,21 @@ bool IsBelow(std::string_view path, std::string_view folder) {
 
 bool IsLinkFile(std::string_view path) { return path.size() > 4 && EqualIgnoringCase(path.substr(path.size() - 4), ".lnk"); }
 
-bool IsBackupOf(const JournalRecord& record) {
-  const std::string old = record.path + ".setup-old";
-  if (record.backup.compare(0, old.size(), old) != 0) return false;
-  for (std::size_t i = old.size(); i < record.backup.size(); ++i)
-    if (record.backup[i] < '0' || record.backup[i] > '9') return false;
+// `name` is `stem` and then decimal digits, perhaps none.
+bool IsNumberedAfter(std::string_view name, std::string_view stem) {
+  if (name.substr(0, stem.size()) != stem) return false;
+  for (std::size_t i = stem.size(); i < name.size(); ++i)
+    if (name[i] < '0' || name[i] > '9') return false;
   return true;
+}
+
+bool IsBackupOf(const JournalRecord& record) {
+  return IsNumberedAfter(record.backup, record.path + std::string(kBackupSuffix));
+}
+
+bool IsDiscardName(std::string_view path) {
+  const std::size_t found = path.rfind(kDiscardSuffix);
+  return found != std::string_view::npos && IsNumberedAfter(path, path.substr(0, found + kDiscardSuffix.size()));
 }
 
 constexpr char kHexDigits[] = "0123456789abcdef";
@@ -108,6 +117,8 @@ std::optional<JournalRecord> ReadValueRecord(std::string_view rest) {
 }
 
 std::optional<JournalRecord> ReadRecord(std::string_view line) {
+  if (line == "committed") return JournalRecord::Committed();
+  if (line == "undone") return JournalRecord::Undone();
   std::string_view rest = line;
   const auto kind = NextField(rest);
   if (!kind) return std::nullopt;
@@ -116,13 +127,24 @@ std::optional<JournalRecord> ReadRecord(std::string_view line) {
     if (!IsPlainKey(rest)) return std::nullopt;
     return JournalRecord::RegistryKey(std::string(rest));
   }
+  if (*kind == "committed" || *kind == "undone") return std::nullopt;  // these have no tab
   JournalRecord record = JournalRecord::Folder({});
-  if (*kind == "moved") {
+  if (*kind == "moved" || *kind == "folder-moved" || *kind == "returned") {
     const auto path = NextField(rest);
     if (!path || !IsPlainPath(rest)) return std::nullopt;
-    record = JournalRecord::MovedAside(std::string(*path), std::string(rest));
-  } else if (*kind == "folder" || *kind == "file") {
-    record = *kind == "file" ? JournalRecord::File(std::string(rest)) : JournalRecord::Folder(std::string(rest));
+    if (*kind == "moved")
+      record = JournalRecord::MovedAside(std::string(*path), std::string(rest));
+    else if (*kind == "folder-moved")
+      record = JournalRecord::FolderMovedAside(std::string(*path), std::string(rest));
+    else
+      record = JournalRecord::Returned(std::string(*path), std::string(rest));
+  } else if (*kind == "folder" || *kind == "file" || *kind == "discard") {
+    if (*kind == "file")
+      record = JournalRecord::File(std::string(rest));
+    else if (*kind == "folder")
+      record = JournalRecord::Folder(std::string(rest));
+    else
+      record = JournalRecord::Discard(std::string(rest));
   } else {
     return std::nullopt;
   }
@@ -137,9 +159,18 @@ bool RecordBelongsTo(const JournalRecord& record, const JournalScope& scope) {
     case JournalRecord::Kind::kRegistryKey:
     case JournalRecord::Kind::kRegistryValue:
       return !scope.registry_key.empty() && EqualIgnoringCase(record.path, scope.registry_key);
+    case JournalRecord::Kind::kCommitted:
+    case JournalRecord::Kind::kUndone:
+      return true;
     case JournalRecord::Kind::kMovedAside:
       if (!IsBackupOf(record)) return false;
       break;
+    case JournalRecord::Kind::kFolderMovedAside:
+      return IsBackupOf(record) && IsBelow(record.path, scope.folder);
+    case JournalRecord::Kind::kReturned:
+      return IsBelow(record.path, scope.folder) && IsBelow(record.backup, scope.folder);
+    case JournalRecord::Kind::kDiscard:
+      return IsDiscardName(record.path) && IsBelow(record.path, scope.folder);
     case JournalRecord::Kind::kFolder:
     case JournalRecord::Kind::kFile:
       break;
@@ -159,6 +190,16 @@ std::string JournalLine(const JournalRecord& record) {
       return "file\t" + record.path + "\r\n";
     case JournalRecord::Kind::kMovedAside:
       return "moved\t" + record.path + "\t" + record.backup + "\r\n";
+    case JournalRecord::Kind::kFolderMovedAside:
+      return "folder-moved\t" + record.path + "\t" + record.backup + "\r\n";
+    case JournalRecord::Kind::kReturned:
+      return "returned\t" + record.path + "\t" + record.backup + "\r\n";
+    case JournalRecord::Kind::kDiscard:
+      return "discard\t" + record.path + "\r\n";
+    case JournalRecord::Kind::kCommitted:
+      return "committed\r\n";
+    case JournalRecord::Kind::kUndone:
+      return "undone\r\n";
     case JournalRecord::Kind::kRegistryKey:
       return "key\t" + record.path + "\r\n";
     case JournalRecord::Kind::kRegistryValue:

@@ -67,6 +67,27 @@ void LoggedInstallSystem::MakeDirectory(const std::string& path) {
   made_.push_back({WithoutTrailingBackslash(path), true});
 }
 
+bool LoggedInstallSystem::MoveFolderAside(const std::string& path, const std::vector<std::string>& files,
+                                          const std::vector<std::string>& folders) {
+  bool moved = false;
+  const std::string what = "Earlier folder " + path;
+  try {
+    moved = inner_.MoveFolderAside(path, files, folders);
+  } catch (...) {
+    sink_(what + ": failed: " + ErrorText(std::current_exception()));
+    throw;
+  }
+  sink_(what + (moved ? ": moved aside whole until the run ends" : ": stays; its files are replaced one by one"));
+  folders_moved_aside_ += moved ? 1 : 0;
+  return moved;
+}
+
+void LoggedInstallSystem::ReturnItemsNotReplaced() {
+  if (folders_moved_aside_ == 0) return inner_.ReturnItemsNotReplaced();
+  Logged("Files of the earlier installation that the run did not replace", [&] { inner_.ReturnItemsNotReplaced(); },
+         "back in place");
+}
+
 void LoggedInstallSystem::WritePayload(int n, const std::string& path) {
   // A file that failed half-way is removed by the write itself; it counts as made all the same.
   made_.push_back({path, false});

@@ -29,6 +29,9 @@ class LoggedInstallSystem : public InstallRunSystem {
   bool DirectoryExists(const std::string& path) override { return inner_.DirectoryExists(path); }
   bool ForceDirectories(const std::string& path) override;
   void MakeDirectory(const std::string& path) override;
+  bool MoveFolderAside(const std::string& path, const std::vector<std::string>& files,
+                       const std::vector<std::string>& folders) override;
+  void ReturnItemsNotReplaced() override;
   FilesInUse FindFilesInUse(const std::string& install_dir, const std::vector<std::string>& files) override {
     return inner_.FindFilesInUse(install_dir, files);
   }
@@ -67,6 +70,7 @@ class LoggedInstallSystem : public InstallRunSystem {
   InstallRunSystem& inner_;
   Sink sink_;
   int files_written_ = 0;
+  int folders_moved_aside_ = 0;
   std::vector<MadeItem> made_;
 };
 

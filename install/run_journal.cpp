@@ -3,9 +3,11 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <functional>
 #include <set>
 
 #include "install/directories.h"
+#include "install/file_tree.h"
 #include "install/install_error.h"
 #include "install/registry_value.h"
 #include "install/system_message.h"
@@ -33,19 +35,39 @@ std::string FreeBackupName(const std::string& path) {
   return backup;
 }
 
+// Chooses the name that a failed run's folder takes while it waits for its removal, and
+// records it, so that a run ended meanwhile still finds it.
+using DiscardNamer = std::function<std::string(const std::string& folder)>;
+
+bool IsInOrBelow(const std::string& path, const std::string& folder) {
+  return path.compare(0, folder.size(), folder) == 0 && (path.size() == folder.size() || path[folder.size()] == '\\');
+}
+
 // Each record taken back; a change that never took place (its record was written ahead and
 // the run ended first) is passed over.
-void UndoRecords(const std::vector<JournalRecord>& records) {
+void UndoRecords(const std::vector<JournalRecord>& records, const DiscardNamer& discard) {
+  // A folder moved aside whole comes back whole: what the run made in its place is put out of
+  // the way in one rename, not taken back file by file.
+  std::vector<std::string> replaced_folders;
+  for (const JournalRecord& record : records)
+    if (record.kind == JournalRecord::Kind::kFolderMovedAside && AnythingAt(record.backup))
+      replaced_folders.push_back(record.path);
+  const auto in_a_replaced_folder = [&](const std::string& path) {
+    for (const std::string& folder : replaced_folders)
+      if (IsInOrBelow(path, folder)) return true;
+    return false;
+  };
   // A file recorded as new that a later record found there after all (someone else's, made
   // meanwhile) was moved aside and is back in place: it stays.
   std::set<std::string> restored;
   for (auto record = records.rbegin(); record != records.rend(); ++record) {
     switch (record->kind) {
       case JournalRecord::Kind::kFolder:
-        RemoveDirectoryA(record->path.c_str());  // only an empty one: nothing of anyone else's goes
+        // Only an empty one: nothing of anyone else's goes.
+        if (!in_a_replaced_folder(record->path)) RemoveDirectoryA(record->path.c_str());
         break;
       case JournalRecord::Kind::kFile:
-        if (!restored.count(record->path)) DeleteFileA(record->path.c_str());
+        if (!restored.count(record->path) && !in_a_replaced_folder(record->path)) DeleteFileA(record->path.c_str());
         break;
       case JournalRecord::Kind::kMovedAside:
         // One rename over the new file: the earlier one is back whole or not moved at all.
@@ -54,14 +76,58 @@ void UndoRecords(const std::vector<JournalRecord>& records) {
           restored.insert(record->path);
         }
         break;
+      case JournalRecord::Kind::kFolderMovedAside:
+        if (!AnythingAt(record->backup)) break;  // never moved
+        if (AnythingAt(record->path)) {
+          const std::string out_of_the_way = discard(record->path);
+          if (!MoveFileExA(record->path.c_str(), out_of_the_way.c_str(), 0)) break;
+        }
+        MoveFileExA(record->backup.c_str(), record->path.c_str(), 0);
+        break;
+      case JournalRecord::Kind::kReturned:
+        if (AnythingAt(record->path) && !AnythingAt(record->backup))
+          MoveFileExA(record->path.c_str(), record->backup.c_str(), 0);
+        break;
       case JournalRecord::Kind::kRegistryKey:
         RemoveRegistryKeyIfEmpty(record->path);
         break;
       case JournalRecord::Kind::kRegistryValue:
         RestoreRegistryValue(record->path, record->value_name, record->earlier);
         break;
+      case JournalRecord::Kind::kDiscard:
+      case JournalRecord::Kind::kCommitted:
+      case JournalRecord::Kind::kUndone:
+        break;
     }
   }
+}
+
+std::string FreeDiscardName(const std::string& folder) {
+  std::string name = folder + std::string(kDiscardSuffix);
+  for (int n = 2; AnythingAt(name); ++n) name = folder + std::string(kDiscardSuffix) + std::to_string(n);
+  return name;
+}
+
+// What a run that ended leaves: the earlier files and folders of a committed run, and the
+// failed run's folders put out of the way.
+std::vector<std::string> LeftoversOf(const std::vector<JournalRecord>& records, bool committed) {
+  std::vector<std::string> paths;
+  for (const JournalRecord& record : records) {
+    const bool earlier = record.kind == JournalRecord::Kind::kMovedAside ||
+                         record.kind == JournalRecord::Kind::kFolderMovedAside;
+    if (committed && earlier) paths.push_back(record.backup);
+    if (record.kind == JournalRecord::Kind::kDiscard) paths.push_back(record.path);
+  }
+  return paths;
+}
+
+// Best effort: the journal of a run being taken back at the next start gains the name of a
+// discarded folder before the folder takes it.
+void AppendToFile(const std::string& path, const std::string& text) {
+  unique_file file(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  DWORD written = 0;
+  if (file && WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
+    FlushFileBuffers(file.get());
 }
 
 std::string ReadFileText(const std::string& path) {
@@ -86,6 +152,13 @@ void SetUnfinishedRun(const std::string& journal_path) {
 }
 
 void ClearUnfinishedRun() { RegDeleteKeyA(HKEY_CURRENT_USER, kUnfinishedRunKey); }
+
+std::string UnfinishedRunJournal();
+
+// A removal that ends after a newer run began must not take that run's value.
+void ClearUnfinishedRunIfItNames(const std::string& journal_path) {
+  if (UnfinishedRunJournal() == journal_path) ClearUnfinishedRun();
+}
 
 std::string UnfinishedRunJournal() {
   unique_hkey key;
@@ -187,6 +260,59 @@ void RunJournal::MakeFolder(const std::string& path) {
   made_folders_.insert(folder);
 }
 
+bool RunJournal::MoveFolderAside(const std::string& path, const std::vector<std::string>& files,
+                                 const std::vector<std::string>& folders) {
+  for (const std::string& file : files) {
+    const DWORD attributes = GetFileAttributesA(file.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  }
+  for (const std::string& made : folders)
+    if (AnythingAt(made) && !DirectoryExists(made)) return false;
+  const std::string folder = WithoutTrailingBackslashes(path);
+  const std::string backup = FreeBackupName(folder);
+  Record(JournalRecord::FolderMovedAside(folder, backup));
+  Flush();
+  // Undo tells a move that failed by its backup, which is not there then.
+  if (!MoveFileExA(folder.c_str(), backup.c_str(), 0)) return false;
+  folders_moved_aside_.emplace_back(folder, backup);
+  return true;
+}
+
+void RunJournal::ReturnItemsNotReplaced() {
+  for (const auto& [folder, backup] : folders_moved_aside_) ReturnFrom(backup, folder);
+}
+
+void RunJournal::ReturnFrom(const std::string& earlier, const std::string& now) {
+  std::vector<std::string> returned, deeper;
+  WIN32_FIND_DATAA found{};
+  if (unique_find search{FindFirstFileA((earlier + "\\*").c_str(), &found)}) {
+    do {
+      const std::string name = found.cFileName;
+      if (name == "." || name == "..") continue;
+      const DWORD now_attributes = GetFileAttributesA((now + "\\" + name).c_str());
+      const auto is_folder = [](DWORD attributes) {
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+      };
+      if (now_attributes == INVALID_FILE_ATTRIBUTES)
+        returned.push_back(name);
+      else if (is_folder(now_attributes) && is_folder(found.dwFileAttributes))
+        deeper.push_back(name);
+      // Otherwise the run wrote it anew: the earlier one goes with its folder.
+    } while (FindNextFileA(search.get(), &found));
+  }
+  for (const std::string& name : returned) Record(JournalRecord::Returned(now + "\\" + name, earlier + "\\" + name));
+  Flush();
+  for (const std::string& name : returned) {
+    const std::string from = earlier + "\\" + name, to = now + "\\" + name;
+    if (!MoveFileExA(from.c_str(), to.c_str(), 0)) {
+      const DWORD error = GetLastError();
+      throw InstallError("Cannot move \"" + from + "\" to \"" + to + "\". " + SystemErrorText(error),
+                         CauseOfSystemError(error));
+    }
+  }
+  for (const std::string& name : deeper) ReturnFrom(earlier + "\\" + name, now + "\\" + name);
+}
+
 bool RunJournal::InAFolderMadeByThisRun(const std::string& path) const {
   const std::size_t slash = path.find_last_of('\\');
   return slash != std::string::npos && made_folders_.count(path.substr(0, slash)) != 0;
@@ -247,27 +373,47 @@ void RunJournal::BeforeRegistryValues(const std::string& key, const std::vector<
   Flush();
 }
 
-void RunJournal::Undo() {
-  UndoRecords(records_);
+void RunJournal::RecordEnd(const JournalRecord& end) {
+  Record(end);
+  try {
+    Flush();
+  } catch (const InstallError&) {
+    // The disk refuses even this line: the end is not on disk, and a run ended before the
+    // leftovers are gone would be undone again at the next start, which finds nothing of
+    // this run's to take back but its leftovers.
+  }
   records_.clear();
   planned_.clear();
+  folders_moved_aside_.clear();
   file_.reset();
-  DeleteFileA(path_.c_str());
-  ClearUnfinishedRun();
 }
 
-void RunJournal::Commit() {
-  // A program started from a file after it was moved aside (Windows renames a running
-  // program's file) keeps it until it ends: it goes at the next restart then.
-  for (const JournalRecord& record : records_)
-    if (record.kind == JournalRecord::Kind::kMovedAside && !DeleteFileA(record.backup.c_str()) &&
-        GetLastError() != ERROR_FILE_NOT_FOUND)
-      MoveFileExA(record.backup.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-  records_.clear();
-  planned_.clear();
-  file_.reset();
-  DeleteFileA(path_.c_str());
-  ClearUnfinishedRun();
+RunLeftovers RunJournal::Undo() {
+  std::vector<std::string> discarded;
+  UndoRecords(records_, [this, &discarded](const std::string& folder) {
+    discarded.push_back(FreeDiscardName(folder));
+    Record(JournalRecord::Discard(discarded.back()));
+    try {
+      Flush();
+    } catch (const InstallError&) {
+      // Taken back all the same; only a run ended before the removal would leave it.
+    }
+    return discarded.back();
+  });
+  RecordEnd(JournalRecord::Undone());
+  return {std::move(discarded), path_};
+}
+
+RunLeftovers RunJournal::Commit() {
+  std::vector<std::string> earlier = LeftoversOf(records_, true);
+  RecordEnd(JournalRecord::Committed());
+  return {std::move(earlier), path_};
+}
+
+void RemoveLeftovers(const RunLeftovers& leftovers) {
+  for (const std::string& path : leftovers.paths) RemoveFileTree(path);
+  DeleteFileA(leftovers.journal.c_str());
+  ClearUnfinishedRunIfItNames(leftovers.journal);
 }
 
 void UndoJournalFile(const std::string& path, JournalScope scope) {
@@ -275,10 +421,22 @@ void UndoJournalFile(const std::string& path, JournalScope scope) {
   const std::size_t slash = path.find_last_of('\\');
   scope.folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
   std::vector<JournalRecord> records;
-  for (JournalRecord& record : ReadJournal(ReadFileText(path)))
-    if (RecordBelongsTo(record, scope)) records.push_back(std::move(record));
-  UndoRecords(records);
-  DeleteFileA(path.c_str());
+  bool ended = false, committed = false;
+  for (JournalRecord& record : ReadJournal(ReadFileText(path))) {
+    if (!RecordBelongsTo(record, scope)) continue;
+    committed = committed || record.kind == JournalRecord::Kind::kCommitted;
+    ended = ended || committed || record.kind == JournalRecord::Kind::kUndone;
+    records.push_back(std::move(record));
+  }
+  std::vector<std::string> leftovers = LeftoversOf(records, committed);
+  if (!ended) {
+    UndoRecords(records, [&](const std::string& folder) {
+      leftovers.push_back(FreeDiscardName(folder));
+      AppendToFile(path, JournalLine(JournalRecord::Discard(leftovers.back())));
+      return leftovers.back();
+    });
+  }
+  RemoveLeftovers({std::move(leftovers), path});
 }
 
 void UndoUnfinishedRun() {

@@ -1,9 +1,11 @@
 #pragma once
 // The journal of one install run: every folder and file that the run makes, every file that
 // it replaces, moved aside (on its own volume, by a rename) before the new one is written,
-// and every registry value that it sets, with what the value held before. A failed run is
-// undone from it, in reverse, to the state before the run; a successful one commits it,
-// which removes the moved-aside files and the journal.
+// every folder of an earlier installation moved aside whole, and every registry value that
+// it sets, with what the value held before. A failed run is undone from it, in reverse, to
+// the state before the run; a successful one commits it. Either way what is left over (the
+// earlier files, or the failed run's) is removed after, perhaps on a thread of its own, and
+// the journal with it; until then the journal says that nothing is left to undo.
 //
 // The journal is a file beside the installation folder. Each change's record reaches the
 // disk (written and flushed) before the change is made, so that a run ended from outside,
@@ -11,6 +13,7 @@
 // allow it: the files of the extraction are recorded in one go before the first of them.
 
 #include <map>
+#include <utility>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -24,6 +27,17 @@ namespace stampwell {
 // nearest folder of its path that exists. Empty when none exists (a drive that is not
 // there): such a run can make nothing, so it needs no journal.
 std::string JournalPathFor(const std::string& install_dir);
+
+// What a journal leaves once its run is committed or taken back: files and folders that
+// nobody needs any more, and the journal, which goes when they have gone.
+struct RunLeftovers {
+  std::vector<std::string> paths;
+  std::string journal;
+};
+
+// Removes the leftovers, then the journal, and the value that names an unfinished run when it
+// still names this journal. Never throws: a file that cannot go now goes at the next restart.
+void RemoveLeftovers(const RunLeftovers& leftovers);
 
 class RunJournal {
  public:
@@ -40,6 +54,17 @@ class RunJournal {
   bool MakeFolders(const std::string& path);
   // Makes one folder, recorded first; throws InstallError when it cannot.
   void MakeFolder(const std::string& path);
+  // Moves the existing folder `path` aside whole, recorded first, so that the run writes into
+  // an empty one of the same name. False when it stays, and its files are replaced one by
+  // one: when it cannot be moved (a file in it held open), or when something in it stands in
+  // the way of the `files` or `folders` that the run makes below it (a folder where a file
+  // goes, a file where a folder goes), which the run must meet as if nothing were moved.
+  bool MoveFolderAside(const std::string& path, const std::vector<std::string>& files,
+                       const std::vector<std::string>& folders);
+  // After the extraction: whatever a folder moved aside holds that the run did not write anew
+  // (the user's own files and folders) goes back to its place, recorded first. Throws
+  // InstallError when an item cannot be moved back.
+  void ReturnItemsNotReplaced();
   // Records, with one flush, what BeforeWrite will do for each of `paths`, so that the
   // writes that follow cost no flush of their own.
   void PlanWrites(const std::vector<std::string>& paths);
@@ -52,10 +77,11 @@ class RunJournal {
   // making, when it is missing, and each value's earlier content are recorded.
   void BeforeRegistryValues(const std::string& key, const std::vector<std::string>& names);
 
-  // Takes back every change in reverse and removes the journal.
-  void Undo();
-  // Removes the moved-aside files and the journal.
-  void Commit();
+  // Takes back every change in reverse; the failed run's folders, moved out of the way, are
+  // left over.
+  RunLeftovers Undo();
+  // Makes the run final; the files and folders moved aside are left over.
+  RunLeftovers Commit();
 
  private:
   // Kept in memory at once; on disk at the next Flush.
@@ -63,6 +89,9 @@ class RunJournal {
   // Puts the records not yet written on disk; throws InstallError when it cannot.
   void Flush();
   void MoveAside(const std::string& path, const std::string& backup);
+  void ReturnFrom(const std::string& earlier, const std::string& now);
+  // Writes the run's last record; what follows is only the removal of its leftovers.
+  void RecordEnd(const JournalRecord& end);
 
   std::string path_;
   unique_file file_;
@@ -73,11 +102,14 @@ class RunJournal {
   bool InAFolderMadeByThisRun(const std::string& path) const;
   // The folders that CreateDirectory made for this run, without a trailing backslash.
   std::unordered_set<std::string> made_folders_;
+  // The folders moved aside whole: each one's place and its backup.
+  std::vector<std::pair<std::string, std::string>> folders_moved_aside_;
 };
 
-// Undoes the journal file at `path` that a run left without ending it, and removes it; of
-// its records, only those within `scope` (its `folder` is the journal's own). Nothing
-// happens when there is none.
+// Ends the journal file at `path` that a run left: a run that never ended is undone, and
+// what a run that ended left over is removed, then the journal; of its records, only those
+// within `scope` (its `folder` is the journal's own) are obeyed. Nothing happens when there
+// is none.
 void UndoJournalFile(const std::string& path, JournalScope scope);
 
 // Where the next start finds a journal that a run left: a value of the current user's,

@@ -141,14 +141,17 @@ TEST_F(InstallRunInUse, ReadOnlyFileIsNotInUse) {
 }
 
 // The look before the run finds nothing; right after it another program opens a file of the
-// installation, shared with nobody who would rename or replace it.
+// installation, shared with nobody who would rename or replace it. The file lies directly in
+// the installation folder, whose files the run replaces one by one: a product folder is moved
+// aside whole, which Windows refuses while a file in it is open (the run then replaces its
+// files one by one and meets the same file) but Wine allows, as Linux does.
 class HoldsAFileAfterTheLook : public WindowsInstallSystem {
  public:
   using WindowsInstallSystem::WindowsInstallSystem;
   FilesInUse FindFilesInUse(const std::string& install_dir, const std::vector<std::string>& files) override {
     FilesInUse found = WindowsInstallSystem::FindFilesInUse(install_dir, files);
     if (!held) {
-      const std::string path = (install_dir.back() == '\\' ? install_dir : install_dir + "\\") + "Data\\SDL.dll";
+      const std::string path = (install_dir.back() == '\\' ? install_dir : install_dir + "\\") + "Help.CHM";
       held.reset(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     }
     return found;
@@ -164,7 +167,7 @@ TEST_F(InstallRunInUse, FileTakenDuringTheExtractionIsAskedAboutAndTheRunTakenBa
   RunInstall(settings, window, system);
   ASSERT_TRUE(system.held);
   ASSERT_EQ(window.questions.size(), 1u);
-  EXPECT_NE(window.questions[0].find(dir + "Data\\SDL.dll"), std::string::npos) << window.questions[0];
+  EXPECT_NE(window.questions[0].find(dir + "Help.CHM"), std::string::npos) << window.questions[0];
   EXPECT_TRUE(window.messages.empty());  // not the installation error with its other folder
   EXPECT_EQ(window.Page(), 2);
   EXPECT_EQ(window.folder, scratch.path() + "Quendra Soft");

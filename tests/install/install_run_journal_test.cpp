@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 
 #include "framework/unique_handle.h"
@@ -138,16 +139,81 @@ TEST_F(InstallRunJournal, JournalLiesBesideTheFolderInTheNearestFolderThatExists
   EXPECT_FALSE(Exists("\\Quendra Stampwell.setup-journal"));
 }
 
-TEST_F(InstallRunJournal, SuccessfulUpdateLeavesNeitherMovedAsideFilesNorJournal) {
+TEST_F(InstallRunJournal, SuccessfulUpdateReplacesThePayloadKeepsTheUsersOwnAndLeavesNothingAside) {
   Install();
+  ASSERT_EQ(window.Page(), kFinishPage);
+  auto expected = Tree(scratch.path());
+  const std::string entry = ProgramPayload().Manifest()[99];  // in a folder moved aside whole
   WriteWholeFile(Dir() + "Help.CHM", "changed by the user");
+  WriteWholeFile(Dir() + entry, "changed by the user");
+  // The user's own, in the product's folders: a file, a folder of theirs with more inside.
+  WriteWholeFile(Dir() + "Example\\User\\mine.png", "the user's own");
+  ASSERT_TRUE(ForceDirectories(Dir() + "Data\\Saved\\2026"));
+  WriteWholeFile(Dir() + "Data\\Saved\\2026\\game.dat", "kept");
+  expected["Quendra Soft\\Quendra Stampwell\\Example\\User\\mine.png"] = "the user's own";
+  expected["Quendra Soft\\Quendra Stampwell\\Data\\Saved\\"] = "<folder>";
+  expected["Quendra Soft\\Quendra Stampwell\\Data\\Saved\\2026\\"] = "<folder>";
+  expected["Quendra Soft\\Quendra Stampwell\\Data\\Saved\\2026\\game.dat"] = "kept";
   window = {};
   window.folder = scratch.path() + "Quendra Soft";
   Install();
-  ASSERT_EQ(window.Page(), 4);
-  const auto tree = Tree(scratch.path());
-  for (const auto& [path, bytes] : tree) EXPECT_EQ(path.find(".setup-"), std::string::npos) << path;
-  EXPECT_NE(ReadWholeFile(Dir() + "Help.CHM"), "changed by the user");
+  ASSERT_EQ(window.Page(), kFinishPage);
+  EXPECT_EQ(Tree(scratch.path()), expected);  // nothing ".setup-" is left either
+  EXPECT_FALSE(UnfinishedRunNamed());
+}
+
+// The journal of a run that ended, committed or taken back, whose leftovers the end of the
+// process cut off: the next start removes the leftovers and takes back nothing.
+class EndedRunJournal : public InstallRunJournal {
+ protected:
+  void SetUp() override {
+    InstallRunJournal::SetUp();
+    Install();
+    ASSERT_EQ(window.Page(), kFinishPage);
+    WriteWholeFile(Dir() + "Example\\User\\mine.png", "the user's own");
+    before = Tree(scratch.path());
+  }
+  // A run that moves "Example" aside and writes one file into a new one.
+  void RunThatWritesOneFile(RunJournal& run) {
+    const std::string example = Dir() + "Example", file = example + "\\new.png";
+    ASSERT_TRUE(run.MoveFolderAside(example, {file}, {}));
+    run.MakeFolder(example);
+    run.PlanWrites({file});
+    run.BeforeWrite(file);
+    WriteWholeFile(file, "new");
+  }
+  std::map<std::string, std::string> before;
+};
+
+TEST_F(EndedRunJournal, CommittedRunKeepsItsFilesAndLosesItsLeftoversAtTheNextStart) {
+  {
+    RunJournal run(JournalPathFor(Dir()));
+    RunThatWritesOneFile(run);
+    run.ReturnItemsNotReplaced();
+    run.Commit();  // its leftovers never removed
+  }
+  ASSERT_TRUE(Exists(Dir() + "Example.setup-old"));
+  ASSERT_TRUE(UnfinishedRunNamed());
+  UndoUnfinishedRun();
+  auto expected = before;
+  expected["Quendra Soft\\Quendra Stampwell\\Example\\new.png"] = "new";
+  EXPECT_EQ(Tree(scratch.path()), expected);
+  EXPECT_FALSE(UnfinishedRunNamed());
+}
+
+TEST_F(EndedRunJournal, UndoneRunLosesItsDiscardedFolderAtTheNextStartAndIsNotUndoneAgain) {
+  {
+    RunJournal run(JournalPathFor(Dir()));
+    RunThatWritesOneFile(run);
+    run.Undo();  // its leftovers never removed
+  }
+  ASSERT_TRUE(Exists(Dir() + "Example.setup-new\\new.png"));
+  // Made after the undo, where the run had written: the user's, and it stays.
+  WriteWholeFile(Dir() + "Example\\new.png", "the user's own");
+  UndoUnfinishedRun();
+  auto expected = before;
+  expected["Quendra Soft\\Quendra Stampwell\\Example\\new.png"] = "the user's own";
+  EXPECT_EQ(Tree(scratch.path()), expected);
   EXPECT_FALSE(UnfinishedRunNamed());
 }
 

@@ -82,6 +82,7 @@ TEST_F(KilledRun, UpdateEndedFromOutsideMidExtractionIsTakenBackAtTheNextStart) 
   Install();
   ASSERT_EQ(window.Page(), kFinishPage);
   WriteWholeFile(Dir() + "Help.CHM", "changed by the user");
+  WriteWholeFile(Dir() + "Example\\User\\mine.png", "the user's own");
   const auto before = Tree(scratch.path());
 
   const std::string event_name = "Local\\StampwellKilledRun" + std::to_string(GetCurrentProcessId());
@@ -108,13 +109,20 @@ TEST_F(KilledRun, UpdateEndedFromOutsideMidExtractionIsTakenBackAtTheNextStart) 
   ASSERT_TRUE(TerminateProcess(process.get(), 9));
   ASSERT_EQ(WaitForSingleObject(process.get(), 60 * 1000), WAIT_OBJECT_0);
 
-  // What the end left: entry 100 and those before it replaced, the earlier files moved aside,
-  // the later ones untouched, the journal and the value that names it.
+  // What the end left: entry 100 and those before it written, the earlier files moved aside
+  // (the product's folders whole, the user's file still among them), the later ones not yet
+  // written, the journal.
   const std::vector<std::string> manifest = ProgramPayload().Manifest();
+  const auto earlier = [](const std::string& entry) {  // "Example\\..." as moved aside
+    return entry.substr(0, entry.find('\\')) + ".setup-old" + entry.substr(entry.find('\\'));
+  };
+  ASSERT_EQ(manifest[kLastEntryWritten].rfind("Example\\", 0), 0u);
   EXPECT_NE(ReadWholeFile(Dir() + "Help.CHM"), "changed by the user");
   EXPECT_EQ(ReadWholeFile(Dir() + "Help.CHM.setup-old"), "changed by the user");
-  EXPECT_TRUE(Exists(Dir() + manifest[kLastEntryWritten - 1] + ".setup-old"));
-  EXPECT_FALSE(Exists(Dir() + manifest[kLastEntryWritten] + ".setup-old"));
+  EXPECT_TRUE(Exists(Dir() + manifest[kLastEntryWritten - 1]));
+  EXPECT_FALSE(Exists(Dir() + manifest[kLastEntryWritten]));
+  EXPECT_TRUE(Exists(Dir() + earlier(manifest[kLastEntryWritten])));
+  EXPECT_EQ(ReadWholeFile(Dir() + "Example.setup-old\\User\\mine.png"), "the user's own");
   EXPECT_TRUE(Exists(scratch.path() + "Quendra Soft\\Quendra Stampwell.setup-journal"));
 
   UndoUnfinishedRun();

@@ -14,8 +14,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const JournalRecord& record : ReadJournal(std::string_view(reinterpret_cast<const char*>(data), size))) {
     const bool registry =
         record.kind == JournalRecord::Kind::kRegistryKey || record.kind == JournalRecord::Kind::kRegistryValue;
+    const bool end = record.kind == JournalRecord::Kind::kCommitted || record.kind == JournalRecord::Kind::kUndone;
+    if (end && !(record.path.empty() && record.backup.empty())) std::abort();
     for (const std::string* path : {&record.path, &record.backup}) {
-      if (path->empty() && path == &record.backup && record.kind != JournalRecord::Kind::kMovedAside) continue;
+      if (end) break;
+      const bool two_paths = record.kind == JournalRecord::Kind::kMovedAside ||
+                             record.kind == JournalRecord::Kind::kFolderMovedAside ||
+                             record.kind == JournalRecord::Kind::kReturned;
+      if (path->empty() && path == &record.backup && !two_paths) continue;
       if (path->find('\n') != std::string::npos || path->find('\t') != std::string::npos) std::abort();
       if (!registry && (path->size() < 4 || path->find("\\..\\") != std::string::npos)) std::abort();
     }

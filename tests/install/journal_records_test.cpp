@@ -22,6 +22,11 @@ const std::vector<JournalRecord> kRecords = {
     JournalRecord::RegistryValue("Software\\Q\\Uninstall\\QuendraStampwell", "",
                                  RegistryData{1, std::string("a\tb\r\n\0\xff", 7)}),
     JournalRecord::RegistryValue("Software\\Q\\Uninstall\\QuendraStampwell", "Empty", RegistryData{3, ""}),
+    JournalRecord::FolderMovedAside("C:\\Q\\Example", "C:\\Q\\Example.setup-old"),
+    JournalRecord::Returned("C:\\Q\\Example\\User", "C:\\Q\\Example.setup-old\\User"),
+    JournalRecord::Discard("C:\\Q\\Example.setup-new"),
+    JournalRecord::Undone(),
+    JournalRecord::Committed(),
 };
 
 std::string Journal(const std::vector<JournalRecord>& records) {
@@ -47,7 +52,8 @@ TEST(JournalRecords, ACutOrForeignLineEndsTheReading) {
                            "moved\tC:\\a\r\n", "moved\tC:\\a\tb\r\n", "erase\tC:\\a\r\n", "file C:\\a\r\n",
                            "file\tC:\\a\x01" "b\r\n", "key\t\\Software\r\n", "key\tA\\\\B\r\n",
                            "value\tA\tN\r\n", "value\tA\tN\t1\t0g\r\n", "value\tA\tN\t1\t123\r\n",
-                           "value\tA\tN\tx\t00\r\n", "value\tA\tN\t\t00\r\n"}) {
+                           "value\tA\tN\tx\t00\r\n", "value\tA\tN\t\t00\r\n", "committed\tC:\\a\r\n",
+                           "folder-moved\tC:\\a\r\n", "returned\tC:\\a\trel\r\n", "discard\trel\r\n"}) {
     EXPECT_EQ(ReadJournal(Journal({kRecords[0]}) + line + JournalLine(kRecords[1])),
               std::vector<JournalRecord>{kRecords[0]})
         << line;
@@ -70,6 +76,12 @@ TEST(JournalRecords, OnlyRecordsWithinTheScopeBelongToIt) {
       JournalRecord::Folder("C:\\users\\u\\Start Menu\\Programs\\Quendra Soft"),
       JournalRecord::RegistryKey("software\\q\\QuendraStampwell"),
       JournalRecord::RegistryValue("Software\\Q\\QuendraStampwell", "DisplayName", std::nullopt),
+      JournalRecord::FolderMovedAside("C:\\Program Files (x86)\\Quendra Soft\\Q\\Data",
+                                      "C:\\Program Files (x86)\\Quendra Soft\\Q\\Data.setup-old2"),
+      JournalRecord::Returned("C:\\Program Files (x86)\\Quendra Soft\\Q\\Data\\mine",
+                              "C:\\Program Files (x86)\\Quendra Soft\\Q\\Data.setup-old2\\mine"),
+      JournalRecord::Discard("C:\\Program Files (x86)\\Quendra Soft\\Q\\Data.setup-new3"),
+      JournalRecord::Committed(),
   };
   for (const JournalRecord& record : belong) EXPECT_TRUE(RecordBelongsTo(record, scope)) << JournalLine(record);
   const JournalRecord foreign[] = {
@@ -82,6 +94,15 @@ TEST(JournalRecords, OnlyRecordsWithinTheScopeBelongToIt) {
       JournalRecord::File("C:\\users\\u\\Desktop\\report.docx"),  // only shortcuts among the user's files
       JournalRecord::RegistryKey("Software\\Q"),
       JournalRecord::RegistryValue("Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Q", std::nullopt),
+      // Whole folders are moved, returned and removed only below the journal's own folder,
+      // and a folder is removed only by a name that the run gives.
+      JournalRecord::FolderMovedAside("C:\\users\\u\\Desktop\\Q", "C:\\users\\u\\Desktop\\Q.setup-old"),
+      JournalRecord::FolderMovedAside("C:\\Program Files (x86)\\Quendra Soft\\Q", "C:\\Windows"),
+      JournalRecord::Returned("C:\\Program Files (x86)\\Quendra Soft\\Q\\a", "C:\\Windows\\a"),
+      JournalRecord::Returned("C:\\users\\u\\Desktop\\a", "C:\\Program Files (x86)\\Quendra Soft\\a"),
+      JournalRecord::Discard("C:\\Program Files (x86)\\Quendra Soft\\Q"),
+      JournalRecord::Discard("C:\\Program Files (x86)\\Quendra Soft\\Q.setup-new\\..x"),
+      JournalRecord::Discard("C:\\users\\u\\Desktop\\Q.setup-new"),
   };
   for (const JournalRecord& record : foreign) EXPECT_FALSE(RecordBelongsTo(record, scope)) << JournalLine(record);
   EXPECT_FALSE(RecordBelongsTo(JournalRecord::File("C:\\a"), JournalScope{}));

@@ -63,7 +63,7 @@ class WizardInstallRun : public ::testing::Test {
     testing::RemoveInstallationTraces();
     Application().SetTitle(kProductName);  // the caption of every box, as at start-up
     form_ = std::make_unique<TForm1>();
-    BindInstallRun(*form_);
+    BindInstallRun(*form_, leftovers_);
     Application().SetMainForm(form_.get());
     form_->Show();
     ::SetForegroundWindow(form_->hwnd());
@@ -89,9 +89,11 @@ class WizardInstallRun : public ::testing::Test {
     wizard::testing::ClickAt(wizard::testing::CentreOf(button.Parent()->Handle(), button.BoundsRect()));
     Pump(300);
     ASSERT_FALSE(form_->InstallRunning());
+    leftovers_.Wait();  // what the run left over, removed behind the page it ended on
   }
 
   testing::ScratchFolder scratch_{"wizard-install-run"};
+  LeftoverRemoval leftovers_;
   std::unique_ptr<TForm1> form_;
 };
 
