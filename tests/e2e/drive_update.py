@@ -11,9 +11,10 @@
         file of the user's: the installation error, and the folder exactly as it was before.
     drive_update.py --build-dir DIR --probe PROBE unfinished-update
         Quick Install; a change of the user's to an installed file; the setup started again,
-        Quick Install, and its process killed from outside once the update has moved files
-        aside; the setup started again: by the time its wizard shows, the installation is
-        byte for byte as it was before that update, with no moved-aside file and no journal.
+        Quick Install, and its process killed from outside once the update has written files
+        in place of the earlier ones, moved aside; the setup started again: by the time its
+        wizard shows, the installation is byte for byte as it was before that update, the
+        user's own files included, with no moved-aside file and no journal.
     drive_update.py --build-dir DIR --probe PROBE second-start
         The setup started while its wizard shows: the second start ends by itself and one
         wizard is left.
@@ -157,11 +158,21 @@ def failure_at_entry_100(session, probe):
 JOURNAL_KEY = r"HKCU\Software\Quendra Soft\Quendra Stampwell Setup"
 # Moved-aside files that show the update is well under way when it is ended; far fewer than
 # the payload's entries, so the run, which pauses after each, cannot finish first.
-MOVED_ASIDE_BEFORE_THE_KILL = 20
+WRITTEN_BEFORE_THE_KILL = 20
 
 
 def moved_aside(unix_dir):
-    return sorted(name for name in installed_names(unix_dir) if ".setup-old" in os.path.basename(name))
+    """The earlier files that an update has moved aside: one by one, or with the product's
+    folder that holds them, moved whole."""
+    return sorted(name for name in installed_names(unix_dir) if ".setup-old" in name)
+
+
+def written_in_place_of_moved_aside(unix_dir):
+    """The files that an update has written into the new "Example" folder while the earlier
+    one lies beside it."""
+    if not os.path.isdir(os.path.join(unix_dir, "Example.setup-old")):
+        return []
+    return installed_names(os.path.join(unix_dir, "Example"))
 
 
 def installed_names(unix_dir):
@@ -206,6 +217,8 @@ def unfinished_update(session, probe):
         unix_dir = session.unix_path(install_dir)
         with open(os.path.join(unix_dir, "Help.CHM"), "wb") as f:
             f.write(b"changed by the user")
+        with open(os.path.join(unix_dir, "Example", "User", "mine.png"), "wb") as f:
+            f.write(b"the user's own")
         publisher = os.path.dirname(unix_dir.rstrip("/"))
         before = installed_files(publisher)
         journal = session.unix_path(install_dir.rstrip("\\") + ".setup-journal")
@@ -215,8 +228,8 @@ def unfinished_update(session, probe):
         # own run on the way out.
         start_setup(session, d)
         session.click(QUICK_INSTALL)
-        d.wait("%d files moved aside by the update" % MOVED_ASIDE_BEFORE_THE_KILL,
-               lambda: len(moved_aside(unix_dir)) >= MOVED_ASIDE_BEFORE_THE_KILL, 90 * SLOW)
+        d.wait("%d files written by the update in place of earlier ones" % WRITTEN_BEFORE_THE_KILL,
+               lambda: len(written_in_place_of_moved_aside(unix_dir)) >= WRITTEN_BEFORE_THE_KILL, 90 * SLOW)
         pids = program_processes(session)
         if not pids:
             raise Failure("no Linux process of the setup program found to end")
@@ -233,7 +246,8 @@ def unfinished_update(session, probe):
         if not left:
             raise Failure("the update finished before it was ended: no moved-aside file is left")
         session.expect(os.path.exists(journal), "the killed update left no journal")
-        print("killed process %s mid-run: %d files moved aside" % (pids, len(left)), flush=True)
+        print("killed process %s mid-run: %d files moved aside, %d written in their place" % (
+            pids, len(left), len(written_in_place_of_moved_aside(unix_dir))), flush=True)
         session.expect("UnfinishedRun" in session.wine("reg", "query", JOURNAL_KEY, check=False),
                        "the killed update left no value naming its journal")
 
