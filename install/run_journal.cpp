@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <functional>
+#include <map>
 #include <set>
 
 #include "install/directories.h"
@@ -35,17 +35,13 @@ std::string FreeBackupName(const std::string& path) {
   return backup;
 }
 
-// Chooses the name that a failed run's folder takes while it waits for its removal, and
-// records it, so that a run ended meanwhile still finds it.
-using DiscardNamer = std::function<std::string(const std::string& folder)>;
-
 bool IsInOrBelow(const std::string& path, const std::string& folder) {
   return path.compare(0, folder.size(), folder) == 0 && (path.size() == folder.size() || path[folder.size()] == '\\');
 }
 
 // Each record taken back; a change that never took place (its record was written ahead and
 // the run ended first) is passed over.
-void UndoRecords(const std::vector<JournalRecord>& records, const DiscardNamer& discard) {
+void UndoRecords(const std::vector<JournalRecord>& records, const std::map<std::string, std::string>& discards) {
   // A folder moved aside whole comes back whole: what the run made in its place is put out of
   // the way in one rename, not taken back file by file.
   std::vector<std::string> replaced_folders;
@@ -78,9 +74,8 @@ void UndoRecords(const std::vector<JournalRecord>& records, const DiscardNamer& 
         break;
       case JournalRecord::Kind::kFolderMovedAside:
         if (!AnythingAt(record->backup)) break;  // never moved
-        if (AnythingAt(record->path)) {
-          const std::string out_of_the_way = discard(record->path);
-          if (!MoveFileExA(record->path.c_str(), out_of_the_way.c_str(), 0)) break;
+        if (const auto discard = discards.find(record->path); discard != discards.end()) {
+          if (!MoveFileExA(record->path.c_str(), discard->second.c_str(), 0)) break;
         }
         MoveFileExA(record->backup.c_str(), record->path.c_str(), 0);
         break;
@@ -106,6 +101,17 @@ std::string FreeDiscardName(const std::string& folder) {
   std::string name = folder + std::string(kDiscardSuffix);
   for (int n = 2; AnythingAt(name); ++n) name = folder + std::string(kDiscardSuffix) + std::to_string(n);
   return name;
+}
+
+// The names that the undo gives the folders made in place of those moved aside whole, where
+// they wait for their removal; recorded before the undo, so that a run ended meanwhile still
+// finds them.
+std::map<std::string, std::string> DiscardNames(const std::vector<JournalRecord>& records) {
+  std::map<std::string, std::string> names;
+  for (const JournalRecord& record : records)
+    if (record.kind == JournalRecord::Kind::kFolderMovedAside && AnythingAt(record.backup) && AnythingAt(record.path))
+      names[record.path] = FreeDiscardName(record.path);
+  return names;
 }
 
 // What a run that ended leaves: the earlier files and folders of a committed run, and the
@@ -389,17 +395,18 @@ void RunJournal::RecordEnd(const JournalRecord& end) {
 }
 
 RunLeftovers RunJournal::Undo() {
+  const std::map<std::string, std::string> discards = DiscardNames(records_);
   std::vector<std::string> discarded;
-  UndoRecords(records_, [this, &discarded](const std::string& folder) {
-    discarded.push_back(FreeDiscardName(folder));
-    Record(JournalRecord::Discard(discarded.back()));
-    try {
-      Flush();
-    } catch (const InstallError&) {
-      // Taken back all the same; only a run ended before the removal would leave it.
-    }
-    return discarded.back();
-  });
+  for (const auto& [folder, discard] : discards) {
+    Record(JournalRecord::Discard(discard));
+    discarded.push_back(discard);
+  }
+  try {
+    Flush();
+  } catch (const InstallError&) {
+    // Taken back all the same; only a run ended before the removal would leave them.
+  }
+  UndoRecords(records_, discards);
   RecordEnd(JournalRecord::Undone());
   return {std::move(discarded), path_};
 }
@@ -430,11 +437,14 @@ void UndoJournalFile(const std::string& path, JournalScope scope) {
   }
   std::vector<std::string> leftovers = LeftoversOf(records, committed);
   if (!ended) {
-    UndoRecords(records, [&](const std::string& folder) {
-      leftovers.push_back(FreeDiscardName(folder));
-      AppendToFile(path, JournalLine(JournalRecord::Discard(leftovers.back())));
-      return leftovers.back();
-    });
+    const std::map<std::string, std::string> discards = DiscardNames(records);
+    std::string lines;
+    for (const auto& [folder, discard] : discards) {
+      lines += JournalLine(JournalRecord::Discard(discard));
+      leftovers.push_back(discard);
+    }
+    if (!lines.empty()) AppendToFile(path, lines);
+    UndoRecords(records, discards);
   }
   RemoveLeftovers({std::move(leftovers), path});
 }
