@@ -272,8 +272,16 @@ bool RunJournal::MoveFolderAside(const std::string& path, const std::vector<std:
     const DWORD attributes = GetFileAttributesA(file.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
   }
+  // A link among the product's folders (a junction the user made to keep examples
+  // elsewhere) is written through, as before, and stays a link.
+  const auto stands_in_the_way = [](const std::string& folder) {
+    const DWORD attributes = GetFileAttributesA(folder.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT));
+  };
+  if (stands_in_the_way(path)) return false;
   for (const std::string& made : folders)
-    if (AnythingAt(made) && !DirectoryExists(made)) return false;
+    if (stands_in_the_way(made)) return false;
   const std::string folder = WithoutTrailingBackslashes(path);
   const std::string backup = FreeBackupName(folder);
   Record(JournalRecord::FolderMovedAside(folder, backup));

@@ -58,7 +58,8 @@ class RunJournal {
   // an empty one of the same name. False when it stays, and its files are replaced one by
   // one: when it cannot be moved (a file in it held open), or when something in it stands in
   // the way of the `files` or `folders` that the run makes below it (a folder where a file
-  // goes, a file where a folder goes), which the run must meet as if nothing were moved.
+  // goes, a file where a folder goes), which the run must meet as if nothing were moved, or
+  // when it or one of those folders is a link.
   bool MoveFolderAside(const std::string& path, const std::vector<std::string>& files,
                        const std::vector<std::string>& folders);
   // After the extraction: whatever a folder moved aside holds that the run did not write anew
