@@ -319,11 +319,12 @@ struct ExtractionRounds {
   std::vector<double> against_run_limit;  // ours without pauses / the limit as the run goes
 };
 
-// Thirty-one rounds. On this kind of machine the cost of a create after a pause switches
-// between two levels (about 0.5 and 1 ms) for tens of seconds at a time, so a round whose two
-// runs fall on either side of a switch has a ratio of 0.7 or 2.1; with fifteen rounds the
-// median moved from 0.96 to 1.12 between runs of the same program, with thirty from 1.06.
-constexpr int kRounds = 31;
+// At least thirty-one rounds. On this kind of machine the cost of a create after a pause
+// switches between two levels (about 0.5 and 1 ms) for tens of seconds at a time, so a round
+// whose two runs fall on either side of a switch has a ratio of 0.7 or 2.1; with fifteen
+// rounds the median moved from 0.96 to 1.12 between runs of the same program, with thirty
+// from 1.06.
+constexpr int kLeastRounds = 31;
 
 // One contender of a round: it runs into a fresh folder, records its figures and leaves
 // nothing behind; false when it failed.
@@ -332,15 +333,36 @@ struct Contender {
   std::function<bool(const std::string& folder)> run;
 };
 
-// Every round runs each contender once, in an order that moves on by one each round (A B C,
-// B C A, C A B, ...), so that none always finds the disk cache warmer, meets the write-back of
-// the one before, or runs while a neighbour on a shared machine is busy; ratios are taken
-// between medians of the same rounds.
+// The orders of one cycle of rounds, a balanced Latin square: over the cycle each contender
+// runs once in each place and straight after each other contender equally often (an odd
+// count needs every order also reversed). What one contender leaves to the next (its files'
+// write-back, the removal of its folder, a peer's service still ending) then falls on every
+// contender alike. An order that only moved on by one each round kept every neighbour: the
+// NSIS peer of no files always ran straight after the NSIS peer, ours straight after the
+// MSI peer of no files.
+std::vector<std::vector<int>> BalancedOrders(int count) {
+  std::vector<int> first;
+  for (int k = 0; k < count; ++k) first.push_back(k == 0 ? 0 : k % 2 ? (k + 1) / 2 : count - k / 2);
+  std::vector<std::vector<int>> orders;
+  for (int shift = 0; shift < count; ++shift) {
+    std::vector<int> order;
+    for (int k : first) order.push_back((k + shift) % count);
+    orders.push_back(std::move(order));
+  }
+  if (count % 2 != 0)
+    for (int shift = 0; shift < count; ++shift) orders.emplace_back(orders[shift].rbegin(), orders[shift].rend());
+  return orders;
+}
+
+// Whole cycles of balanced orders, at least kLeastRounds rounds; ratios are taken between
+// medians of the same rounds. False when a contender failed.
 bool RunRounds(const std::vector<Contender>& contenders) {
-  const int count = static_cast<int>(contenders.size());
-  for (int round = 0; round < kRounds; ++round) {
-    for (int i = 0; i < count; ++i) {
-      const Contender& contender = contenders[(round + i) % count];
+  const std::vector<std::vector<int>> orders = BalancedOrders(static_cast<int>(contenders.size()));
+  const int cycle = static_cast<int>(orders.size());
+  const int rounds = (kLeastRounds + cycle - 1) / cycle * cycle;
+  for (int round = 0; round < rounds; ++round) {
+    for (int index : orders[round % cycle]) {
+      const Contender& contender = contenders[index];
       std::string folder = TempFolder((contender.name + std::to_string(round)).c_str());
       if (!contender.run(folder)) {
         std::fprintf(stderr, "%s ran once but failed in round %d\n", contender.name.c_str(), round);
@@ -431,7 +453,7 @@ double TimePayloadCheck() {
 double TimeFindingEntries(long long bytes) {
   const PayloadStore& payload = ProgramPayload();
   std::vector<double> finding;
-  for (int i = 0; i < kRounds; ++i) {
+  for (int i = 0; i < kLeastRounds; ++i) {
     long long found = 0;
     double start = Seconds();
     for (int n = 1; n <= payload.EntryCount(); ++n) found += static_cast<long long>(payload.Open(n).size());
@@ -447,7 +469,7 @@ void PrintExtraction(const ExtractionRounds& rounds, const std::vector<PeerFigur
   const double l = std::min(heap, image), rl = Median(rounds.run_limit);
   const double silent = Median(rounds.silent);
   double w = Median(rounds.ours_work), t = Median(rounds.ours_total), p = Median(rounds.ours_paused);
-  std::printf("\nextraction, median of %d rounds (seconds):\n", kRounds);
+  std::printf("\nextraction, median of %zu rounds (seconds):\n", rounds.silent.size());
   std::printf("  limit: one create, write, close per file    %8.3f   (the faster of the two below)\n", l);
   std::printf("  ... the bytes from the image's pages        %8.3f\n", image);
   std::printf("  ... the bytes from a copy on the heap       %8.3f\n", heap);
