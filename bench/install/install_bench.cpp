@@ -101,7 +101,9 @@ RunTimes RunOurs(const std::string& folder, RunMode mode = RunMode::wizard) {
 // The limit: one create, one write and one close per file, into the same folders and paths as
 // the run, the bytes taken from the image's pages as the run takes them or from a copy on the
 // heap (a write from pages that the loader maps in as they are first read, and one from memory
-// already touched, need not cost the same). Under the run's conditions it also sleeps 10 ms after
+// already touched, need not cost the same). Each file is made new, as the run makes it: a
+// create that may replace a file truncates it under Wine, and Linux writes a truncated file
+// out to the disk when it is closed. Under the run's conditions it also sleeps 10 ms after
 // each file and looks once at its message queue before each, as the run must; the sleeps are
 // left out of its time. What a machine does to the work that follows a pause (caches gone
 // cold, a virtual processor taken away, under Wine the file server's process asleep) then
@@ -130,7 +132,7 @@ LimitTimes RunLimit(const std::string& folder, const std::vector<std::vector<cha
     MSG message;
     if (as_the_run) PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
     double create = Seconds();
-    unique_file file(CreateFileA((dir + payload.Entry(n)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    unique_file file(CreateFileA((dir + payload.Entry(n)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     creating += Seconds() - create;
     DWORD written = 0;
