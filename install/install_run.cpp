@@ -3,6 +3,7 @@
 #include "install/files_in_use.h"
 #include "install/install_error.h"
 #include "install/install_layout.h"
+#include "install/install_log.h"
 #include "install/install_paths.h"
 #include "install/install_progress.h"
 #include "install/space_needed.h"
@@ -211,6 +212,9 @@ void ExtractPayload(const std::string& install_dir, SetupSettings& settings, Ins
   ui.SetEstimateText(kEstimateBeforeFirstEntry);
   std::vector<std::string> paths;
   for (int n = 1; n <= count; ++n) paths.push_back(install_dir + system.Entry(n));
+  // The log, saved after the shortcuts, is planned with the files: the journal is flushed
+  // once for all of them.
+  paths.push_back(install_dir + kUninstallLogName);
   system.PlanWrites(paths);
   RemainingTimeEstimate estimate;
   for (int n = 1; n <= count; ++n) {

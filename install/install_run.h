@@ -146,7 +146,8 @@ class InstallRunSystem {
 
   virtual int EntryCount() = 0;
   virtual std::string Entry(int n) = 0;
-  // The files that the extraction will write, in order, told once before the first of them.
+  // The files that the run will write, in order (the payload's, then the log), told once
+  // before the first of them.
   virtual void PlanWrites(const std::vector<std::string>& paths) {}
   virtual void WritePayload(int n, const std::string& path) = 0;  // throws on failure
 

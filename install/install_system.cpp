@@ -87,7 +87,16 @@ void WindowsInstallSystem::PlanWrites(const std::vector<std::string>& paths) {
   if (journal_) journal_->PlanWrites(paths);
 }
 void WindowsInstallSystem::WritePayload(int n, const std::string& path) {
-  if (journal_) journal_->BeforeWrite(path);
+  if (!journal_) {
+    payload_.WriteToFile(n, path);
+    return;
+  }
+  // The journal leaves the path free: a file that was there is moved aside.
+  journal_->BeforeWrite(path);
+  if (payload_.WriteToNewFile(n, path)) return;
+  // Something came there since the journal looked (a new file is written without a look): it
+  // is recorded and moved aside as any file that the run replaces.
+  journal_->BeforeWrite(path);
   payload_.WriteToFile(n, path);
 }
 void WindowsInstallSystem::ClearLog() { log_.Clear(); }

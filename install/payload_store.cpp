@@ -51,22 +51,35 @@ PayloadView PayloadStore::Open(int n) const {
 
 void PayloadStore::WriteToFile(int n, const std::string& path) const { WriteBytesToFile(Open(n), path); }
 
-void WriteBytesToFile(PayloadView bytes, const std::string& path) {
-  unique_file file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+bool PayloadStore::WriteToNewFile(int n, const std::string& path) const { return WriteBytesToNewFile(Open(n), path); }
+
+namespace {
+
+// Creates path as `disposition` says and writes bytes to it in one write; false when the
+// create found a file there that it may not replace.
+bool WriteBytes(PayloadView bytes, const std::string& path, DWORD disposition) {
+  unique_file file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
     const DWORD error = GetLastError();
+    if (disposition == CREATE_NEW && error == ERROR_FILE_EXISTS) return false;
     throw InstallError("Cannot create file \"" + path + "\". " + SystemErrorText(error), CauseOfSystemError(error));
   }
-  if (bytes.empty()) return;
+  if (bytes.empty()) return true;
   DWORD written = 0;
   BOOL ok = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   DWORD error = ok ? ERROR_HANDLE_DISK_FULL : GetLastError();
-  if (ok && written == bytes.size()) return;
+  if (ok && written == bytes.size()) return true;
   // A short file would pass for the product's file; leave none.
   file.reset();
   DeleteFileA(path.c_str());
   throw InstallError("Cannot write file \"" + path + "\". " + SystemErrorText(error), CauseOfSystemError(error));
 }
+
+}  // namespace
+
+void WriteBytesToFile(PayloadView bytes, const std::string& path) { WriteBytes(bytes, path, CREATE_ALWAYS); }
+
+bool WriteBytesToNewFile(PayloadView bytes, const std::string& path) { return WriteBytes(bytes, path, CREATE_NEW); }
 
 const PayloadStore& ProgramPayload() {
   static const PayloadStore store = ProgramPayloadIntact() ? PayloadStore::FromModule(GetModuleHandleA(nullptr))

@@ -40,6 +40,9 @@ class PayloadStore {
   // Throws InstallError when the resource is missing or the file cannot be created or
   // written; a file that could not be written whole is removed rather than left short.
   void WriteToFile(int n, const std::string& path) const;
+  // The same for a path where no file is: false, and nothing written, when the create finds
+  // something there after all.
+  bool WriteToNewFile(int n, const std::string& path) const;
 
  private:
   HMODULE module_;
@@ -53,5 +56,13 @@ const PayloadStore& ProgramPayload();
 
 // Writes bytes to path in one write (create or truncate); what WriteToFile does with a view.
 void WriteBytesToFile(PayloadView bytes, const std::string& path);
+
+// Writes bytes to a file made new at path, in one write; false when something is there
+// already. A create that must replace a file truncates it, and a truncated file is written
+// out to the disk as soon as it is closed (Linux's ext4 does so for files replaced by
+// truncation, and Wine's replacing create truncates every file it opens, new or not), where
+// a new file's bytes wait in the cache with the rest: the run, which has moved every earlier
+// file aside first, makes each file new.
+bool WriteBytesToNewFile(PayloadView bytes, const std::string& path);
 
 }  // namespace stampwell

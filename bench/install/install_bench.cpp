@@ -63,6 +63,9 @@ std::string TempFolder(const char* name) {
 
 struct RunTimes {
   double total = 0, paused = 0, pumped = 0, written = 0;
+  // The journal's own steps (its start with the registry value that names it, the plan of
+  // the files, its end) and the folders, each recorded and flushed before it is made.
+  double journal = 0, folders = 0;
 };
 
 WindowsInstallSystem::Hooks BenchHooks() {
@@ -79,18 +82,38 @@ RunTimes RunOurs(const std::string& folder, RunMode mode = RunMode::wizard) {
   ui.window = mode == RunMode::wizard;
   struct NoRegistry : WindowsInstallSystem {
     using WindowsInstallSystem::WindowsInstallSystem;
-    double written = 0;
-    void WritePayload(int n, const std::string& path) override {
+    double written = 0, journal = 0, folders = 0;
+    static void Timed(double& into, const std::function<void()>& step) {
       double start = Seconds();
-      WindowsInstallSystem::WritePayload(n, path);
-      written += Seconds() - start;
+      step();
+      into += Seconds() - start;
+    }
+    void WritePayload(int n, const std::string& path) override {
+      Timed(written, [&] { WindowsInstallSystem::WritePayload(n, path); });
+    }
+    void BeginRun(const std::string& dir) override {
+      Timed(journal, [&] { WindowsInstallSystem::BeginRun(dir); });
+    }
+    void PlanWrites(const std::vector<std::string>& paths) override {
+      Timed(journal, [&] { WindowsInstallSystem::PlanWrites(paths); });
+    }
+    void CommitRun() override {
+      Timed(journal, [&] { WindowsInstallSystem::CommitRun(); });
+    }
+    bool ForceDirectories(const std::string& path) override {
+      bool made = false;
+      Timed(folders, [&] { made = WindowsInstallSystem::ForceDirectories(path); });
+      return made;
+    }
+    void MakeDirectory(const std::string& path) override {
+      Timed(folders, [&] { WindowsInstallSystem::MakeDirectory(path); });
     }
     void WriteUninstallEntry() override {}
     void NotifyAssociationsChanged() override {}
   } system(settings, log, ProgramPayload(), BenchHooks());
   double start = Seconds();
   RunInstall(settings, ui, system);
-  RunTimes times{Seconds() - start, ui.paused, ui.pumped, system.written};
+  RunTimes times{Seconds() - start, ui.paused, ui.pumped, system.written, system.journal, system.folders};
   if (!ui.messages.empty()) {
     std::fprintf(stderr, "the install run stopped: %s\n", ui.messages.front().c_str());
     std::exit(1);
@@ -101,7 +124,9 @@ RunTimes RunOurs(const std::string& folder, RunMode mode = RunMode::wizard) {
 // The limit: one create, one write and one close per file, into the same folders and paths as
 // the run, the bytes taken from the image's pages as the run takes them or from a copy on the
 // heap (a write from pages that the loader maps in as they are first read, and one from memory
-// already touched, need not cost the same). Under the run's conditions it also sleeps 10 ms after
+// already touched, need not cost the same). Each file is made new, as the run makes it: a
+// create that may replace a file truncates it under Wine, and Linux writes a truncated file
+// out to the disk when it is closed. Under the run's conditions it also sleeps 10 ms after
 // each file and looks once at its message queue before each, as the run must; the sleeps are
 // left out of its time. What a machine does to the work that follows a pause (caches gone
 // cold, a virtual processor taken away, under Wine the file server's process asleep) then
@@ -130,7 +155,7 @@ LimitTimes RunLimit(const std::string& folder, const std::vector<std::vector<cha
     MSG message;
     if (as_the_run) PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
     double create = Seconds();
-    unique_file file(CreateFileA((dir + payload.Entry(n)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    unique_file file(CreateFileA((dir + payload.Entry(n)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     creating += Seconds() - create;
     DWORD written = 0;
@@ -313,17 +338,18 @@ std::vector<PeerFigures> ReadyPeers(const std::string& nsis, const std::string& 
 
 // Each round's figures, a value per round.
 struct ExtractionRounds {
-  std::vector<double> silent, silent_written;
+  std::vector<double> silent, silent_written, silent_journal, silent_folders;
   std::vector<double> ours_total, ours_paused, ours_work, ours_pumped, ours_written;
   std::vector<double> limit, limit_creating, limit_image, run_limit, run_limit_creating;
   std::vector<double> against_run_limit;  // ours without pauses / the limit as the run goes
 };
 
-// Thirty-one rounds. On this kind of machine the cost of a create after a pause switches
-// between two levels (about 0.5 and 1 ms) for tens of seconds at a time, so a round whose two
-// runs fall on either side of a switch has a ratio of 0.7 or 2.1; with fifteen rounds the
-// median moved from 0.96 to 1.12 between runs of the same program, with thirty from 1.06.
-constexpr int kRounds = 31;
+// At least thirty-one rounds. On this kind of machine the cost of a create after a pause
+// switches between two levels (about 0.5 and 1 ms) for tens of seconds at a time, so a round
+// whose two runs fall on either side of a switch has a ratio of 0.7 or 2.1; with fifteen
+// rounds the median moved from 0.96 to 1.12 between runs of the same program, with thirty
+// from 1.06.
+constexpr int kLeastRounds = 31;
 
 // One contender of a round: it runs into a fresh folder, records its figures and leaves
 // nothing behind; false when it failed.
@@ -332,15 +358,36 @@ struct Contender {
   std::function<bool(const std::string& folder)> run;
 };
 
-// Every round runs each contender once, in an order that moves on by one each round (A B C,
-// B C A, C A B, ...), so that none always finds the disk cache warmer, meets the write-back of
-// the one before, or runs while a neighbour on a shared machine is busy; ratios are taken
-// between medians of the same rounds.
+// The orders of one cycle of rounds, a balanced Latin square: over the cycle each contender
+// runs once in each place and straight after each other contender equally often (an odd
+// count needs every order also reversed). What one contender leaves to the next (its files'
+// write-back, the removal of its folder, a peer's service still ending) then falls on every
+// contender alike. An order that only moved on by one each round kept every neighbour: the
+// NSIS peer of no files always ran straight after the NSIS peer, ours straight after the
+// MSI peer of no files.
+std::vector<std::vector<int>> BalancedOrders(int count) {
+  std::vector<int> first;
+  for (int k = 0; k < count; ++k) first.push_back(k == 0 ? 0 : k % 2 ? (k + 1) / 2 : count - k / 2);
+  std::vector<std::vector<int>> orders;
+  for (int shift = 0; shift < count; ++shift) {
+    std::vector<int> order;
+    for (int k : first) order.push_back((k + shift) % count);
+    orders.push_back(std::move(order));
+  }
+  if (count % 2 != 0)
+    for (int shift = 0; shift < count; ++shift) orders.emplace_back(orders[shift].rbegin(), orders[shift].rend());
+  return orders;
+}
+
+// Whole cycles of balanced orders, at least kLeastRounds rounds; ratios are taken between
+// medians of the same rounds. False when a contender failed.
 bool RunRounds(const std::vector<Contender>& contenders) {
-  const int count = static_cast<int>(contenders.size());
-  for (int round = 0; round < kRounds; ++round) {
-    for (int i = 0; i < count; ++i) {
-      const Contender& contender = contenders[(round + i) % count];
+  const std::vector<std::vector<int>> orders = BalancedOrders(static_cast<int>(contenders.size()));
+  const int cycle = static_cast<int>(orders.size());
+  const int rounds = (kLeastRounds + cycle - 1) / cycle * cycle;
+  for (int round = 0; round < rounds; ++round) {
+    for (int index : orders[round % cycle]) {
+      const Contender& contender = contenders[index];
       std::string folder = TempFolder((contender.name + std::to_string(round)).c_str());
       if (!contender.run(folder)) {
         std::fprintf(stderr, "%s ran once but failed in round %d\n", contender.name.c_str(), round);
@@ -362,6 +409,8 @@ bool MeasureExtraction(const std::vector<std::vector<char>>& files, std::vector<
          RunTimes times = RunOurs(folder, RunMode::silent);
          rounds.silent.push_back(times.total);
          rounds.silent_written.push_back(times.written);
+         rounds.silent_journal.push_back(times.journal);
+         rounds.silent_folders.push_back(times.folders);
          return true;
        }},
       {"limit",
@@ -431,7 +480,7 @@ double TimePayloadCheck() {
 double TimeFindingEntries(long long bytes) {
   const PayloadStore& payload = ProgramPayload();
   std::vector<double> finding;
-  for (int i = 0; i < kRounds; ++i) {
+  for (int i = 0; i < kLeastRounds; ++i) {
     long long found = 0;
     double start = Seconds();
     for (int n = 1; n <= payload.EntryCount(); ++n) found += static_cast<long long>(payload.Open(n).size());
@@ -447,7 +496,7 @@ void PrintExtraction(const ExtractionRounds& rounds, const std::vector<PeerFigur
   const double l = std::min(heap, image), rl = Median(rounds.run_limit);
   const double silent = Median(rounds.silent);
   double w = Median(rounds.ours_work), t = Median(rounds.ours_total), p = Median(rounds.ours_paused);
-  std::printf("\nextraction, median of %d rounds (seconds):\n", kRounds);
+  std::printf("\nextraction, median of %zu rounds (seconds):\n", rounds.silent.size());
   std::printf("  limit: one create, write, close per file    %8.3f   (the faster of the two below)\n", l);
   std::printf("  ... the bytes from the image's pages        %8.3f\n", image);
   std::printf("  ... the bytes from a copy on the heap       %8.3f\n", heap);
@@ -455,6 +504,8 @@ void PrintExtraction(const ExtractionRounds& rounds, const std::vector<PeerFigur
   std::printf("  ours as the silent run goes                 %8.3f   (no window: no look at a queue, no pauses)\n",
               silent);
   std::printf("  ... of it, the payload writes               %8.3f\n", Median(rounds.silent_written));
+  std::printf("  ... of it, the journal's start, plan, end   %8.3f\n", Median(rounds.silent_journal));
+  std::printf("  ... of it, the folders, each recorded first %8.3f\n", Median(rounds.silent_folders));
   std::printf("  limit as the wizard's run goes, no pauses   %8.3f   (a look at the queue, a write, 10 ms)\n", rl);
   std::printf("  ... of it, making the files                 %8.3f   (where the pauses' cost falls)\n",
               Median(rounds.run_limit_creating));
@@ -478,6 +529,10 @@ void PrintExtraction(const ExtractionRounds& rounds, const std::vector<PeerFigur
   std::printf("  finding the %d entries' bytes, all of them  %8.5f   (resource look-ups)\n",
               ProgramPayload().EntryCount(), finding);
 
+  std::printf("(ours: the whole install run, from its first check to its commit: the in-use look, the free space,\n"
+              " the journal, the folders, the files and the uninstall log, without the shortcuts and the registry\n"
+              " entry; a peer's extraction: its whole process less that of the same installer of no files, which\n"
+              " starts, makes the installation folder and ends as it does)\n");
   const std::vector<double>& ratios = rounds.against_run_limit;
   std::printf("ratios:\n");
   for (const PeerFigures& peer : peers) {

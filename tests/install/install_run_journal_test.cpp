@@ -11,6 +11,7 @@
 
 #include "framework/unique_handle.h"
 #include "install/directories.h"
+#include "install/install_error.h"
 #include "install/install_run.h"
 #include "install/install_system.h"
 #include "install/payload_store.h"
@@ -119,6 +120,39 @@ TEST_F(InstallRunJournal, RunEndedFromOutsideIsTakenBackAtTheNextStart) {
   EXPECT_FALSE(UnfinishedRunNamed());
   UndoUnfinishedRun();  // a start after a run that ended finds nothing to do
   EXPECT_EQ(Tree(scratch.path()), with_outside);
+}
+
+// Another program puts a file where entry 20 goes, in a folder that this run made and so
+// writes into without a look, after the run planned its writes; the run then fails at entry
+// 30.
+class AnotherFileAtEntry20 : public WindowsInstallSystem {
+ public:
+  using WindowsInstallSystem::WindowsInstallSystem;
+  void WritePayload(int n, const std::string& path) override {
+    if (n == 20) WriteWholeFile(path, "another program's");
+    if (n == 30) throw InstallError("entry 30 cannot be written");
+    WindowsInstallSystem::WritePayload(n, path);
+  }
+};
+
+TEST_F(InstallRunJournal, AFileThatAnotherProgramPutsInAFolderOfTheRunIsBackAfterTheUndo) {
+  ASSERT_EQ(ProgramPayload().Manifest()[19].rfind("Example\\Animated\\", 0), 0u);
+  {
+    AnotherFileAtEntry20 system(settings, log, ProgramPayload(),
+                                {[] { return std::string(kProductName); }, [] { return false; },
+                                 [this](const std::string& text) { window.messages.push_back(text); }});
+    RunInstall(settings, window, system);
+  }
+  ASSERT_EQ(settings.CurrentEntry, ProgramPayload().Manifest()[29]);
+  // Only that file is left, as it was, in the folders that hold it.
+  const std::string dir = "Quendra Soft\\Quendra Stampwell\\";
+  EXPECT_EQ(Tree(scratch.path()), (std::map<std::string, std::string>{
+                                      {"Quendra Soft\\", "<folder>"},
+                                      {dir, "<folder>"},
+                                      {dir + "Example\\", "<folder>"},
+                                      {dir + "Example\\Animated\\", "<folder>"},
+                                      {dir + ProgramPayload().Manifest()[19], "another program's"}}));
+  EXPECT_FALSE(UnfinishedRunNamed());
 }
 
 TEST_F(InstallRunJournal, JournalLiesBesideTheFolderInTheNearestFolderThatExists) {

@@ -84,6 +84,36 @@ TEST(PayloadStore, WritesReplaceAnyOldFileWhole) {
   EXPECT_TRUE(testing::Exists(fresh));
 }
 
+// The run's own write, once its journal has moved any earlier file aside: a new file, and
+// never one written over something that came there meanwhile.
+TEST(PayloadStore, ANewFileWriteLeavesWhateverIsThereAlone) {
+  PayloadStore store = PayloadStore::FromModule(GetModuleHandleA(nullptr));
+  ScratchFolder folder("payload_store_new");
+  const std::string target = folder.path() + "Help.CHM";
+  ASSERT_TRUE(store.WriteToNewFile(1, target));
+  EXPECT_EQ(ReadWholeFile(target), ReadWholeFile(SourceFile(kTestPayload, "Help.CHM")));
+  const std::string empty = folder.path() + "empty.dll";
+  ASSERT_TRUE(store.WriteToNewFile(2, empty));
+  EXPECT_TRUE(testing::Exists(empty));
+
+  const std::string someone_elses = folder.path() + "01.gif";
+  WriteWholeFile(someone_elses, "not ours");
+  EXPECT_FALSE(store.WriteToNewFile(3, someone_elses));
+  EXPECT_EQ(ReadWholeFile(someone_elses), "not ours");
+  const std::string a_folder = folder.path() + "Data";
+  ASSERT_TRUE(CreateDirectoryA(a_folder.c_str(), nullptr));
+  EXPECT_FALSE(store.WriteToNewFile(2, a_folder));
+
+  // Any other failure is the create's own, told as the replacing write tells it.
+  const std::string nowhere = folder.path() + "no such folder\\Help.CHM";
+  try {
+    store.WriteToNewFile(1, nowhere);
+    FAIL() << "the folder does not exist";
+  } catch (const InstallError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("Cannot create file \"" + nowhere + "\". ", 0), 0u) << e.what();
+  }
+}
+
 TEST(PayloadStore, AMissingResourceFailsForThatEntryOnly) {
   PayloadStore listed = PayloadStore::FromModule(GetModuleHandleA(nullptr));
   std::vector<std::string> manifest = listed.Manifest();
