@@ -197,6 +197,9 @@ void MoveEarlierFoldersAside(const std::string& install_dir, InstallRunSystem& s
 // be made.
 void MakeProductFolders(const std::string& install_dir, InstallRunSystem& system) {
   MoveEarlierFoldersAside(install_dir, system);
+  std::vector<std::string> folders;
+  for (const std::string& folder : ProductFolders()) folders.push_back(install_dir + folder);
+  system.PlanFolders(folders);
   std::string data = install_dir + kDataFolder;
   if (!system.DirectoryExists(data)) system.MakeDirectory(data);
   for (const char* folder : kExampleFolders) {

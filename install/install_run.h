@@ -123,6 +123,9 @@ class InstallRunSystem {
                                const std::vector<std::string>& folders) {
     return false;
   }
+  // The folders that the run is about to make (`paths` and their missing parents), told once
+  // before the first of them.
+  virtual void PlanFolders(const std::vector<std::string>& paths) {}
   // After the extraction: what the folders moved aside hold that the run did not write anew
   // (the user's own files) goes back into place. Throws when it cannot.
   virtual void ReturnItemsNotReplaced() {}

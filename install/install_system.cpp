@@ -43,6 +43,9 @@ bool WindowsInstallSystem::MoveFolderAside(const std::string& path, const std::v
                                            const std::vector<std::string>& folders) {
   return journal_ && journal_->MoveFolderAside(path, files, folders);
 }
+void WindowsInstallSystem::PlanFolders(const std::vector<std::string>& paths) {
+  if (journal_) journal_->PlanFolders(paths);
+}
 void WindowsInstallSystem::ReturnItemsNotReplaced() {
   if (journal_) journal_->ReturnItemsNotReplaced();
 }

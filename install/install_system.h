@@ -42,6 +42,7 @@ class WindowsInstallSystem : public InstallRunSystem {
   bool MoveFolderAside(const std::string& path, const std::vector<std::string>& files,
                        const std::vector<std::string>& folders) override;
   void ReturnItemsNotReplaced() override;
+  void PlanFolders(const std::vector<std::string>& paths) override;
   FilesInUse FindFilesInUse(const std::string& install_dir, const std::vector<std::string>& files) override;
   std::optional<std::uint64_t> FreeBytes(const std::string& path) override;
   std::uint64_t PayloadSize(int n) override;

@@ -32,6 +32,7 @@ class LoggedInstallSystem : public InstallRunSystem {
   bool MoveFolderAside(const std::string& path, const std::vector<std::string>& files,
                        const std::vector<std::string>& folders) override;
   void ReturnItemsNotReplaced() override;
+  void PlanFolders(const std::vector<std::string>& paths) override { inner_.PlanFolders(paths); }
   FilesInUse FindFilesInUse(const std::string& install_dir, const std::vector<std::string>& files) override {
     return inner_.FindFilesInUse(install_dir, files);
   }

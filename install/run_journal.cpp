@@ -237,22 +237,44 @@ void RunJournal::Flush() {
   if (!FlushFileBuffers(file_.get())) ThrowJournalError(path_, GetLastError());
 }
 
-bool RunJournal::MakeFolders(const std::string& path) {
+std::optional<std::vector<std::string>> RunJournal::MissingFolders(const std::string& path) const {
   std::vector<std::string> missing;
   for (std::string folder = WithoutTrailingBackslashes(path); !folder.empty() && !DirectoryExists(folder);) {
-    if (AnythingAt(folder)) return false;  // a file stands where the folder goes
+    if (AnythingAt(folder)) return std::nullopt;  // a file stands where the folder goes
     missing.push_back(folder);
     const std::size_t slash = folder.find_last_of('\\');
-    if (slash == std::string::npos || folder.size() <= 3) return false;  // a root that does not exist
+    if (slash == std::string::npos || folder.size() <= 3) return std::nullopt;  // a root that does not exist
     folder = folder.substr(0, slash);
     if (folder.size() == 2 && folder[1] == ':') folder += '\\';
   }
-  for (auto folder = missing.rbegin(); folder != missing.rend(); ++folder) Record(JournalRecord::Folder(*folder));
+  return std::vector<std::string>(missing.rbegin(), missing.rend());
+}
+
+void RunJournal::RecordFolder(const std::string& folder) {
+  if (!planned_folders_.count(folder)) Record(JournalRecord::Folder(folder));
+}
+
+void RunJournal::PlanFolders(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) {
+    const std::optional<std::vector<std::string>> missing = MissingFolders(path);
+    if (!missing) continue;  // MakeFolders finds it so again and says so
+    for (const std::string& folder : *missing) {
+      RecordFolder(folder);
+      planned_folders_.insert(folder);
+    }
+  }
   Flush();
-  for (auto folder = missing.rbegin(); folder != missing.rend(); ++folder) {
-    if (CreateDirectoryA(folder->c_str(), nullptr))
-      made_folders_.insert(*folder);
-    else if (!DirectoryExists(*folder))
+}
+
+bool RunJournal::MakeFolders(const std::string& path) {
+  const std::optional<std::vector<std::string>> missing = MissingFolders(path);
+  if (!missing) return false;
+  for (const std::string& folder : *missing) RecordFolder(folder);
+  Flush();
+  for (const std::string& folder : *missing) {
+    if (CreateDirectoryA(folder.c_str(), nullptr))
+      made_folders_.insert(folder);
+    else if (!DirectoryExists(folder))
       return false;
   }
   return true;
@@ -260,7 +282,7 @@ bool RunJournal::MakeFolders(const std::string& path) {
 
 void RunJournal::MakeFolder(const std::string& path) {
   const std::string folder = WithoutTrailingBackslashes(path);
-  Record(JournalRecord::Folder(folder));
+  RecordFolder(folder);
   Flush();
   CreateSingleDirectory(folder);
   made_folders_.insert(folder);

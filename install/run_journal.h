@@ -13,6 +13,7 @@
 // allow it: the files of the extraction are recorded in one go before the first of them.
 
 #include <map>
+#include <optional>
 #include <utility>
 #include <string>
 #include <unordered_set>
@@ -54,6 +55,9 @@ class RunJournal {
   bool MakeFolders(const std::string& path);
   // Makes one folder, recorded first; throws InstallError when it cannot.
   void MakeFolder(const std::string& path);
+  // Records, with one flush, the folders of `paths` and their parents that do not exist, so
+  // that MakeFolders and MakeFolder cost no flush of their own for them.
+  void PlanFolders(const std::vector<std::string>& paths);
   // Moves the existing folder `path` aside whole, recorded first, so that the run writes into
   // an empty one of the same name. False when it stays, and its files are replaced one by
   // one: when it cannot be moved (a file in it held open), or when something in it stands in
@@ -90,6 +94,11 @@ class RunJournal {
   // Puts the records not yet written on disk; throws InstallError when it cannot.
   void Flush();
   void MoveAside(const std::string& path, const std::string& backup);
+  // The folders of `path` and its parents that do not exist, outermost first; nothing when a
+  // file stands where one of them goes, or the path has no root that exists.
+  std::optional<std::vector<std::string>> MissingFolders(const std::string& path) const;
+  // Records `folder` unless PlanFolders has.
+  void RecordFolder(const std::string& folder);
   void ReturnFrom(const std::string& earlier, const std::string& now);
   // Writes the run's last record; what follows is only the removal of its leftovers.
   void RecordEnd(const JournalRecord& end);
@@ -101,6 +110,8 @@ class RunJournal {
   // From PlanWrites: each planned file and its backup (empty: a new file).
   std::map<std::string, std::string> planned_;
   bool InAFolderMadeByThisRun(const std::string& path) const;
+  // The folders recorded ahead by PlanFolders, without a trailing backslash.
+  std::unordered_set<std::string> planned_folders_;
   // The folders that CreateDirectory made for this run, without a trailing backslash.
   std::unordered_set<std::string> made_folders_;
   // The folders moved aside whole: each one's place and its backup.
