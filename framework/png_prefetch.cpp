@@ -49,7 +49,7 @@ PngPrefetch* PngPrefetch::Current() { return current_prefetch; }
 void PngPrefetch::Run() {
   WorkerCom com;
   for (std::size_t i = 0; i < items_.size(); ++i) {
-    DecodedPng picture;
+    BgrPicture picture;
     bool read = false;
     try {
       read = DecodePngResource(items_[i].name, picture);
@@ -73,7 +73,7 @@ bool PngPrefetch::Take(const std::string& name, TBitmap& bitmap) {
     // Finished items are never written again: the copy needs no lock.
     lock.unlock();
     try {
-      CopyDecodedPng(items_[i].picture, bitmap);
+      CopyBgrPicture(items_[i].picture, bitmap);
     } catch (const Exception&) {
       return false;
     }

@@ -35,7 +35,7 @@ class PngPrefetch {
  private:
   struct Item {
     std::string name;
-    DecodedPng picture;
+    BgrPicture picture;
     bool read = false;
   };
   void Run();

@@ -79,9 +79,10 @@ TEST(PngPrefetch, EndsAtOnceWhenNothingIsTaken) {
 TEST(ImagingFactory, OneForTheProcessWhateverThreadAsksFirst) {
   IWICImagingFactory* from_worker = nullptr;
   std::thread worker([&] {
-    // A thread without COM: the reading starts it for itself and the factory outlives that.
-    DecodedPng picture;
-    EXPECT_TRUE(DecodePngResource("CLOSE_STRIP_2X", picture));
+    // A thread without COM, reading a PNG that only the imaging component reads: the reading
+    // starts COM for itself, and the factory outlives that.
+    BgrPicture picture;
+    EXPECT_TRUE(DecodePngResource("OPAQUE_RGBA_2X2", picture));
     EXPECT_EQ(picture.rows.size(), static_cast<size_t>(picture.width) * picture.height * 3);
     const HRESULT com = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     from_worker = ImagingFactory();
@@ -93,7 +94,7 @@ TEST(ImagingFactory, OneForTheProcessWhateverThreadAsksFirst) {
   EXPECT_EQ(ImagingFactory(), from_worker);
   if (SUCCEEDED(com)) ::CoUninitialize();
   // Still serves once every apartment that it was used in has ended.
-  EXPECT_FALSE(ReadHere("LOGO_24_2X").empty());
+  EXPECT_FALSE(ReadHere("OPAQUE_RGBA_2X2").empty());
 }
 
 }  // namespace
