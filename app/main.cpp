@@ -44,12 +44,14 @@ class OleSession {
   bool entered_;
 };
 
-// Above 96 dpi the first page paints from its drawings at 200 %: a worker reads them (and loads
-// the imaging library) while the window is made. At 96 dpi nothing is read and nothing started.
+// Above 96 dpi the first page paints from its drawings at 200 %: a worker reads them and shrinks
+// them for the screen's DPI, which the window is first shown at, while the window is made (a
+// window shown at another DPI shrinks them itself). At 96 dpi nothing is read and nothing started.
 std::unique_ptr<stampwell::PngPrefetch> StartReadingFirstPageDrawings() {
-  if (stampwell::SystemDpi() <= 96) return nullptr;
+  const UINT dpi = stampwell::SystemDpi();
+  if (dpi <= 96) return nullptr;
   try {
-    return std::make_unique<stampwell::PngPrefetch>(stampwell::wizard::FirstPageDrawings());
+    return std::make_unique<stampwell::PngPrefetch>(stampwell::wizard::FirstPageDrawings(), dpi);
   } catch (const std::system_error&) {
     return nullptr;  // no thread: the first paint reads them itself
   }

@@ -8,7 +8,7 @@
 
 namespace stampwell {
 
-// Pixels of `channels` bytes each (3: BGR, 4: BGRA), rows `stride` bytes apart.
+// Pixels of `channels` bytes each (1 to 4; 3: BGR, 4: BGRA), rows `stride` bytes apart.
 struct PixelRect {
   std::uint8_t* pixels = nullptr;
   int width = 0;
@@ -17,8 +17,9 @@ struct PixelRect {
   int channels = 3;
 };
 
-// Scales all of `source` onto all of `target` (same channel count), every channel on its own,
-// rounded to nearest. Works in both directions; enlarging gives soft, blocky edges.
+// Scales all of `source` onto all of `target` (same channel count; with different or
+// unsupported counts nothing is done), every channel on its own, rounded to nearest. Works in
+// both directions; enlarging gives soft, blocky edges.
 void ScaleByArea(const PixelRect& source, const PixelRect& target);
 
 // The same for a strip of `frames` equal frames side by side along its longer axis: each frame

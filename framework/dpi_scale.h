@@ -40,6 +40,25 @@ constexpr ScaledSpan UnscaleSpan(int start, int length, unsigned dpi) {
   return ScaledSpan{first, UnscaleFromDpi(start + length, dpi) - first};
 }
 
+// A picture of `width` by `height` pixels at 96 dpi, made of `frames` equal frames side by side
+// along its longer side (a button's looks), as it is drawn at `dpi`: every frame is scaled and
+// rounded on its own, so that each is exactly as large as the control it fills. A strip whose
+// long side does not divide by `frames` is scaled whole, as one frame.
+struct StripScale {
+  int width;
+  int height;
+  int frames;
+};
+
+constexpr StripScale ScaleStrip(int width, int height, int frames, unsigned dpi) {
+  const bool across = width >= height;
+  const int long_side = across ? width : height;
+  const int split = frames > 1 && long_side % frames == 0 ? frames : 1;
+  const int scaled_long = ScaleToDpi(long_side / split, dpi) * split;
+  return across ? StripScale{scaled_long, ScaleToDpi(height, dpi), split}
+                : StripScale{ScaleToDpi(width, dpi), scaled_long, split};
+}
+
 struct ScreenBox {
   int left, top, right, bottom;
 };

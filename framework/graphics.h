@@ -238,8 +238,6 @@ class TPicture {
  private:
   struct Scaled;
   const TBitmap& AtDpi(UINT dpi, int frames, bool keyed) const;
-  // ForDpi's size above 96 dpi for `frames` (at least 1).
-  SIZE ScaledSize(UINT dpi, int frames) const;
   // The drawing at twice the size that belongs to the bitmap's resource, read at the first
   // call above 96 dpi; null when the program has none that fits.
   const TBitmap* Large() const;

@@ -64,16 +64,8 @@ const TBitmap* TPicture::Large() const {
 
 SIZE TPicture::SizeForDpi(UINT dpi, int frames) const {
   if (dpi == 0 || dpi == 96 || bitmap_.Empty()) return SIZE{Width(), Height()};
-  return ScaledSize(dpi, std::max(frames, 1));
-}
-
-SIZE TPicture::ScaledSize(UINT dpi, int frames) const {
-  // Along the strip's long axis every frame is scaled and rounded on its own.
-  const bool across = Width() >= Height();
-  const int long_side = across ? Width() : Height();
-  const int split = long_side % frames == 0 ? frames : 1;
-  const int scaled_long = ScaleToDpi(long_side / split, dpi) * split;
-  return SIZE{across ? scaled_long : ScaleToDpi(Width(), dpi), across ? ScaleToDpi(Height(), dpi) : scaled_long};
+  const StripScale scale = ScaleStrip(Width(), Height(), frames, dpi);
+  return SIZE{scale.width, scale.height};
 }
 
 const TBitmap& TPicture::ForDpi(UINT dpi, int frames) const { return AtDpi(dpi, frames, false); }
@@ -92,6 +84,18 @@ const TBitmap& TPicture::AtDpi(UINT dpi, int frames, bool keyed) const {
   for (const auto& scaled : scaled_)
     if (scaled->dpi == dpi && scaled->frames == frames && scaled->keyed == keyed) return scaled->bitmap;
 
+  auto scaled = std::make_unique<Scaled>();
+  scaled->dpi = dpi;
+  scaled->frames = frames;
+  scaled->keyed = keyed;
+  // The first page's pictures were shrunk by the start-up worker, which made them as below.
+  const std::string& name = bitmap_.ResourceName();
+  if (!keyed && !name.empty() &&
+      TakePrefetchedScaled(name + "_2X", Width(), Height(), dpi, frames, scaled->bitmap)) {
+    scaled_.push_back(std::move(scaled));
+    return scaled_.back()->bitmap;
+  }
+
   // Above 96 dpi from the double-size drawing where there is one: shrunk between 96 and 192,
   // as it is at 192, enlarged (soft) only beyond.
   const TBitmap* source = &bitmap_;
@@ -102,16 +106,9 @@ const TBitmap& TPicture::AtDpi(UINT dpi, int frames, bool keyed) const {
     }
   }
 
-  const int split = (Width() >= Height() ? Width() : Height()) % frames == 0 ? frames : 1;
-  const SIZE size = ScaledSize(dpi, frames);
-  const int width = size.cx, height = size.cy;
-
-  auto scaled = std::make_unique<Scaled>();
-  scaled->dpi = dpi;
-  scaled->frames = frames;
-  scaled->keyed = keyed;
+  const StripScale scale = ScaleStrip(Width(), Height(), frames, dpi);
   try {
-    ScaleInto(*source, split, keyed, width, height, scaled->bitmap);
+    ScaleInto(*source, scale.frames, keyed, scale.width, scale.height, scaled->bitmap);
   } catch (const Exception&) {
     // No room for another section: the picture at its own size is better than none. The next
     // paint tries again.

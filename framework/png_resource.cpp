@@ -18,7 +18,8 @@ using Microsoft::WRL::ComPtr;
 namespace {
 
 // COM for the span of one reading, on a thread that has not started it. The setup program's
-// window thread has (main starts OLE), and so has the picture worker; a test may not.
+// window thread has (main starts OLE); the start-up worker has not, as it needs none for the
+// pictures that the generators write; a test may not.
 class ScopedComIfNeeded {
  public:
   ScopedComIfNeeded() {
@@ -51,13 +52,13 @@ Resource FindPng(const std::string& name) {
   return {bytes, ::SizeofResource(module, found)};
 }
 
-bool Decode(const Resource& png, DecodedPng& picture) {
+bool ReadWithImagingComponent(const std::uint8_t* bytes, std::size_t size, BgrPicture& picture) {
   IWICImagingFactory* factory = ImagingFactory();
   if (!factory) return false;
   ComPtr<IWICStream> stream;
   if (FAILED(factory->CreateStream(&stream))) return false;
-  // The stream only reads: the resource stays as it is.
-  if (FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(png.bytes), png.size))) return false;
+  // The stream only reads: the bytes stay as they are.
+  if (FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(bytes), static_cast<DWORD>(size)))) return false;
   ComPtr<IWICBitmapDecoder> decoder;
   if (FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand, &decoder)))
     return false;
@@ -69,7 +70,8 @@ bool Decode(const Resource& png, DecodedPng& picture) {
                                    WICBitmapPaletteTypeCustom)))
     return false;
   UINT width = 0, height = 0;
-  if (FAILED(converter->GetSize(&width, &height)) || width == 0 || height == 0 || width > 0x4000 || height > 0x4000)
+  constexpr UINT kMaxSide = kMaxPngSide;
+  if (FAILED(converter->GetSize(&width, &height)) || width == 0 || height == 0 || width > kMaxSide || height > kMaxSide)
     return false;
 
   const UINT stride = width * 3;
@@ -82,21 +84,26 @@ bool Decode(const Resource& png, DecodedPng& picture) {
 
 }  // namespace
 
-bool DecodePngResource(const std::string& name, DecodedPng& picture) {
-  picture = DecodedPng{};
-  const Resource png = FindPng(name);
-  if (!png.bytes) return false;
+bool DecodePngWithImagingComponent(const std::uint8_t* bytes, std::size_t size, BgrPicture& picture) {
+  picture = BgrPicture{};
   ScopedComIfNeeded com;
   try {
-    if (Decode(png, picture)) return true;
+    if (ReadWithImagingComponent(bytes, size, picture)) return true;
   } catch (const std::bad_alloc&) {
     // No room for the pixels: as unreadable.
   }
-  picture = DecodedPng{};
+  picture = BgrPicture{};
   return false;
 }
 
-void CopyDecodedPng(const DecodedPng& picture, TBitmap& bitmap) {
+bool DecodePngResource(const std::string& name, BgrPicture& picture) {
+  picture = BgrPicture{};
+  const Resource png = FindPng(name);
+  if (!png.bytes) return false;
+  return DecodeRgbPng(png.bytes, png.size, picture) || DecodePngWithImagingComponent(png.bytes, png.size, picture);
+}
+
+void CopyBgrPicture(const BgrPicture& picture, TBitmap& bitmap) {
   bitmap.SetPixelFormat(TPixelFormat::pf24bit);
   bitmap.SetSize(picture.width, picture.height);
   const size_t row_bytes = static_cast<size_t>(picture.width) * 3;
@@ -109,10 +116,10 @@ void CopyDecodedPng(const DecodedPng& picture, TBitmap& bitmap) {
 
 bool LoadPngResource(TBitmap& bitmap, const std::string& name) {
   if (!FindPng(name).bytes) return false;
-  DecodedPng picture;
+  BgrPicture picture;
   try {
     if (DecodePngResource(name, picture)) {
-      CopyDecodedPng(picture, bitmap);
+      CopyBgrPicture(picture, bitmap);
       return true;
     }
   } catch (const Exception&) {

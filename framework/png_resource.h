@@ -1,30 +1,30 @@
 #pragma once
-// Pictures stored as PNG in the program's RCDATA resources, read with the Windows Imaging
-// Component (present on every supported Windows, and in Wine).
+// Pictures stored as PNG in the program's RCDATA resources. Those of the kind that the picture
+// generators write are read by our own decoder, which costs a fraction of the Windows Imaging
+// Component's start (its library, its factory) and reading; any other PNG by the imaging
+// component (present on every supported Windows, and in Wine).
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
+
+#include "framework/png_decode.h"
 
 namespace stampwell {
 
 class TBitmap;
 
-// A PNG's pixels as 24-bit BGR rows, top row first, `width * 3` bytes each. Plain memory, so a
-// worker thread can read one and hand it to the window thread.
-struct DecodedPng {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint8_t> rows;
-};
-
 // Reads the PNG in the program's RCDATA resource `name` into `picture`. False when there is no
-// such resource or it cannot be read (`picture` then empty). Any thread: one whose COM is not
-// started has it started for the reading only.
-bool DecodePngResource(const std::string& name, DecodedPng& picture);
+// such resource or it cannot be read (`picture` then empty). Any thread.
+bool DecodePngResource(const std::string& name, BgrPicture& picture);
 
-// Makes `bitmap` a 24-bit copy of `picture`.
-void CopyDecodedPng(const DecodedPng& picture, TBitmap& bitmap);
+// Reads the PNG `bytes` with the imaging component, whatever its kind. False when it cannot
+// (`picture` then empty). Any thread: one whose COM is not started has it started for the
+// reading only.
+bool DecodePngWithImagingComponent(const std::uint8_t* bytes, std::size_t size, BgrPicture& picture);
+
+// Makes `bitmap` a 24-bit copy of `picture`. Throws Exception when there is no room for it.
+void CopyBgrPicture(const BgrPicture& picture, TBitmap& bitmap);
 
 // Fills `bitmap` (24-bit) with the PNG picture in the program's RCDATA resource `name`. False
 // when there is no such resource (`bitmap` untouched) or it cannot be read (`bitmap` empty).

@@ -1,6 +1,7 @@
 // Area-averaging picture scaling: what the eye would call the same picture, smaller.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <numeric>
 #include <vector>
@@ -132,6 +133,81 @@ TEST(AreaScale, AKeyedGlyphKeepsItsColoursAndACleanEdge) {
     // The square's area, scaled, give or take its rounded edges.
     EXPECT_NEAR(ink, 9.0 * frame * frame / 36.0, frame) << frame;
   }
+}
+
+// The exact mean of the source area under target pixel (x, y), worked out pixel by pixel in the
+// plainest way: every source pixel's overlap with the target pixel along each axis, in units
+// where a source pixel is `target` long and a target pixel `source`. With a key, as the header
+// says: key pixels add nothing, and a pixel mostly of key is the key.
+std::uint8_t ExactMean(const Image& source, int tw, int th, int x, int y, int k, const std::uint8_t* key) {
+  const auto overlap = [](long long t, long long from, long long to_size, long long i) {
+    const long long begin = t * from, end = begin + from;  // the target pixel, in source-size units
+    return std::max(0LL, std::min(end, (i + 1) * to_size) - std::max(begin, i * to_size));
+  };
+  unsigned long long sum = 0, ink = 0, total = 0;
+  // Only the source pixels that can lie under it, for the large cases' sake.
+  const int first_x = static_cast<int>(static_cast<long long>(x) * source.width / tw);
+  const int last_x = static_cast<int>((static_cast<long long>(x + 1) * source.width + tw - 1) / tw);
+  const int first_y = static_cast<int>(static_cast<long long>(y) * source.height / th);
+  const int last_y = static_cast<int>((static_cast<long long>(y + 1) * source.height + th - 1) / th);
+  for (int sy = first_y; sy < last_y; ++sy)
+    for (int sx = first_x; sx < last_x; ++sx) {
+      const unsigned long long w = static_cast<unsigned long long>(overlap(x, source.width, tw, sx)) *
+                                   static_cast<unsigned long long>(overlap(y, source.height, th, sy));
+      total += w;
+      const std::uint8_t* pixel = &source.bytes[(static_cast<size_t>(sy) * source.width + sx) * source.channels];
+      if (key && std::equal(pixel, pixel + source.channels, key)) continue;
+      ink += w;
+      sum += pixel[k] * w;
+    }
+  if (2 * ink < total) return key[k];
+  return static_cast<std::uint8_t>((sum + ink / 2) / ink);
+}
+
+TEST(AreaScale, EveryPixelIsTheExactMeanAtEveryRatioWithOrWithoutAKey) {
+  // Random pictures at random sizes, in both directions, with one, three and four channels, and
+  // a size whose weights need more than 32 bits: every way through the scaling must agree with
+  // the plain sum above.
+  std::uint32_t state = 12345;
+  const auto next = [&state](std::uint32_t bound) {
+    state = state * 1103515245u + 12345u;
+    return (state >> 8) % bound;
+  };
+  struct Case {
+    int sw, sh, tw, th;
+  };
+  std::vector<Case> cases = {{1200 / 20, 700 / 20, 900 / 20, 525 / 20}, {24, 8, 18, 6}, {142, 3, 107, 2},
+                             {251, 2, 241, 1}, {4099, 1, 4097, 1}, {5, 5, 13, 11}};
+  for (int i = 0; i < 150; ++i)
+    cases.push_back({1 + static_cast<int>(next(40)), 1 + static_cast<int>(next(30)), 1 + static_cast<int>(next(45)),
+                     1 + static_cast<int>(next(35))});
+  for (const Case& c : cases) {
+    for (int channels : {1, 3, 4}) {
+      for (bool keyed : {false, true}) {
+        Image source(c.sw, c.sh, channels);
+        // Few colours, so that the key is common and means tie often.
+        for (auto& v : source.bytes) v = static_cast<std::uint8_t>(next(4) * 85);
+        const std::uint8_t* key = keyed ? &source.bytes[0] : nullptr;
+        Image target(c.tw, c.th, channels);
+        if (keyed)
+          ScaleFramesByAreaKeyed(source.Rect(), target.Rect(), 1, key);
+        else
+          ScaleByArea(source.Rect(), target.Rect());
+        for (int y = 0; y < c.th; ++y)
+          for (int x = 0; x < c.tw; ++x)
+            for (int k = 0; k < channels; ++k)
+              ASSERT_EQ(target.At(x, y, k), ExactMean(source, c.tw, c.th, x, y, k, key))
+                  << c.sw << "x" << c.sh << " to " << c.tw << "x" << c.th << ", " << channels << " channels"
+                  << (keyed ? ", keyed" : "") << ", at " << x << "," << y;
+      }
+    }
+  }
+  // A picture so large and so oddly shrunk that its sums need 64 bits.
+  Image large(4099, 4099, 1);
+  for (auto& v : large.bytes) v = static_cast<std::uint8_t>(next(256));
+  Image small = Scaled(large, 2, 3);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 2; ++x) ASSERT_EQ(small.At(x, y), ExactMean(large, 2, 3, x, y, 0, nullptr)) << x << "," << y;
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // A bitmap resource is read when its pixels are first used. What it then shows must be what the
 // same picture's file shows: the resource holds the file without its header, so the rows and the
 // colour table are found another way. A picture at more pixels per inch comes from its drawing
-// at 200 % where the program has one that fits.
+// at 200 % where the program has one that fits; those drawings are read by our own PNG reader,
+// which must see every one as the system's imaging component does.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -17,18 +18,23 @@
 #include "framework/area_scale.h"
 #include "framework/exception.h"
 #include "framework/graphics.h"
+#include "framework/png_decode.h"
 #include "framework/png_resource.h"
+#include "framework/unique_handle.h"
 #include "tests/framework/bitmap_rows.h"
 
 namespace stampwell {
 namespace {
 
-std::vector<std::uint8_t> PictureFile(const std::string& name) {
-  std::string path = std::string("Z:") + std::getenv("STAMPWELL_SOURCE_DIR") + "/resources/pictures/" + name;
+// A file of the source tree, by its path there.
+std::vector<std::uint8_t> SourceFile(const std::string& relative) {
+  std::string path = std::string("Z:") + std::getenv("STAMPWELL_SOURCE_DIR") + "/" + relative;
   std::replace(path.begin(), path.end(), '/', '\\');
   std::ifstream in(path, std::ios::binary);
   return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+
+std::vector<std::uint8_t> PictureFile(const std::string& name) { return SourceFile("resources/pictures/" + name); }
 
 TEST(BitmapResource, ShowsWhatItsFileShowsAndACopyMadeBeforeItsFirstUseToo) {
   const struct {
@@ -224,6 +230,38 @@ TEST(PictureForDpi, ACopyFindsTheDrawingAt200PercentAndAChangedPictureIsScaledAf
   EXPECT_EQ(Rows(copy.ForDpi(192, 4)), LargeDrawing("LOGO_24"));
   copy.Bitmap().SetSize(10, 10);
   EXPECT_EQ(Rows(copy.ForDpi(192)), std::vector<std::uint8_t>(20 * 20 * 3, 0)) << "a drawing of another picture";
+}
+
+TEST(PngResource, EveryDrawingOfTheGeneratorsReadsAsTheImagingComponentReadsIt) {
+  std::string pattern = std::string("Z:") + std::getenv("STAMPWELL_SOURCE_DIR") + "/resources/pictures/2x/*.png";
+  std::replace(pattern.begin(), pattern.end(), '/', '\\');
+  WIN32_FIND_DATAA found{};
+  const unique_find search(::FindFirstFileA(pattern.c_str(), &found));
+  ASSERT_TRUE(search);
+  int compared = 0;
+  do {
+    SCOPED_TRACE(found.cFileName);
+    const std::vector<std::uint8_t> png = PictureFile(std::string("2x/") + found.cFileName);
+    BgrPicture ours, theirs;
+    ASSERT_TRUE(DecodeRgbPng(png.data(), png.size(), ours));
+    ASSERT_TRUE(DecodePngWithImagingComponent(png.data(), png.size(), theirs));
+    EXPECT_EQ(ours.width, theirs.width);
+    EXPECT_EQ(ours.height, theirs.height);
+    EXPECT_TRUE(ours.rows == theirs.rows) << "the pixels differ";
+    ++compared;
+  } while (::FindNextFileA(search.get(), &found));
+  EXPECT_GE(compared, 19) << "every page, button, caption and icon";
+}
+
+TEST(PngResource, APngOfAnotherKindIsLeftToTheImagingComponent) {
+  // Two by two in red, green, blue and an opaque alpha: (10, 20, 30), (40, 50, 60) over
+  // (70, 80, 90), (200, 210, 220).
+  const std::vector<std::uint8_t> png = SourceFile("tests/framework/opaque_rgba_2x2.png");
+  BgrPicture picture;
+  EXPECT_FALSE(DecodeRgbPng(png.data(), png.size(), picture));
+  TBitmap bitmap;
+  ASSERT_TRUE(LoadPngResource(bitmap, "OPAQUE_RGBA_2X2"));
+  EXPECT_EQ(Rows(bitmap), (std::vector<std::uint8_t>{30, 20, 10, 60, 50, 40, 90, 80, 70, 220, 210, 200}));
 }
 
 TEST(PngResource, AMissingOrUnreadableResourceIsRefused) {
