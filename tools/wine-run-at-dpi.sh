@@ -37,6 +37,18 @@ make_prefix() {
      esac
    done)
   rm -f "$to/.update-timestamp.lock"
+  # The copied user folders (Desktop, Documents...) still link into the tree's own home: this
+  # prefix's tests would share a desktop with the tree's tests that run meanwhile, and find or
+  # lose each other's shortcuts. They link into a home of this prefix's own instead.
+  mkdir -p "$root/winehome"
+  find "$to/drive_c/users" -maxdepth 2 -type l -print0 | while IFS= read -r -d '' link; do
+    target=$(readlink "$link")
+    case "$target" in
+      "$build/winehome"|"$build/winehome/"*)
+        mkdir -p "$root/winehome${target#"$build/winehome"}"
+        ln -sfn "$root/winehome${target#"$build/winehome"}" "$link" ;;
+    esac
+  done
   # Written into the registry file while no wineserver holds the prefix: a server stopped at the
   # end of a run does not always save what a program wrote just before.
   python3 - "$to/user.reg" "$dpi" <<'PY'
@@ -54,13 +66,13 @@ else:
     text += '\n[Control Panel\\\\Desktop]\n' + value
 open(path, "w", encoding="utf-8").write(text)
 PY
-  touch "$root/.stampwell-dpi-ready"
+  touch "$root/.stampwell-dpi-ready-2"
 }
 
 mkdir -p "$build/dpi"
 (
   flock 9
-  [ -f "$root/.stampwell-dpi-ready" ] || make_prefix
+  [ -f "$root/.stampwell-dpi-ready-2" ] || make_prefix
 ) 9>"$build/dpi/$dpi.lock"
 
 exec bash "$here/wine-run.sh" --build-dir "$root" "$@"
