@@ -36,7 +36,7 @@ namespace {
 
 using bench::Seconds;
 
-constexpr int kRounds = 9;
+constexpr int kRounds = 15;
 
 // The install run's own system with the time of its extraction and of its undo; with
 // `fail_at_entry`, the uninstall entry fails, after every file is written.
