@@ -48,6 +48,9 @@ class OleSession {
 // them for the screen's DPI, which the window is first shown at, while the window is made (a
 // window shown at another DPI shrinks them itself). At 96 dpi nothing is read and nothing started.
 std::unique_ptr<stampwell::PngPrefetch> StartReadingFirstPageDrawings() {
+  // Asked of a screen DC, which first connects the program to the display. The worker starts
+  // only after that: the connection needs the processor too, and under Wine it and the form's
+  // reading took 36 ms instead of 23 with the worker running beside them.
   const UINT dpi = stampwell::SystemDpi();
   if (dpi <= 96) return nullptr;
   try {
