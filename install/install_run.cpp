@@ -106,6 +106,27 @@ bool EnoughRoomOnTheDrive(const std::string& install_dir, InstallRunUi& ui, Inst
   return false;
 }
 
+// The paths of the files that the run writes, in the order it writes them.
+std::vector<std::string> RunFilePaths(const std::string& install_dir, InstallRunSystem& system) {
+  const std::string dir = WithTrailingBackslash(install_dir);
+  std::vector<std::string> paths;
+  for (int n = 1, count = system.EntryCount(); n <= count; ++n) paths.push_back(dir + system.Entry(n));
+  // The log, saved after the shortcuts, is planned with the files: the journal is flushed
+  // once for all of them.
+  paths.push_back(dir + kUninstallLogName);
+  return paths;
+}
+
+// A fresh installation: nothing of it is there, so every folder and file of the run is new.
+// They are planned before the first of them is made and reach the journal's disk in one flush.
+void PlanFreshInstallation(const std::string& install_dir, InstallRunSystem& system) {
+  const std::string dir = WithTrailingBackslash(install_dir);
+  std::vector<std::string> folders{dir};
+  for (const std::string& folder : ProductFolders()) folders.push_back(dir + folder);
+  system.PlanFolders(folders);
+  system.PlanWrites(RunFilePaths(dir, system));
+}
+
 // The journal, begun before the first write, and then the installation directory. Empty when
 // both are there; otherwise the message that says which could not be made.
 std::optional<std::string> MakeJournalAndDirectory(const std::string& install_dir, InstallRunSystem& system) {
@@ -114,7 +135,15 @@ std::optional<std::string> MakeJournalAndDirectory(const std::string& install_di
   } catch (const std::exception& error) {
     return kJournalFailedMessage + std::string(error.what());
   }
-  if (system.DirectoryExists(install_dir) || system.ForceDirectories(install_dir)) return std::nullopt;
+  if (system.DirectoryExists(install_dir)) return std::nullopt;
+  try {
+    PlanFreshInstallation(install_dir, system);
+    // The folder's make puts the plan on the journal's disk first.
+    if (system.ForceDirectories(install_dir)) return std::nullopt;
+  } catch (const std::exception& error) {
+    system.UndoRun();
+    return kJournalFailedMessage + std::string(error.what());
+  }
   system.UndoRun();  // the parents made before the failure
   return std::string(kCreateFolderFailedMessage);
 }
@@ -213,12 +242,7 @@ void MakeProductFolders(const std::string& install_dir, InstallRunSystem& system
 void ExtractPayload(const std::string& install_dir, SetupSettings& settings, InstallRunUi& ui,
                     InstallRunSystem& system, int count) {
   ui.SetEstimateText(kEstimateBeforeFirstEntry);
-  std::vector<std::string> paths;
-  for (int n = 1; n <= count; ++n) paths.push_back(install_dir + system.Entry(n));
-  // The log, saved after the shortcuts, is planned with the files: the journal is flushed
-  // once for all of them.
-  paths.push_back(install_dir + kUninstallLogName);
-  system.PlanWrites(paths);
+  system.PlanWrites(RunFilePaths(install_dir, system));
   RemainingTimeEstimate estimate;
   for (int n = 1; n <= count; ++n) {
     std::uint32_t t0 = ui.TickCount();

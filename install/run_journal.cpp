@@ -237,10 +237,25 @@ void RunJournal::Flush() {
   if (!FlushFileBuffers(file_.get())) ThrowJournalError(path_, GetLastError());
 }
 
+bool RunJournal::IsFolderOfThisRun(const std::string& folder) const {
+  return planned_folders_.count(folder) != 0 || made_folders_.count(folder) != 0;
+}
+
 std::optional<std::vector<std::string>> RunJournal::MissingFolders(const std::string& path) const {
   std::vector<std::string> missing;
-  for (std::string folder = WithoutTrailingBackslashes(path); !folder.empty() && !DirectoryExists(folder);) {
-    if (AnythingAt(folder)) return std::nullopt;  // a file stands where the folder goes
+  for (std::string folder = WithoutTrailingBackslashes(path); !folder.empty();) {
+    if (made_folders_.count(folder)) break;
+    // A folder planned, or one below a folder that this run planned or made, was not there
+    // when the run looked: it is taken as missing without a look of its own (under Wine a
+    // look for a name that is not there reads its whole folder). Should another program make
+    // it meanwhile, the run's make finds it there and uses it.
+    const std::size_t last = folder.find_last_of('\\');
+    const bool known_missing = planned_folders_.count(folder) != 0 ||
+                               (last != std::string::npos && IsFolderOfThisRun(folder.substr(0, last)));
+    if (!known_missing) {
+      if (DirectoryExists(folder)) break;
+      if (AnythingAt(folder)) return std::nullopt;  // a file stands where the folder goes
+    }
     missing.push_back(folder);
     const std::size_t slash = folder.find_last_of('\\');
     if (slash == std::string::npos || folder.size() <= 3) return std::nullopt;  // a root that does not exist
@@ -263,7 +278,6 @@ void RunJournal::PlanFolders(const std::vector<std::string>& paths) {
       planned_folders_.insert(folder);
     }
   }
-  Flush();
 }
 
 bool RunJournal::MakeFolders(const std::string& path) {
@@ -357,7 +371,10 @@ bool RunJournal::InAFolderMadeByThisRun(const std::string& path) const {
 void RunJournal::PlanWrites(const std::vector<std::string>& paths) {
   for (const std::string& path : paths) {
     if (planned_.count(path)) continue;
-    if (!InAFolderMadeByThisRun(path) && FileExists(path)) {
+    const std::size_t slash = path.find_last_of('\\');
+    // A folder that this run plans or made holds only what the run writes into it.
+    const bool in_a_folder_of_this_run = slash != std::string::npos && IsFolderOfThisRun(path.substr(0, slash));
+    if (!in_a_folder_of_this_run && FileExists(path)) {
       std::string backup = FreeBackupName(path);
       // Two planned files never share a backup: "a" and "a.setup-old" both in the plan.
       while (AnythingAt(backup) || planned_.count(backup)) backup += "0";
@@ -368,7 +385,6 @@ void RunJournal::PlanWrites(const std::vector<std::string>& paths) {
       planned_[path].clear();
     }
   }
-  Flush();
 }
 
 void RunJournal::MoveAside(const std::string& path, const std::string& backup) {
@@ -380,6 +396,8 @@ void RunJournal::MoveAside(const std::string& path, const std::string& backup) {
 }
 
 void RunJournal::BeforeWrite(const std::string& path) {
+  // The plan's records, when this is its first write.
+  Flush();
   const auto planned = planned_.find(path);
   if (planned != planned_.end()) {
     const std::string backup = planned->second;

@@ -10,7 +10,8 @@
 // The journal is a file beside the installation folder. Each change's record reaches the
 // disk (written and flushed) before the change is made, so that a run ended from outside,
 // even by a power cut, leaves what undoes it. Records are flushed together where the changes
-// allow it: the files of the extraction are recorded in one go before the first of them.
+// allow it: what is planned waits for the first change after it, so that a fresh
+// installation's folders and files are recorded in one go before its folder is made.
 
 #include <map>
 #include <optional>
@@ -55,8 +56,9 @@ class RunJournal {
   bool MakeFolders(const std::string& path);
   // Makes one folder, recorded first; throws InstallError when it cannot.
   void MakeFolder(const std::string& path);
-  // Records, with one flush, the folders of `paths` and their parents that do not exist, so
-  // that MakeFolders and MakeFolder cost no flush of their own for them.
+  // Records the folders of `paths` and their parents that do not exist, so that MakeFolders
+  // and MakeFolder cost no flush of their own for them: the records reach the disk with the
+  // first change that follows, in one flush with whatever else was planned before it.
   void PlanFolders(const std::vector<std::string>& paths);
   // Moves the existing folder `path` aside whole, recorded first, so that the run writes into
   // an empty one of the same name. False when it stays, and its files are replaced one by
@@ -70,8 +72,9 @@ class RunJournal {
   // (the user's own files and folders) goes back to its place, recorded first. Throws
   // InstallError when an item cannot be moved back.
   void ReturnItemsNotReplaced();
-  // Records, with one flush, what BeforeWrite will do for each of `paths`, so that the
-  // writes that follow cost no flush of their own.
+  // Records what BeforeWrite will do for each of `paths`, so that the writes that follow cost
+  // no flush of their own; the records reach the disk with the first change that follows. A
+  // path in a folder that PlanFolders planned is a new file, and is not looked for.
   void PlanWrites(const std::vector<std::string>& paths);
   // Before the run writes `path`: an existing file is moved aside, a new one recorded. Throws
   // InstallError when the record or the move fails. In a folder that this journal made, no
@@ -110,6 +113,8 @@ class RunJournal {
   // From PlanWrites: each planned file and its backup (empty: a new file).
   std::map<std::string, std::string> planned_;
   bool InAFolderMadeByThisRun(const std::string& path) const;
+  // Planned by PlanFolders or made by this run: what it holds, the run put there.
+  bool IsFolderOfThisRun(const std::string& folder) const;
   // The folders recorded ahead by PlanFolders, without a trailing backslash.
   std::unordered_set<std::string> planned_folders_;
   // The folders that CreateDirectory made for this run, without a trailing backslash.

@@ -64,7 +64,8 @@ std::string TempFolder(const char* name) {
 struct RunTimes {
   double total = 0, paused = 0, pumped = 0, written = 0;
   // The journal's own steps (its start with the registry value that names it, the plan of
-  // the files, its end) and the folders, each recorded and flushed before it is made.
+  // the folders and files, its end) and the folders, the plan's records flushed before the
+  // first of them is made.
   double journal = 0, folders = 0;
 };
 
@@ -93,6 +94,9 @@ RunTimes RunOurs(const std::string& folder, RunMode mode = RunMode::wizard) {
     }
     void BeginRun(const std::string& dir) override {
       Timed(journal, [&] { WindowsInstallSystem::BeginRun(dir); });
+    }
+    void PlanFolders(const std::vector<std::string>& paths) override {
+      Timed(journal, [&] { WindowsInstallSystem::PlanFolders(paths); });
     }
     void PlanWrites(const std::vector<std::string>& paths) override {
       Timed(journal, [&] { WindowsInstallSystem::PlanWrites(paths); });
@@ -505,7 +509,7 @@ void PrintExtraction(const ExtractionRounds& rounds, const std::vector<PeerFigur
               silent);
   std::printf("  ... of it, the payload writes               %8.3f\n", Median(rounds.silent_written));
   std::printf("  ... of it, the journal's start, plan, end   %8.3f\n", Median(rounds.silent_journal));
-  std::printf("  ... of it, the folders, each recorded first %8.3f\n", Median(rounds.silent_folders));
+  std::printf("  ... of it, the folders (the plan flushed)  %8.3f\n", Median(rounds.silent_folders));
   std::printf("  limit as the wizard's run goes, no pauses   %8.3f   (a look at the queue, a write, 10 ms)\n", rl);
   std::printf("  ... of it, making the files                 %8.3f   (where the pauses' cost falls)\n",
               Median(rounds.run_limit_creating));
@@ -540,6 +544,13 @@ void PrintExtraction(const ExtractionRounds& rounds, const std::vector<PeerFigur
     double pn = std::max(Median(peer.total) - Median(peer.base), 1e-6);
     std::printf("  ours as the silent run goes / %-4s extraction %6.2f%s\n", peer.full.name.c_str(), silent / pn,
                 peer.full.name == "NSIS" ? "   (goal: below 1)" : "");
+    // The same ratio round by round, each round's peer extraction its own two runs' difference:
+    // how far one round's conditions move it.
+    std::vector<double> per_round;
+    for (std::size_t r = 0; r < rounds.silent.size() && r < peer.total.size() && r < peer.base.size(); ++r)
+      per_round.push_back(rounds.silent[r] / std::max(peer.total[r] - peer.base[r], 1e-3));
+    std::printf("  ... round by round: median %.2f, middle half %.2f to %.2f\n", Median(per_round),
+                Quantile(per_round, 0.25), Quantile(per_round, 0.75));
     std::printf("  ours as the wizard runs it, pauses left out / %-4s extraction %6.2f\n", peer.full.name.c_str(),
                 w / pn);
     std::printf("  limit / %-4s extraction                     %6.2f\n", peer.full.name.c_str(), l / pn);

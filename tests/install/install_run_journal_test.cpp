@@ -122,6 +122,25 @@ TEST_F(InstallRunJournal, RunEndedFromOutsideIsTakenBackAtTheNextStart) {
   EXPECT_EQ(Tree(scratch.path()), with_outside);
 }
 
+// A fresh installation records its folders and files in one go before its folder is made,
+// and makes them without a record of their own: ended after 49 files, it is taken back whole.
+TEST_F(InstallRunJournal, FreshInstallationEndedFromOutsideIsTakenBackWholeAtTheNextStart) {
+  const auto before = Tree(scratch.path());
+  {
+    EndsAtEntry50 system(settings, log, ProgramPayload(),
+                         {[] { return std::string(kProductName); }, [] { return false; },
+                          [this](const std::string& text) { window.messages.push_back(text); }});
+    RunInstall(settings, window, system);
+  }
+  ASSERT_TRUE(Exists(Dir() + ProgramPayload().Manifest()[48]));
+  ASSERT_TRUE(Exists(Dir() + "Example\\Protection\\"));
+  ASSERT_TRUE(UnfinishedRunNamed());
+
+  UndoUnfinishedRun();
+  EXPECT_EQ(Tree(scratch.path()), before);
+  EXPECT_FALSE(UnfinishedRunNamed());
+}
+
 // Another program puts a file where entry 20 goes, in a folder that this run made and so
 // writes into without a look, after the run planned its writes; the run then fails at entry
 // 30.
