@@ -135,7 +135,7 @@ class Session:
             stdout = out.read().decode("utf-8", "replace")
             stderr = err.read().decode("utf-8", "replace")
         if check and code != 0:
-            raise Failure("%s failed: %s" % (" ".join(args), stderr.strip()))
+            raise Failure("%s failed with code %d: %s" % (" ".join(args), code, stderr.strip()))
         return stdout
 
     def loader(self):
@@ -148,7 +148,16 @@ class Session:
         return self.run(self.loader(), *args, check=check)
 
     def unix_path(self, windows_path):
-        return self.wine("winepath.exe", "-u", windows_path).strip()
+        # A Wine process started beside the setup's own (and its helpers' exits) now and then
+        # ends with a failure code and no word, before it has converted anything: one more try
+        # tells that apart from a path that cannot be converted.
+        for attempt in range(3):
+            try:
+                return self.wine("winepath.exe", "-u", windows_path).strip()
+            except Failure:
+                if attempt == 2:
+                    raise
+                time.sleep(0.5)  # not a wait for a state: a pause before the next try
 
     def expect(self, condition, what):
         if not condition:
